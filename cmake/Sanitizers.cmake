@@ -1,0 +1,10 @@
+# Sanitizer builds run the same suite; tests and sanitizers must agree on flags for every target.
+if(LARKSPUR_SANITIZE STREQUAL "address")
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+elseif(LARKSPUR_SANITIZE STREQUAL "thread")
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+elseif(NOT LARKSPUR_SANITIZE STREQUAL "")
+    message(FATAL_ERROR "LARKSPUR_SANITIZE must be empty, 'address' or 'thread'")
+endif()
