@@ -23,9 +23,16 @@ public:
     uint16_t BoardCode(int index) const { return EntryBoardCode(m_plans, m_channels[index]); }
     int16_t RssiDbm(int index) const { return RssiX16ToDbm(m_channels[index].rssiX16); }
 
+    static constexpr int kFirmwareSize = 35;
+    static constexpr int kSerialSize = 32;
+
     uint8_t m_channelCount = 0;
     ChannelEntry m_channels[kTableCapacity] = {};
     bool m_tableLoaded = false;
+
+    // Identity texts from the board's replies; defaults until a board answers.
+    char m_serialNumber[kSerialSize] = "XXXXXX";
+    char m_firmwareVersion[kFirmwareSize] = "0.00";
 
     CBandPlan m_plans[2];
 };
