@@ -82,6 +82,23 @@ bool readBlock(const CByteReader& in, size_t& pos, CSiteFile& site) {
     return true;
 }
 
+// The records and points the survey data will give, so that each is allocated once: a large
+// survey would otherwise be copied over and over as it grows.
+size_t countRecords(const CByteReader& in, size_t pos, size_t& points) {
+    size_t records = 0;
+    points = 0;
+    uint16_t count = 0;
+    while (in.U16(pos + site::kLocationCountAt, count)) {
+        pos += site::kLocationRecordSize;
+        const size_t left = (in.Size() - pos) / site::kReadingRecordSize;
+        const size_t readings = count < left ? count : left;
+        records += count == 0 ? 1 : readings;
+        points += count == 0 || readings > 0 ? 1 : 0;
+        pos += readings * site::kReadingRecordSize;
+    }
+    return records;
+}
+
 } // namespace
 
 int16_t CSiteFileReader::Parse(const uint8_t* data, size_t size, CSiteFile& site,
@@ -188,6 +205,9 @@ int16_t CSiteFileReader::Parse(const uint8_t* data, size_t size, CSiteFile& site
         return refuse(site, detail, "the survey record sizes are not 42 and 14");
     }
     pos += site::kSurveySizesSize;
+    size_t points = 0;
+    site.m_records.reserve(countRecords(in, pos, points));
+    site.m_points.reserve(points);
     while (readBlock(in, pos, site)) {
     }
     return SF_OK;
