@@ -18,7 +18,7 @@ public:
     static constexpr unsigned kClosePauseMs = 1000;
 
     // A link with no port yet; its transmit slot works all the same.
-    CBoardLink() = default;
+    CBoardLink();
     // Searches the serial drivers for the board's port and sets it up (see Setup).
     explicit CBoardLink(unsigned baud);
     virtual ~CBoardLink();
@@ -39,6 +39,9 @@ public:
     // Replaces the slot's contents with up to 128 bytes and sets the transmit event. A second
     // call before the I/O thread has written the first replaces it. Always true.
     bool QueueTransmit(const uint8_t* data, size_t length);
+    // Queues data only while the slot is empty; false when a transmission is already waiting
+    // (which keeps the line busy by itself).
+    bool QueueTransmitIfIdle(const uint8_t* data, size_t length);
     // For the I/O thread: moves the slot's bytes to out (kSlotSize bytes) and clears the
     // transmit event; returns the number of bytes.
     size_t TakeTransmission(uint8_t* out);
@@ -48,6 +51,9 @@ public:
 
     CSerialPort& Port() { return m_port; }
     CEvent& TransmitEvent() { return m_transmitEvent; }
+    // Readable while the transmit event is set, so the I/O thread can wait for a transmission
+    // and for the board's bytes in one poll.
+    int TransmitFd() const { return m_transmitFd; }
     bool IsOpen() const { return m_port.IsOpen(); }
     // Where FindBoardPort looks; tests point it at a fake tree.
     void SetSysfsRoot(const std::string& root) { m_sysfsRoot = root; }
@@ -59,4 +65,5 @@ private:
     uint8_t m_slot[kSlotSize] = {};
     size_t m_slotLength = 0;
     std::string m_sysfsRoot = "/sys";
+    int m_transmitFd = -1;
 };
