@@ -1,5 +1,11 @@
-// Receiver construction: the two band plans the board's channel codes are counted in.
+// Receiver construction and the commands to the board.
 #include "receiver/Receiver.h"
+
+#include <chrono>
+#include <thread>
+
+#include "receiver/BoardLink.h"
+#include "receiver/FrameCodec.h"
 
 namespace {
 constexpr uint32_t kCellularLowStart = 869010000u;
@@ -12,6 +18,10 @@ constexpr uint32_t kPcsEnd = 1990000000u;
 constexpr uint32_t kPcsStep = 10000u;
 constexpr double kCellularCentreMHz = 881.52;
 constexpr double kPcsCentreMHz = 1962.5;
+
+constexpr uint8_t kOptionScanMode = 0;
+constexpr uint8_t kOptionTableMode = 4;
+constexpr uint16_t kOptionWordTable = 40;
 } // namespace
 
 CReceiver::CReceiver() {
@@ -20,6 +30,86 @@ CReceiver::CReceiver() {
     m_plans[1].AddSegment(0, kPcsStart, kPcsEnd, kPcsStep, 0);
     m_plans[0].SetCenterFrequency(kCellularCentreMHz);
     m_plans[1].SetCenterFrequency(kPcsCentreMHz);
+}
+
+CReceiver::~CReceiver() {
+    StopIoThread();
+}
+
+bool CReceiver::SendCommand(uint8_t type, const uint8_t* data, size_t length) {
+    uint8_t frame[kMaxFrameSize];
+    const size_t n = EncodeFrame(type, data, length, frame, sizeof frame);
+    CBoardLink* link = m_link.load();
+    if (n == 0 || link == nullptr) {
+        return true;
+    }
+    // Only a running I/O thread can bring a reply; without one the wait could only time out.
+    const bool canReply = m_ioRunning.load() && type < kReplyEventCount;
+    // The ticket is taken before the frame is queued so that a reply handled before this thread
+    // reaches its wait still releases it.
+    const uint64_t ticket = canReply ? m_replyEvents[type].Arm() : 0;
+    link->QueueTransmit(frame, n);
+    if (canReply) {
+        m_replyEvents[type].WaitFrom(ticket, kReplyWaitMs);
+    }
+    return true;
+}
+
+void CReceiver::RequestFirmwareVersion() {
+    SendCommand(kCmdFirmware, nullptr, 0);
+}
+
+void CReceiver::RequestSerialNumber() {
+    SendCommand(kCmdSerial, nullptr, 0);
+}
+
+void CReceiver::SendOptionWord(uint16_t value) {
+    const uint8_t data[2] = {static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>(value >> 8)};
+    SendCommand(kCmdOptionWord, data, sizeof data);
+}
+
+void CReceiver::SendOptionByte(uint8_t value) {
+    SendCommand(kCmdOptionByte, &value, 1);
+}
+
+void CReceiver::LoadChannelSlot(uint8_t slot, uint8_t plan, uint16_t code) {
+    const uint8_t data[4] = {slot, plan, static_cast<uint8_t>(code & 0xFF),
+                             static_cast<uint8_t>(code >> 8)};
+    SendCommand(kCmdLoadSlot, data, sizeof data);
+}
+
+void CReceiver::ReadChannelList() {
+    SendCommand(kCmdReadList, nullptr, 0);
+}
+
+void CReceiver::StartMeasurement() {
+    SendCommand(kCmdMeasure, nullptr, 0);
+}
+
+void CReceiver::SetChannelCount(uint8_t n) {
+    m_channelCount = n;
+    SendCommand(kCmdChannelCount, &n, 1);
+}
+
+void CReceiver::ProgramChannelTable() {
+    SendOptionByte(kOptionScanMode);
+    SendOptionByte(kOptionTableMode);
+    SendOptionWord(kOptionWordTable);
+    SetChannelCount(m_channelCount);
+    // The count is a byte the loader sets; never read past the table whatever it holds.
+    const int slots = m_channelCount < kTableCapacity ? m_channelCount : kTableCapacity;
+    for (int slot = 0; slot < slots; ++slot) {
+        LoadChannelSlot(static_cast<uint8_t>(slot), m_channels[slot].plan,
+                        EntryBoardCode(m_plans, m_channels[slot]));
+    }
+    ReadChannelList();
+}
+
+void CReceiver::SendKeepAlive() {
+    static const uint8_t kKeepAlive[2] = {0x00, 0x00};
+    if (CBoardLink* link = m_link.load()) {
+        link->QueueTransmit(kKeepAlive, sizeof kKeepAlive);
+    }
 }
 
 CReceiver& TheReceiver() {

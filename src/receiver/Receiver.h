@@ -1,19 +1,58 @@
-// The program's model of the receiver board: the channel table it scans and the two band plans.
-// The serial link, commands and replies build on this class.
+// The program's model of the receiver board: identity texts, the channel table it scans, the two
+// band plans, the measurement flags, the commands to the board and the handling of its replies.
+// Replies are decoded and handled on the receiver I/O thread, which alone uses the port.
 #pragma once
 
+#include <atomic>
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
+#include <mutex>
+#include <thread>
 
+#include "platform/Event.h"
+#include "platform/WindowMessages.h"
 #include "receiver/BandPlan.h"
 #include "receiver/ChannelEntry.h"
+#include "receiver/FrameParser.h"
+
+class CBoardLink;
 
 class CReceiver {
 public:
     static constexpr int kTableCapacity = 40;
     static constexpr int kMaxChannels = 30;
+    static constexpr int kFirmwareSize = 35;
+    static constexpr int kSerialSize = 32;
+    static constexpr int kReplyEventCount = 50;
+    static constexpr int kBoardDataSize = 24;
+    static constexpr unsigned kReplyWaitMs = 1000;
+    // How long a frame's bytes may pause before the frame is given up: a byte takes about
+    // 260 us at 38400 baud, so only a line that has stopped takes this long.
+    static constexpr int kInterByteTimeoutMs = 100;
+    // A keep-alive goes out when more than this many whole seconds passed since the last one
+    // or the last transmission.
+    static constexpr int64_t kKeepAliveSeconds = 10;
+    // The idle wait of the I/O loop between read attempts.
+    static constexpr unsigned kIdleWaitMs = 10;
+
+    enum Command : uint8_t {
+        kCmdFirmware = 1,
+        kCmdSerial = 2,
+        kReplyBoardData = 3,
+        kCmdOptionWord = 5,
+        kCmdOptionByte = 8,
+        kReplyStatus = 11,
+        kCmdLoadSlot = 23,
+        kCmdReadList = 24,
+        kReplyRssi = 34,
+        kCmdMeasure = 35,
+        kReplyComplete = 36,
+        kCmdChannelCount = 39,
+    };
 
     CReceiver();
-    virtual ~CReceiver() = default;
+    virtual ~CReceiver();
 
     CReceiver(const CReceiver&) = delete;
     CReceiver& operator=(const CReceiver&) = delete;
@@ -23,18 +62,108 @@ public:
     uint16_t BoardCode(int index) const { return EntryBoardCode(m_plans, m_channels[index]); }
     int16_t RssiDbm(int index) const { return RssiX16ToDbm(m_channels[index].rssiX16); }
 
-    static constexpr int kFirmwareSize = 35;
-    static constexpr int kSerialSize = 32;
+    // Frames the command, queues it on the link and waits up to 1000 ms for the reply of the
+    // same number. Always true: whether a reply came is not reported.
+    virtual bool SendCommand(uint8_t type, const uint8_t* data, size_t length);
+
+    void RequestFirmwareVersion();
+    void RequestSerialNumber();
+    void SendOptionWord(uint16_t value);
+    void SendOptionByte(uint8_t value);
+    void LoadChannelSlot(uint8_t slot, uint8_t plan, uint16_t code);
+    void ReadChannelList();
+    void StartMeasurement();
+    // Sets m_channelCount to n, then tells the board.
+    void SetChannelCount(uint8_t n);
+    // Programs the channel table onto the board: option byte 0, option byte 4, option word 40,
+    // the channel count, one slot per entry with its board code, then reads the list back.
+    void ProgramChannelTable();
+
+    // Copy the identity text with its terminator (kFirmwareSize / kSerialSize bytes at most).
+    void GetFirmwareVersion(char* out) const;
+    void GetSerialNumber(char* out) const;
+
+    // Acts on one complete reply (on the I/O thread); bytes past count read as 0.
+    void HandleReply(uint8_t type, const uint8_t* payload, size_t count);
+    // Queues the two zero bytes that keep the board's line alive.
+    void SendKeepAlive();
+
+    // The receive state machine (see CFrameParser); complete frames go to HandleReply.
+    unsigned ParseByte(const uint8_t* buffer, unsigned got) {
+        return m_parser.ParseByte(buffer, got);
+    }
+    uint16_t GetParserState() const { return m_parser.State(); }
+    void SetParserState(uint16_t state) { m_parser.SetState(state); }
+
+    // Runs the I/O loop on the calling thread until StopIoThread is called; returns 0.
+    int ReceiverThreadProc();
+    // Attaches link (it must outlive the thread) and starts the I/O thread; false if one runs.
+    bool StartIoThread(CBoardLink& link);
+    // Asks the I/O thread to stop and joins it; the link stays attached for queueing.
+    void StopIoThread();
+    bool IoThreadRunning() const { return m_ioRunning.load(); }
+    // Attaches a link without starting the thread: commands are queued on it, and return at
+    // once since nothing could answer them.
+    void AttachLink(CBoardLink* link) { m_link.store(link); }
+
+    // The keep-alive clock counts whole ticks of this length (one second in the program).
+    void SetClockTick(std::chrono::milliseconds tick) { m_clockTick = tick; }
+    // Transmissions the I/O thread has written, keep-alives included (for tests and figures).
+    uint64_t TransmissionsWritten() const { return m_transmissions.load(); }
 
     uint8_t m_channelCount = 0;
     ChannelEntry m_channels[kTableCapacity] = {};
     bool m_tableLoaded = false;
 
-    // Identity texts from the board's replies; defaults until a board answers.
+    // Identity texts from the board's replies; defaults until a board answers. Read them with
+    // GetFirmwareVersion / GetSerialNumber while the I/O thread runs.
     char m_serialNumber[kSerialSize] = "XXXXXX";
     char m_firmwareVersion[kFirmwareSize] = "0.00";
 
     CBandPlan m_plans[2];
+
+    // The window that receives "LKSS_DRAW"; set it before the I/O thread starts, and stop the
+    // thread before the window goes away.
+    std::atomic<IMessageTarget*> m_viewWnd{nullptr};
+    std::atomic<bool> m_measurementPending{false};
+    std::atomic<bool> m_measurementComplete{false};
+
+    CEvent m_replyEvents[kReplyEventCount];
+
+    uint8_t BoardStatus() const { return m_boardStatus.load(); }
+    void GetBoardData(uint8_t* out) const;
+
+private:
+    class Sink : public IFrameSink {
+    public:
+        explicit Sink(CReceiver& owner) : m_owner(owner) {}
+        void OnFrame(uint8_t type, const uint8_t* payload, uint16_t count) override {
+            m_owner.HandleReply(type, payload, count);
+        }
+
+    private:
+        CReceiver& m_owner;
+    };
+
+    void PostDraw();
+    void StoreText(char* dest, size_t size, const uint8_t* payload, size_t count);
+    int64_t ClockTicks() const;
+    // Reads until the parser stops wanting bytes or the line pauses; one pass of the loop.
+    void ReadFromPort(CBoardLink& link, uint8_t* buffer, unsigned& got);
+    void WriteTransmission(CBoardLink& link);
+
+    Sink m_sink{*this};
+    CFrameParser m_parser{m_sink};
+    mutable std::mutex m_textLock;
+    uint8_t m_boardData[kBoardDataSize] = {};
+    std::atomic<uint8_t> m_boardStatus{0};
+
+    std::atomic<CBoardLink*> m_link{nullptr};
+    std::thread m_ioThread;
+    std::atomic<bool> m_stopRequested{false};
+    std::atomic<bool> m_ioRunning{false};
+    std::chrono::milliseconds m_clockTick{1000};
+    std::atomic<uint64_t> m_transmissions{0};
 };
 
 // The one receiver of the running program.
