@@ -1,0 +1,222 @@
+// Site file reading: header kept verbatim, the embedded 8-bit bitmap, then location blocks up to
+// the end of the file. Survey data that ends early ends loading quietly; everything before it is
+// checked and refuses the file.
+#include "files/SiteFileReader.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "files/ByteReader.h"
+#include "files/FileBytes.h"
+#include "files/SiteFile.h"
+#include "files/SiteLayout.h"
+
+namespace {
+
+int16_t refuse(CSiteFile& site, std::string& detail, const char* why) {
+    site.Clear();
+    detail = why;
+    return SF_NOT_SITE_FILE;
+}
+
+// Converts one location record and the reading records after it; false when the location record
+// itself is cut short, which is the end of the survey data.
+bool readBlock(const CByteReader& in, size_t& pos, CSiteFile& site) {
+    if (!in.Has(pos, site::kLocationRecordSize)) {
+        return false;
+    }
+    SurveyRecord base;
+    in.I32(pos + site::kLocationXAt, base.x);
+    in.I32(pos + site::kLocationYAt, base.y);
+    in.Bytes(pos + site::kLocationNameAt, base.name, site::kLocationNameSize);
+    // A name without its NUL is cut to 31 characters; bytes after the NUL carry no meaning.
+    base.name[SurveyRecord::kNameSize - 1] = '\0';
+    const size_t length = std::strlen(base.name);
+    std::memset(base.name + length, 0, SurveyRecord::kNameSize - length);
+    uint16_t count = 0;
+    in.U16(pos + site::kLocationCountAt, count);
+    pos += site::kLocationRecordSize;
+
+    SitePoint point;
+    point.x = base.x;
+    point.y = base.y;
+    point.firstRecord = static_cast<uint32_t>(site.m_records.size());
+    if (count == 0) {
+        base.channel = 0;
+        base.frequencyMHz = 0.0;
+        base.rssi = site::kNoReadingRssi;
+        site.m_records.push_back(base);
+        point.recordCount = 1;
+        site.m_points.push_back(point);
+        return true;
+    }
+    for (uint16_t i = 0; i < count; ++i) {
+        if (!in.Has(pos, site::kReadingRecordSize)) {
+            break;
+        }
+        SurveyRecord r = base;
+        int16_t rssiX16 = 0;
+        in.I32(pos + site::kReadingChannelAt, r.channel);
+        in.F64(pos + site::kReadingFrequencyAt, r.frequencyMHz);
+        in.I16(pos + site::kReadingRssiAt, rssiX16);
+        r.rssi = static_cast<int16_t>(rssiX16 / 16);
+        pos += site::kReadingRecordSize;
+        site.m_records.push_back(r);
+        if (r.rssi > point.strength) {
+            point.strength = r.rssi;
+        }
+        ++point.recordCount;
+    }
+    // A block cut off before its first reading leaves nothing to show or inspect: no point.
+    if (point.recordCount > 0) {
+        point.readingCount = point.recordCount;
+        site.m_points.push_back(point);
+    }
+    return true;
+}
+
+} // namespace
+
+int16_t CSiteFileReader::Parse(const uint8_t* data, size_t size, CSiteFile& site,
+                               std::string& detail) {
+    site.Clear();
+    detail.clear();
+    const CByteReader in(data, size);
+    if (!in.Bytes(0, site.m_header, site::kHeaderSize)) {
+        return refuse(site, detail, "the file ends inside the header");
+    }
+    const CSiteLayout layout(site.m_header);
+    if (layout.m_headerLength < static_cast<int32_t>(site::kHeaderSize)) {
+        return refuse(site, detail, "the header length is below 150");
+    }
+    if (layout.m_magic != site::kMagic) {
+        return refuse(site, detail, "the magic number is wrong");
+    }
+
+    const size_t pic = layout.m_pictureOffset;
+    if (pic > size) {
+        return refuse(site, detail, "the picture offset lies past the end of the file");
+    }
+    if (!in.Has(pic, site::kPixelsAt)) {
+        return refuse(site, detail, "the file ends inside the picture");
+    }
+    const size_t info = pic + site::kBitmapFileHeaderSize;
+    uint32_t infoSize = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    uint16_t bitCount = 0;
+    uint32_t compression = 0;
+    uint32_t imageSize = 0;
+    uint32_t coloursUsed = 0;
+    in.U32(info + site::kInfoSizeAt, infoSize);
+    in.I32(info + site::kInfoWidthAt, width);
+    in.I32(info + site::kInfoHeightAt, height);
+    in.U16(info + site::kInfoBitCountAt, bitCount);
+    in.U32(info + site::kInfoCompressionAt, compression);
+    in.U32(info + site::kInfoImageSizeAt, imageSize);
+    in.U32(info + site::kInfoColoursUsedAt, coloursUsed);
+    if (infoSize != site::kInfoHeaderSize) {
+        return refuse(site, detail, "the picture's info header is not the 40-byte kind");
+    }
+    if (bitCount != site::kBitCount || compression != site::kCompressionNone) {
+        return refuse(site, detail, "the picture is not an uncompressed 8-bit bitmap");
+    }
+    if (coloursUsed != 0 && coloursUsed != static_cast<uint32_t>(site::kPaletteEntries)) {
+        return refuse(site, detail, "the picture's colour table does not hold 256 entries");
+    }
+    if (width <= 0 || height == 0 || height == INT32_MIN) {
+        return refuse(site, detail, "the picture has no width or height");
+    }
+    if (imageSize == 0) {
+        return refuse(site, detail, "the picture's image size is 0");
+    }
+    const bool topDown = height < 0;
+    const int32_t rows = topDown ? -height : height;
+    const uint32_t stride = SitePicture::StrideFor(width);
+    const uint64_t rowBytes = uint64_t{stride} * static_cast<uint64_t>(rows);
+    if (rowBytes > imageSize) {
+        return refuse(site, detail, "the picture's image size is smaller than its rows need");
+    }
+    if (!in.Has(pic + site::kPixelsAt, imageSize)) {
+        return refuse(site, detail, "the file ends inside the picture");
+    }
+    if (!layout.HasSignatureRoom()) {
+        return refuse(site, detail,
+                      "less than 80,000 bytes lie between the signature and the survey data");
+    }
+    if (!layout.KeepsPictureApart(site::kPixelsAt + uint64_t{imageSize})) {
+        return refuse(site, detail, "the picture overlaps the header, signature or survey data");
+    }
+
+    SitePicture& picture = site.m_picture;
+    picture.width = width;
+    picture.height = rows;
+    picture.stride = stride;
+    const size_t palette = info + site::kInfoHeaderSize;
+    for (int i = 0; i < site::kPaletteEntries; ++i) {
+        uint8_t bgr[3] = {};
+        in.Bytes(palette + i * site::kPaletteEntrySize, bgr, sizeof bgr);
+        picture.palette[i] = uint32_t{bgr[2]} << 16 | uint32_t{bgr[1]} << 8 | bgr[0];
+    }
+    const uint8_t* pixels = data + pic + site::kPixelsAt;
+    if (topDown) {
+        picture.pixels.resize(static_cast<size_t>(rowBytes));
+        for (int32_t r = 0; r < rows; ++r) {
+            std::memcpy(picture.pixels.data() + static_cast<size_t>(rows - 1 - r) * stride,
+                        pixels + static_cast<size_t>(r) * stride, stride);
+        }
+    } else {
+        picture.pixels.assign(pixels, pixels + rowBytes);
+    }
+
+    // The survey data: missing size words mean no points; wrong ones mean another format.
+    size_t pos = layout.m_surveyOffset;
+    int32_t locationSize = 0;
+    int32_t readingSize = 0;
+    if (!in.I32(pos, locationSize) || !in.I32(pos + 4, readingSize)) {
+        return SF_OK;
+    }
+    if (locationSize != site::kLocationRecordSize || readingSize != site::kReadingRecordSize) {
+        return refuse(site, detail, "the survey record sizes are not 42 and 14");
+    }
+    pos += site::kSurveySizesSize;
+    while (readBlock(in, pos, site)) {
+    }
+    return SF_OK;
+}
+
+int16_t CSiteFileReader::Read(const std::string& path, CSiteFile& site, std::string& detail) {
+    // A file too large to hold in memory is reported like one that cannot be read.
+    try {
+        return ReadFile(path, site, detail);
+    } catch (const std::bad_alloc&) {
+        site.Clear();
+        detail = SystemErrorText(ENOMEM);
+        return SF_OPEN_FAILED;
+    }
+}
+
+int16_t CSiteFileReader::ReadFile(const std::string& path, CSiteFile& site, std::string& detail) {
+    site.Clear();
+    std::vector<uint8_t> bytes;
+    int error = 0;
+    bool more = false;
+    // The header first, so that a large file of another kind is refused without reading it all.
+    if (!ReadFileBytes(path, site::kHeaderSize, bytes, error, more)) {
+        detail = SystemErrorText(error);
+        return SF_OPEN_FAILED;
+    }
+    if (more) {
+        uint8_t header[site::kHeaderSize] = {};
+        std::memcpy(header, bytes.data(), sizeof header);
+        if (CSiteLayout(header).IsSiteHeader() &&
+            !ReadFileBytes(path, SIZE_MAX, bytes, error, more)) {
+            detail = SystemErrorText(error);
+            return SF_OPEN_FAILED;
+        }
+    }
+    return Parse(bytes.data(), bytes.size(), site, detail);
+}
