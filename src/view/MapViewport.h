@@ -1,0 +1,77 @@
+// Which part of the site picture the map screen shows, how client pixels relate to map pixels,
+// and which strips of the client area lie beyond the picture. Integer maths only, no Qt.
+#pragma once
+
+#include <cstdint>
+
+#include "view/ViewGeometry.h"
+
+class CMapViewport {
+public:
+    static constexpr int kMaxMargins = 4;
+    // Zooming in stops before the view would show fewer map pixels than this on either axis, so
+    // the view rectangle never collapses and the blit never divides by a zero extent.
+    static constexpr int32_t kMinViewExtent = 8;
+    static constexpr int32_t kNewPointRadius = 10;
+    static constexpr int32_t kEraseRadius = 15;
+
+    CMapViewport() = default;
+    virtual ~CMapViewport() = default;
+
+    void SetMapBounds(int32_t a, int32_t b, int32_t c, int32_t d);
+    void ResetView(int32_t a, int32_t b, int32_t c, int32_t d);
+
+    // False (and nothing changed) when the halved view would fall below kMinViewExtent.
+    bool ZoomIn();
+    void ZoomOut();
+
+    void ScrollLeft(int32_t d);
+    void ScrollRight(int32_t d);
+    void ScrollUp(int32_t d);
+    void ScrollDown(int32_t d);
+    void SetCentreX(int32_t v);
+    void SetCentreY(int32_t v);
+
+    void CentreOnScreenPoint(const ViewRect& client, const ViewPoint& point);
+    ViewPoint ScreenToMap(const ViewRect& client, const ViewPoint& point);
+
+    int32_t GetCentreX() const { return m_nCentreX; }
+    int32_t GetCentreY() const { return m_nCentreY; }
+    ViewRect GetNewPointRect() const;
+    ViewRect GetEraseRect() const;
+
+    // dest comes in as the client rectangle and goes out as where the picture lands; src gets
+    // the part of the picture to copy. Returns false, with the whole client as the one margin,
+    // when the view rectangle has no extent (nothing opened yet): there is nothing to copy.
+    bool ComputeBlit(ViewRect& dest, ViewRect& src);
+    int GetMarginCount() const { return m_nMarginCount; }
+    ViewRect GetMargin(int index) const;
+
+    // Read-only views of the state, for the view and for tests.
+    int32_t GetMinX() const { return m_nMinX; }
+    int32_t GetMaxX() const { return m_nMaxX; }
+    int32_t GetMinY() const { return m_nMinY; }
+    int32_t GetMaxY() const { return m_nMaxY; }
+    ViewRect GetViewRect() const { return {m_nLeft, m_nTop, m_nRight, m_nBottom}; }
+    ViewPoint GetHeld() const { return {m_nHeldX, m_nHeldY}; }
+
+private:
+    void RebuildX();
+    void RebuildY();
+    ViewPoint MapPointUnder(const ViewRect& client, const ViewPoint& point) const;
+
+    int32_t m_nMinX = 0;
+    int32_t m_nMaxX = 0;
+    int32_t m_nMinY = 0;
+    int32_t m_nMaxY = 0;
+    int32_t m_nLeft = 0;
+    int32_t m_nRight = 0;
+    int32_t m_nTop = 0;
+    int32_t m_nBottom = 0;
+    int32_t m_nCentreX = 0;
+    int32_t m_nCentreY = 0;
+    ViewRect m_margins[kMaxMargins];
+    int m_nMarginCount = 0;
+    int32_t m_nHeldX = 0;
+    int32_t m_nHeldY = 0;
+};
