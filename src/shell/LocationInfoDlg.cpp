@@ -1,0 +1,128 @@
+// Location information dialog: painted nearest-point values and the delete action.
+#include "shell/LocationInfoDlg.h"
+
+#include <QPainter>
+#include <QPushButton>
+#include <algorithm>
+#include <cstdio>
+
+#include "shell/ColorRef.h"
+#include "shell/DialogUnits.h"
+#include "survey/SurveyData.h"
+
+namespace {
+constexpr uint32_t kRuleColor = 0xFF0000; // blue, in 0x00BBGGRR form
+constexpr int kPaintPointSize = 8;
+
+// Template: client size and the delete button, in dialog units.
+constexpr int kDlgWidth = 131;
+constexpr int kDlgHeight = 158;
+constexpr int kButtonX = 7;
+constexpr int kButtonY = 137;
+constexpr int kButtonWidth = 117;
+constexpr int kButtonHeight = 14;
+
+QRect ltrb(int left, int top, int right, int bottom) {
+    return QRect(left, top, right - left, bottom - top);
+}
+
+QString format(const char* fmt, double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, fmt, value);
+    return QString::fromLatin1(buffer);
+}
+
+QString format(const char* fmt, int value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, fmt, value);
+    return QString::fromLatin1(buffer);
+}
+} // namespace
+
+CLocationInfoDlg::CLocationInfoDlg(QWidget* parent)
+    : QDialog(parent), m_deleteButton(new QPushButton(QStringLiteral("DELETE THIS POINT"), this)) {
+    setWindowTitle(QStringLiteral("Location Info/Delete Point"));
+    setFont(CDialogUnits::DialogFont());
+    const CDialogUnits units = CDialogUnits::FromFont(font());
+
+    // The painted content is laid out in fixed pixels for a 240-pixel-wide client; on a screen
+    // whose dialog font makes the template smaller, the box grows so nothing is cut off, and the
+    // button keeps its template place unless that would cover the painting.
+    QRect button = units.ToPixels(kButtonX, kButtonY, kButtonWidth, kButtonHeight);
+    if (button.top() < kPaintHeight) {
+        button.moveTop(kPaintHeight);
+    }
+    const QSize templ = units.ToPixels(kDlgWidth, kDlgHeight);
+    const int bottomMargin = units.ToPixelsY(kDlgHeight - kButtonY - kButtonHeight);
+    setFixedSize(std::max(templ.width(), kPaintWidth),
+                 std::max(templ.height(), button.bottom() + 1 + bottomMargin));
+
+    m_deleteButton->setObjectName(QStringLiteral("deletePointButton"));
+    m_deleteButton->setGeometry(button);
+    m_deleteButton->setDefault(true);
+    m_deleteButton->setFocus();
+    connect(m_deleteButton, &QPushButton::clicked, this, &CLocationInfoDlg::OnDeletePoint);
+
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+}
+
+int CLocationInfoDlg::DoModal() {
+    return exec();
+}
+
+std::vector<CLocationInfoDlg::PaintedText> CLocationInfoDlg::Texts() const {
+    std::vector<PaintedText> texts;
+    texts.push_back({ltrb(7, 5, 155, 19), QStringLiteral("LOCATION INFORMATION")});
+    const CSurveyData* store = CurrentSurvey();
+    // Without a store there is no point to describe: show the headings only.
+    if (store != nullptr) {
+        texts.push_back({ltrb(7, 25, 77, 39), format("X: %.2f", store->m_dNearestX)});
+        texts.push_back({ltrb(127, 25, 197, 39), format("Y: %.2f", store->m_dNearestY)});
+    }
+    texts.push_back({ltrb(7, 85, 115, 99), QStringLiteral("STRONGEST CHANNEL")});
+    if (store != nullptr) {
+        texts.push_back(
+            {ltrb(7, 105, 237, 119), format("Channel: %d", int{store->m_nNearestChannel})});
+        texts.push_back({ltrb(7, 145, 237, 169), format("RSSI: %d", int{store->m_nNearestRssi})});
+    }
+    return texts;
+}
+
+std::vector<QRect> CLocationInfoDlg::Rules() {
+    return {QRect(7, 20, 226, 2), QRect(7, 100, 226, 2), QRect(7, 210, 226, 2)};
+}
+
+QFont CLocationInfoDlg::PaintFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(kPaintPointSize);
+    return font;
+}
+
+void CLocationInfoDlg::OnDeletePoint() {
+    CSurveyData* store = CurrentSurvey();
+    if (store == nullptr) {
+        // Nothing was deleted, so the caller must not erase anything from the map.
+        reject();
+        return;
+    }
+    store->DeleteNearest();
+    done(kDeletedResult);
+}
+
+void CLocationInfoDlg::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.setFont(PaintFont());
+    painter.setPen(Qt::black);
+    painter.setBackground(Qt::white);
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    for (const PaintedText& t : Texts()) {
+        painter.drawText(t.rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, t.text);
+    }
+    for (const QRect& rule : Rules()) {
+        painter.fillRect(rule, colorFromRef(kRuleColor));
+    }
+}
