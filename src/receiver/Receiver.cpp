@@ -25,11 +25,15 @@ constexpr uint16_t kOptionWordTable = 40;
 } // namespace
 
 CReceiver::CReceiver() {
-    m_plans[0].AddSegment(0, kCellularLowStart, kCellularLowEnd, kCellularStep, 990);
-    m_plans[0].AddSegment(1, kCellularHighStart, kCellularHighEnd, kCellularStep, 1);
-    m_plans[1].AddSegment(0, kPcsStart, kPcsEnd, kPcsStep, 0);
-    m_plans[0].SetCenterFrequency(kCellularCentreMHz);
-    m_plans[1].SetCenterFrequency(kPcsCentreMHz);
+    InitBandPlans(m_plans);
+}
+
+void CReceiver::InitBandPlans(CBandPlan (&plans)[2]) {
+    plans[0].AddSegment(0, kCellularLowStart, kCellularLowEnd, kCellularStep, 990);
+    plans[0].AddSegment(1, kCellularHighStart, kCellularHighEnd, kCellularStep, 1);
+    plans[1].AddSegment(0, kPcsStart, kPcsEnd, kPcsStep, 0);
+    plans[0].SetCenterFrequency(kCellularCentreMHz);
+    plans[1].SetCenterFrequency(kPcsCentreMHz);
 }
 
 CReceiver::~CReceiver() {

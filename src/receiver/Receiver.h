@@ -54,6 +54,10 @@ public:
     CReceiver();
     virtual ~CReceiver();
 
+    // The two band plans every receiver starts with: 800 MHz cellular and 1900 MHz PCS (no
+    // spacing chosen yet). The simulated board counts its channel codes in the same plans.
+    static void InitBandPlans(CBandPlan (&plans)[2]);
+
     CReceiver(const CReceiver&) = delete;
     CReceiver& operator=(const CReceiver&) = delete;
 

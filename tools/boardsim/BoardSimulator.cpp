@@ -1,0 +1,439 @@
+// The simulated board: pseudo-terminal, decoder, replies, pacing and faults.
+#include "BoardSimulator.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/eventfd.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "receiver/Receiver.h"
+
+namespace {
+constexpr uint8_t kDc1 = 0x11;
+constexpr uint8_t kDc2 = 0x12;
+constexpr uint8_t kDc3 = 0x13;
+constexpr uint8_t kDc4 = 0x14;
+constexpr uint8_t kSpoiledEnd = 0x15;
+constexpr int kBitsPerByte = 10; // start, 8 data, stop
+constexpr int kStrongestDbm = -40;
+constexpr int kWeakestDbm = -110;
+
+int64_t NowNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+void SleepUntilNs(int64_t deadline) {
+    timespec ts{};
+    ts.tv_sec = static_cast<time_t>(deadline / 1000000000);
+    ts.tv_nsec = static_cast<long>(deadline % 1000000000);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+    }
+}
+
+uint64_t Mix(uint64_t x) {
+    x += 0x9E3779B97F4A7C15ull;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    return x ^ (x >> 31);
+}
+
+std::vector<uint8_t> Encode(uint8_t type, const std::vector<uint8_t>& payload) {
+    std::vector<uint8_t> f = {kDc1, kDc2};
+    auto put = [&f](uint8_t b) {
+        f.push_back(b);
+        if (b == kDc1) {
+            f.push_back(kDc4);
+        }
+    };
+    put(type);
+    for (uint8_t b : payload) {
+        put(b);
+    }
+    f.push_back(kDc1);
+    f.push_back(kDc3);
+    return f;
+}
+} // namespace
+
+CBoardSimulator::CBoardSimulator() {
+    CReceiver::InitBandPlans(m_plans);
+}
+
+CBoardSimulator::~CBoardSimulator() {
+    Stop();
+}
+
+int16_t CBoardSimulator::RssiX16(uint32_t seed, int slot, uint64_t scan) {
+    // Each slot has its own level; each scan moves it by up to +-6 dBm.
+    const uint64_t base = Mix(static_cast<uint64_t>(seed) << 8 | static_cast<uint64_t>(slot));
+    const int level = -48 - static_cast<int>(base % 55);
+    const uint64_t wobble = Mix(base ^ (scan * 0x2545F4914F6CDD1Dull));
+    int x16 = level * 16 + static_cast<int>(wobble % 193) - 96;
+    if (x16 > kStrongestDbm * 16) {
+        x16 = kStrongestDbm * 16;
+    }
+    if (x16 < kWeakestDbm * 16) {
+        x16 = kWeakestDbm * 16;
+    }
+    return static_cast<int16_t>(x16);
+}
+
+bool CBoardSimulator::Start(const BoardSimOptions& options) {
+    if (m_thread.joinable()) {
+        return false;
+    }
+    m_options = options;
+    if (m_options.baud == 0) {
+        m_options.baud = 38400;
+    }
+    termios raw{};
+    cfmakeraw(&raw);
+    char name[128] = {};
+    if (openpty(&m_master, &m_slave, name, &raw, nullptr) != 0) {
+        return false;
+    }
+    m_slavePath = name;
+    (void)fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    (void)fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    (void)fcntl(m_slave, F_SETFD, FD_CLOEXEC);
+    m_stopFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (!m_options.logPath.empty()) {
+        m_log = std::fopen(m_options.logPath.c_str(), "w");
+    }
+    if (m_stopFd < 0 || (!m_options.logPath.empty() && m_log == nullptr)) {
+        Stop();
+        return false;
+    }
+    m_random = Mix(m_options.seed ^ 0xB0A2Dull);
+    m_stop.store(false);
+    m_thread = std::thread([this] { Run(); });
+    return true;
+}
+
+void CBoardSimulator::Stop() {
+    if (m_thread.joinable()) {
+        m_stop.store(true);
+        const uint64_t one = 1;
+        (void)!write(m_stopFd, &one, sizeof one);
+        m_thread.join();
+    }
+    for (int* fd : {&m_master, &m_slave, &m_stopFd}) {
+        if (*fd >= 0) {
+            close(*fd);
+            *fd = -1;
+        }
+    }
+    if (m_log != nullptr) {
+        std::fclose(m_log);
+        m_log = nullptr;
+    }
+}
+
+std::vector<std::vector<uint8_t>> CBoardSimulator::ReceivedFrames() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_frames;
+}
+
+bool CBoardSimulator::WaitForFrames(size_t count, unsigned ms) const {
+    std::unique_lock<std::mutex> hold(m_lock);
+    return m_arrived.wait_for(hold, std::chrono::milliseconds(ms),
+                              [&] { return m_frames.size() >= count; });
+}
+
+uint64_t CBoardSimulator::KeepAlives() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_keepAlives;
+}
+
+uint64_t CBoardSimulator::FramesSent() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_sent;
+}
+
+uint64_t CBoardSimulator::Scans() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_scans;
+}
+
+void CBoardSimulator::Run() {
+    uint8_t buf[256];
+    while (!m_stop.load()) {
+        pollfd fds[2] = {{m_master, POLLIN, 0}, {m_stopFd, POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 && errno != EINTR) {
+            return;
+        }
+        if (fds[1].revents != 0) {
+            return;
+        }
+        if ((fds[0].revents & POLLIN) == 0) {
+            if ((fds[0].revents & (POLLHUP | POLLERR)) != 0) {
+                // Nobody has the line open; look again shortly.
+                pollfd stop = {m_stopFd, POLLIN, 0};
+                (void)poll(&stop, 1, 10);
+            }
+            continue;
+        }
+        const ssize_t n = read(m_master, buf, sizeof buf);
+        for (ssize_t i = 0; i < n && !m_stop.load(); ++i) {
+            Feed(buf[i]);
+        }
+    }
+}
+
+void CBoardSimulator::Feed(uint8_t b) {
+    switch (m_rx) {
+    case Rx::kOutside:
+        if (b == kDc1) {
+            m_rx = Rx::kStart;
+        } else if (b == 0) {
+            if (++m_zeroRun == 2) {
+                m_zeroRun = 0;
+                std::lock_guard<std::mutex> hold(m_lock);
+                ++m_keepAlives;
+            }
+            return;
+        }
+        break;
+    case Rx::kStart:
+        if (b == kDc2) {
+            m_rx = Rx::kFrame;
+            m_raw = {kDc1, kDc2};
+            m_decoded.clear();
+        } else if (b != kDc1) {
+            m_rx = Rx::kOutside;
+        }
+        break;
+    case Rx::kFrame:
+        m_raw.push_back(b);
+        if (b == kDc1) {
+            m_rx = Rx::kEscape;
+        } else {
+            m_decoded.push_back(b);
+        }
+        break;
+    case Rx::kEscape:
+        m_raw.push_back(b);
+        if (b == kDc3) {
+            m_rx = Rx::kOutside;
+            if (!m_decoded.empty()) {
+                OnFrame(m_raw, m_decoded);
+            }
+        } else if (b == kDc4) {
+            m_decoded.push_back(kDc1);
+            m_rx = Rx::kFrame;
+        } else if (b == kDc2) {
+            m_raw = {kDc1, kDc2};
+            m_decoded.clear();
+            m_rx = Rx::kFrame;
+        } else {
+            m_rx = Rx::kOutside;
+        }
+        break;
+    }
+    m_zeroRun = 0;
+}
+
+void CBoardSimulator::OnFrame(const std::vector<uint8_t>& raw, const std::vector<uint8_t>& d) {
+    if (m_log != nullptr) {
+        for (size_t i = 0; i < raw.size(); ++i) {
+            std::fprintf(m_log, i == 0 ? "%02X" : " %02X", raw[i]);
+        }
+        std::fputc('\n', m_log);
+        std::fflush(m_log);
+    }
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_frames.push_back(d);
+    }
+    m_arrived.notify_all();
+
+    const uint8_t type = d[0];
+    auto arg = [&d](size_t i) -> uint8_t { return i + 1 < d.size() ? d[i + 1] : 0; };
+    switch (type) {
+    case CReceiver::kCmdOptionWord:
+        m_optionWord = static_cast<uint16_t>(arg(0) | arg(1) << 8);
+        break;
+    case CReceiver::kCmdOptionByte:
+        m_optionByte = arg(0);
+        break;
+    case CReceiver::kCmdChannelCount:
+        m_channelCount = arg(0) < kSlots ? arg(0) : kSlots;
+        break;
+    case CReceiver::kCmdLoadSlot:
+        if (arg(0) < kSlots) {
+            m_table[arg(0)] = Slot{true, arg(1), static_cast<uint16_t>(arg(2) | arg(3) << 8)};
+        }
+        break;
+    default:
+        break;
+    }
+    if (m_options.silent) {
+        return;
+    }
+    switch (type) {
+    case CReceiver::kCmdFirmware:
+    case CReceiver::kCmdSerial: {
+        const std::string& text =
+            type == CReceiver::kCmdFirmware ? m_options.firmware : m_options.serial;
+        std::vector<uint8_t> payload(text.begin(), text.end());
+        payload.push_back(0);
+        Reply(type, payload);
+        break;
+    }
+    case CReceiver::kCmdOptionByte:
+        Reply(type, {m_optionByte});
+        break;
+    case CReceiver::kCmdReadList:
+        Reply(type, ListReply());
+        break;
+    case CReceiver::kCmdMeasure: {
+        uint64_t scan;
+        {
+            std::lock_guard<std::mutex> hold(m_lock);
+            scan = ++m_scans;
+        }
+        Reply(CReceiver::kCmdMeasure, {});
+        for (int k = 0; k < m_channelCount && !m_stop.load(); ++k) {
+            const auto rssi = static_cast<uint16_t>(RssiX16(m_options.seed, k, scan));
+            Reply(CReceiver::kReplyRssi,
+                  {static_cast<uint8_t>(k), static_cast<uint8_t>(rssi & 0xFF),
+                   static_cast<uint8_t>(rssi >> 8)});
+        }
+        Reply(CReceiver::kReplyComplete, {});
+        break;
+    }
+    default:
+        Reply(type, {});
+        break;
+    }
+}
+
+uint32_t CBoardSimulator::InferPcsSpacing() const {
+    if (m_options.pcsSpacingHz != 0) {
+        return m_options.pcsSpacingHz;
+    }
+    // The board is never told the spacing: take the coarsest grid on which every PCS code it
+    // holds is a channel.
+    for (uint32_t spacing :
+         {CBandPlan::kPcsSpacing200k, CBandPlan::kPcsSpacing50k, CBandPlan::kPcsSpacing30k}) {
+        CBandPlan pcs = m_plans[1];
+        pcs.SetPcsSpacing(spacing);
+        bool fits = true;
+        for (int i = 0; i < m_channelCount && fits; ++i) {
+            if (m_table[i].loaded && IsPcsPlan(m_table[i].plan)) {
+                const uint32_t ch = pcs.StepIndexToPcsChannel(m_table[i].code);
+                fits = pcs.PcsChannelToStepIndex(ch) == m_table[i].code;
+            }
+        }
+        if (fits) {
+            return spacing;
+        }
+    }
+    return CBandPlan::kPcsSpacing30k;
+}
+
+uint16_t CBoardSimulator::CodeToChannel(const Slot& slot, uint32_t pcsSpacing) const {
+    if (IsPcsPlan(slot.plan)) {
+        CBandPlan pcs = m_plans[1];
+        pcs.SetPcsSpacing(pcsSpacing);
+        return static_cast<uint16_t>(pcs.StepIndexToPcsChannel(slot.code));
+    }
+    const CBandPlan& cellular = m_plans[0];
+    return static_cast<uint16_t>(
+        cellular.FrequencyToChannel(cellular.StepIndexToFrequency(slot.code)));
+}
+
+std::vector<uint8_t> CBoardSimulator::ListReply() {
+    std::vector<uint8_t> p(kListReplySize, 0);
+    p[0] = m_channelCount;
+    const uint32_t spacing = InferPcsSpacing();
+    for (int i = 0; i < kListEntries && i < m_channelCount; ++i) {
+        if (!m_table[i].loaded) {
+            continue;
+        }
+        const uint16_t ch = CodeToChannel(m_table[i], spacing);
+        p[1 + 3 * i] = m_table[i].plan;
+        p[2 + 3 * i] = static_cast<uint8_t>(ch & 0xFF);
+        p[3 + 3 * i] = static_cast<uint8_t>(ch >> 8);
+    }
+    return p;
+}
+
+uint32_t CBoardSimulator::NextRandom() {
+    m_random = Mix(m_random);
+    return static_cast<uint32_t>(m_random >> 32);
+}
+
+void CBoardSimulator::Reply(uint8_t type, const std::vector<uint8_t>& payload) {
+    std::vector<uint8_t> frame = Encode(type, payload);
+    const uint64_t n = ++m_replyFrames;
+    if (m_options.noise) {
+        // Stray bytes never include the escape byte: a line glitch that looks like a frame
+        // start is a different fault (a corrupted frame).
+        std::vector<uint8_t> junk(1 + NextRandom() % 3);
+        for (uint8_t& b : junk) {
+            do {
+                b = static_cast<uint8_t>(NextRandom());
+            } while (b == kDc1);
+        }
+        Emit(junk);
+    }
+    if (m_options.dropEvery > 0 && n % static_cast<uint64_t>(m_options.dropEvery) == 0) {
+        return;
+    }
+    if (m_options.corruptEvery > 0 && n % static_cast<uint64_t>(m_options.corruptEvery) == 0) {
+        frame.back() = kSpoiledEnd;
+    }
+    Emit(frame);
+    std::lock_guard<std::mutex> hold(m_lock);
+    ++m_sent;
+}
+
+void CBoardSimulator::Emit(const std::vector<uint8_t>& bytes) {
+    if (m_options.instant) {
+        WriteAll(bytes.data(), bytes.size());
+        return;
+    }
+    // Each byte is due at an absolute time, so sleeping late never makes the rate drift.
+    const int64_t byteNs = static_cast<int64_t>(kBitsPerByte) * 1000000000 / m_options.baud;
+    const int64_t now = NowNs();
+    if (m_nextByteNs < now) {
+        m_nextByteNs = now;
+    }
+    for (uint8_t b : bytes) {
+        SleepUntilNs(m_nextByteNs);
+        if (!WriteAll(&b, 1)) {
+            return;
+        }
+        m_nextByteNs += byteNs;
+    }
+}
+
+bool CBoardSimulator::WriteAll(const uint8_t* data, size_t length) {
+    size_t done = 0;
+    while (done < length) {
+        if (m_stop.load()) {
+            return false;
+        }
+        const ssize_t w = write(m_master, data + done, length - done);
+        if (w > 0) {
+            done += static_cast<size_t>(w);
+            continue;
+        }
+        if (w < 0 && errno != EAGAIN && errno != EINTR) {
+            return false;
+        }
+        // The program is not reading: wait for room, or for Stop.
+        pollfd fds[2] = {{m_master, POLLOUT, 0}, {m_stopFd, POLLIN, 0}};
+        (void)poll(fds, 2, 100);
+    }
+    return true;
+}
