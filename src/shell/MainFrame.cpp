@@ -15,8 +15,13 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/WindowMessages.h"
+#include "shell/WindowMessageEvent.h"
 #include "survey/SurveyData.h"
 #include "view/ViewCommands.h"
+
+// Registered once at start-up; the view registers the same name when it posts.
+const uint32_t kStatusUpdateMessage = RegisterWindowMessage("LKSS_STATUS_UPDATE");
 
 namespace {
 
@@ -155,6 +160,17 @@ void CMainFrame::OnStatusUpdate(uintptr_t wParam, intptr_t lParam) {
 
 QString CMainFrame::PaneText(int pane) const {
     return (pane >= 0 && pane < kPaneCount) ? m_panes[pane]->text() : QString();
+}
+
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == CWindowMessageEvent::EventType()) {
+        const auto* message = static_cast<CWindowMessageEvent*>(event);
+        if (message->Id() == kStatusUpdateMessage) {
+            OnStatusUpdate(message->WParam(), message->LParam());
+        }
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

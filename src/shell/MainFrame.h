@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "shell/LarkspurDoc.h"
+#include "shell/QtMessageTarget.h"
 
 class QAction;
 class QLabel;
@@ -33,6 +34,9 @@ public:
     // parameter count, read as signed.
     void OnStatusUpdate(uintptr_t wParam, intptr_t lParam);
 
+    // Where the view posts "LKSS_STATUS_UPDATE".
+    IMessageTarget& MessageTarget() { return m_messageTarget; }
+
     // Asked before the window closes (close button, Ctrl+Q, minimise); false keeps it open.
     void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
 
@@ -46,6 +50,7 @@ signals:
     void commandRequested(int id);
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -57,6 +62,7 @@ private:
     void SetPane(int pane, const char* format, int value);
 
     CLarkspurDoc m_document;
+    CQtMessageTarget m_messageTarget{this};
     QVBoxLayout* m_layout = nullptr;
     QWidget* m_view = nullptr;
     QToolBar* m_commandBar = nullptr;

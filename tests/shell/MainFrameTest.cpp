@@ -15,7 +15,9 @@
 
 #include <map>
 #include <memory>
+#include <thread>
 
+#include "platform/WindowMessages.h"
 #include "shell/MainFrame.h"
 #include "survey/SurveyData.h"
 #include "view/ViewCommands.h"
@@ -177,6 +179,27 @@ TEST_F(MainFrameTest, StatusUpdateShowsCountersAndLow16BitsSigned) {
     EXPECT_NE(frame->StatusBar()->grab().toImage(), before);
 }
 
+TEST_F(MainFrameTest, StatusUpdatePostedFromAnotherThreadArrivesOnTheWindowThread) {
+    auto survey = std::make_unique<CSurveyData>();
+    survey->m_nLocations = 1;
+    survey->m_nReadings = 3;
+    SetCurrentSurvey(std::move(survey));
+    const uint32_t id = RegisterWindowMessage("LKSS_STATUS_UPDATE");
+    std::thread poster([&] { frame->MessageTarget().Post(id, 240, 320); });
+    poster.join();
+    EXPECT_EQ(frame->PaneText(2), "X: 0") << "posted, not sent: nothing before the queue runs";
+    QApplication::processEvents();
+    EXPECT_EQ(frame->PaneText(0), "L: 1");
+    EXPECT_EQ(frame->PaneText(1), "P: 3");
+    EXPECT_EQ(frame->PaneText(2), "X: 240");
+    EXPECT_EQ(frame->PaneText(3), "Y: 320");
+
+    // Another registered message is not a status update.
+    frame->MessageTarget().Post(RegisterWindowMessage("LKSS_DRAW"), 1, 2);
+    QApplication::processEvents();
+    EXPECT_EQ(frame->PaneText(2), "X: 240");
+}
+
 TEST_F(MainFrameTest, EditAndDocumentAcceleratorsChangeNothing) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -196,6 +219,8 @@ TEST_F(MainFrameTest, EditAndDocumentAcceleratorsChangeNothing) {
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog for key " << key;
     }
     EXPECT_EQ(view->keys, 0) << "the accelerators take the keys before the map sees them";
+    QTest::keyClick(frame->windowHandle(), Qt::Key_A);
+    EXPECT_EQ(view->keys, 1) << "other keys still reach the map";
     EXPECT_EQ(spy.count(), 0);
     EXPECT_EQ(closeAsked, 0);
     EXPECT_TRUE(frame->isVisible());
