@@ -1,0 +1,487 @@
+// Painting and navigation of the survey window.
+#include "view/LarkspurView.h"
+
+#include <QFont>
+#include <QKeyEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QString>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+#include "receiver/ChannelEntry.h"
+#include "receiver/Receiver.h"
+#include "survey/SurveyData.h"
+#include "view/RssiBand.h"
+
+// The pictures live in a resource file of this static library; without an explicit
+// initialisation the linker may drop them from the program.
+static void initViewResources() {
+    Q_INIT_RESOURCE(view);
+}
+
+namespace {
+
+constexpr int kWhiteIndex = 6;
+constexpr int kWhitePenWidth = 2;
+const QColor kScanBackground(0, 0, 192);
+const char* const kStartPicture = ":/view/StartScreen.bmp";
+const char* const kMarkerPicture = ":/view/CentreMarker.bmp";
+const char* const kFontFamily = "Arial";
+constexpr int kFontPoints = 8;
+
+const char* const kTitle = "Larkspur Survalon";
+const char* const kNoticeLine1 = "RF site survey, 800 and 1900 MHz";
+const char* const kNoticeLine2 = "Open a site and a channel table to begin";
+
+// Start screen text rectangles (left, top, right, bottom), laid out for a 240-pixel-wide screen.
+const ViewRect kFirmwareRect{5, 3, 115, 18};
+const ViewRect kSerialRect{155, 3, 235, 18};
+const ViewRect kTitleRect{0, 25, 240, 37};
+const ViewRect kNotice1Rect{0, 205, 240, 217};
+const ViewRect kNotice2Rect{0, 220, 240, 232};
+
+struct Header {
+    int left;
+    int right;
+    const char* text;
+};
+const Header kScanHeaders[] = {{0, 20, "CH"},    {25, 70, "FREQ"},   {75, 105, "RSSI"},
+                               {115, 135, "CH"}, {140, 185, "FREQ"}, {190, 220, "RSSI"}};
+constexpr int kHeaderTop = 10;
+constexpr int kHeaderBottom = 25;
+constexpr int kRowTop = 30;
+constexpr int kRowBottom = 45;
+constexpr int kRowPitch = 10;
+
+QRect toQRect(const ViewRect& r) {
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+QFont viewFont() {
+    QFont font(QString::fromLatin1(kFontFamily));
+    font.setPointSize(kFontPoints);
+    return font;
+}
+
+// One line of text at the top left (or top centre) of its rectangle, clipped to it, over an
+// opaque box of the painter's background colour.
+void drawCellText(QPainter& painter, const QRect& rect, const QString& text, int alignment) {
+    painter.save();
+    painter.setClipRect(rect);
+    painter.drawText(rect, alignment | Qt::AlignTop | Qt::TextSingleLine, text);
+    painter.restore();
+}
+
+// A receiver text written by the I/O thread: never read past its buffer, even without a NUL.
+QString boundedText(const char* text, size_t size) {
+    return QString::fromLatin1(text, static_cast<int>(strnlen(text, size)));
+}
+
+QString formatted(const char* format, const QString& value) {
+    const QByteArray bytes = value.toLatin1();
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, format, bytes.constData());
+    return QString::fromLatin1(buffer);
+}
+
+} // namespace
+
+CLarkspurView::CLarkspurView(QWidget* parent) : CLarkspurView(TheReceiver(), parent) {}
+
+CLarkspurView::CLarkspurView(CReceiver& receiver, QWidget* parent)
+    : QAbstractScrollArea(parent), m_receiver(receiver) {
+    Init();
+}
+
+CLarkspurView::~CLarkspurView() = default;
+
+void CLarkspurView::Init() {
+    static std::once_flag resourcesOnce;
+    std::call_once(resourcesOnce, initViewResources);
+
+    for (int band = 0; band < kWhiteIndex; ++band) {
+        const BandColour c = ColourOfBand(static_cast<RssiBand>(band));
+        const QColor colour(c.red, c.green, c.blue);
+        m_pens[band] = QPen(colour, c.penWidth, Qt::SolidLine);
+        m_brushes[band] = QBrush(colour, Qt::SolidPattern);
+    }
+    m_pens[kWhiteIndex] = QPen(Qt::white, kWhitePenWidth, Qt::SolidLine);
+    m_brushes[kWhiteIndex] = QBrush(Qt::white, Qt::SolidPattern);
+
+    QImage marker(QString::fromLatin1(kMarkerPicture));
+    if (!marker.isNull()) {
+        m_centreMarker = marker.convertToFormat(QImage::Format_RGB32);
+    }
+
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAutoFillBackground(false);
+    horizontalScrollBar()->setRange(0, 0);
+    verticalScrollBar()->setRange(0, 0);
+
+    connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { OnScrollAction(Qt::Horizontal, action); });
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { OnScrollAction(Qt::Vertical, action); });
+    connect(horizontalScrollBar(), &QAbstractSlider::sliderReleased, this,
+            [this] { OnHScroll(kScrollThumbPosition, horizontalScrollBar()->sliderPosition()); });
+    connect(verticalScrollBar(), &QAbstractSlider::sliderReleased, this,
+            [this] { OnVScroll(kScrollThumbPosition, verticalScrollBar()->sliderPosition()); });
+}
+
+bool CLarkspurView::SetSitePicture(int32_t width, int32_t height, const uint32_t* palette,
+                                   const uint8_t* pixels, size_t pixelBytes, int32_t stride,
+                                   bool bottomUp) {
+    if (width <= 0 || height <= 0 || stride < width || palette == nullptr || pixels == nullptr) {
+        return false;
+    }
+    const uint64_t needed = static_cast<uint64_t>(stride) * static_cast<uint64_t>(height - 1) +
+                            static_cast<uint64_t>(width);
+    if (pixelBytes < needed) {
+        return false;
+    }
+    QImage canvas(width, height, QImage::Format_RGB32);
+    if (canvas.isNull()) {
+        return false;
+    }
+    QRgb colours[kPaletteSize];
+    for (int i = 0; i < kPaletteSize; ++i) {
+        colours[i] = 0xFF000000u | (palette[i] & 0x00FFFFFFu);
+    }
+    for (int32_t y = 0; y < height; ++y) {
+        const int32_t sourceRow = bottomUp ? height - 1 - y : y;
+        const uint8_t* in = pixels + static_cast<size_t>(sourceRow) * static_cast<size_t>(stride);
+        QRgb* out = reinterpret_cast<QRgb*>(canvas.scanLine(y));
+        for (int32_t x = 0; x < width; ++x) {
+            out[x] = colours[in[x]];
+        }
+    }
+    m_mapCanvas = std::move(canvas);
+    m_nPictureWidth = width;
+    m_nPictureHeight = height;
+    ResetForNewMap();
+    return true;
+}
+
+void CLarkspurView::ResetForNewMap() {
+    m_viewport.SetMapBounds(0, 0, m_nPictureWidth, m_nPictureHeight);
+    m_viewport.ResetView(0, 0, m_nPictureWidth, m_nPictureHeight);
+    verticalScrollBar()->setRange(0, m_nPictureHeight);
+    horizontalScrollBar()->setRange(0, m_nPictureWidth);
+    SyncScrollThumbs();
+}
+
+void CLarkspurView::DrawCircle(const QRect& box, int colourIndex) {
+    if (m_mapCanvas.isNull()) {
+        return;
+    }
+    QPainter painter(&m_mapCanvas);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(m_pens[colourIndex]);
+    painter.setBrush(m_brushes[colourIndex]);
+    painter.drawEllipse(box);
+}
+
+void CLarkspurView::ImprintPoint(int32_t x, int32_t y, int16_t rssi) {
+    const int32_t r = CMapViewport::kNewPointRadius;
+    DrawCircle(toQRect({x - r, y - r, x + r, y + r}), static_cast<int>(RssiBandOf(rssi)));
+}
+
+void CLarkspurView::ImprintNewPoint() {
+    const CSurveyData* survey = CurrentSurvey();
+    if (survey == nullptr) {
+        return;
+    }
+    int16_t rssi = 0;
+    survey->GetStrongestRssi(rssi);
+    DrawCircle(toQRect(m_viewport.GetNewPointRect()), static_cast<int>(RssiBandOf(rssi)));
+}
+
+void CLarkspurView::EraseHeldPoint() {
+    DrawCircle(toQRect(m_viewport.GetEraseRect()), kWhiteIndex);
+}
+
+void CLarkspurView::RequestRepaint() {
+    viewport()->update();
+}
+
+void CLarkspurView::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(viewport());
+    PaintClient(painter, viewport()->rect());
+}
+
+void CLarkspurView::PaintClient(QPainter& painter, const QRect& client) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    switch (m_nScreenMode) {
+    case kStartScreen:
+        PaintStartScreen(painter, client);
+        break;
+    case kMapScreen:
+        PaintMapScreen(painter, client);
+        break;
+    case kScanScreen:
+        PaintScanScreen(painter, client);
+        break;
+    default:
+        break;
+    }
+    painter.restore();
+}
+
+void CLarkspurView::PaintStartScreen(QPainter& painter, const QRect& client) {
+    {
+        const QImage picture(QString::fromLatin1(kStartPicture));
+        if (!picture.isNull()) {
+            painter.drawImage(client, picture, picture.rect());
+        }
+    }
+    painter.setFont(viewFont());
+    painter.setPen(Qt::white);
+    painter.setBackground(QBrush(Qt::black));
+    painter.setBackgroundMode(Qt::OpaqueMode);
+
+    const QString firmware =
+        formatted("(Firmware %s)",
+                  boundedText(m_receiver.m_firmwareVersion, sizeof m_receiver.m_firmwareVersion));
+    const QString serial = formatted(
+        "(SN %s)", boundedText(m_receiver.m_serialNumber, sizeof m_receiver.m_serialNumber));
+    drawCellText(painter, toQRect(kFirmwareRect), firmware, Qt::AlignLeft);
+    drawCellText(painter, toQRect(kSerialRect), serial, Qt::AlignLeft);
+    drawCellText(painter, toQRect(kTitleRect), QString::fromLatin1(kTitle), Qt::AlignHCenter);
+    drawCellText(painter, toQRect(kNotice1Rect), QString::fromLatin1(kNoticeLine1),
+                 Qt::AlignHCenter);
+    drawCellText(painter, toQRect(kNotice2Rect), QString::fromLatin1(kNoticeLine2),
+                 Qt::AlignHCenter);
+}
+
+void CLarkspurView::PaintMapScreen(QPainter& painter, const QRect& client) {
+    // Before any site is open the viewport has no extent: there is nothing to copy or mark.
+    if (m_mapCanvas.isNull()) {
+        painter.fillRect(client, m_brushes[kWhiteIndex]);
+        return;
+    }
+    ViewRect dest{client.left(), client.top(), client.left() + client.width(),
+                  client.top() + client.height()};
+    ViewRect src;
+    if (m_viewport.ComputeBlit(dest, src)) {
+        const QRect target = toQRect(dest);
+        const QRect source = toQRect(src);
+        if (!target.isEmpty() && !source.isEmpty()) {
+            painter.drawImage(target, m_mapCanvas, source);
+        }
+    }
+    for (int i = 0; i < m_viewport.GetMarginCount(); ++i) {
+        const QRect margin = toQRect(m_viewport.GetMargin(i));
+        if (!margin.isEmpty()) {
+            painter.fillRect(margin, m_brushes[kWhiteIndex]);
+        }
+    }
+    if (!m_centreMarker.isNull()) {
+        const QPoint topLeft(client.width() / 2 - kMarkerSize / 2,
+                             client.height() / 2 - kMarkerSize / 2);
+        painter.save();
+        painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        painter.drawImage(topLeft, m_centreMarker);
+        painter.restore();
+    }
+}
+
+void CLarkspurView::PaintScanScreen(QPainter& painter, const QRect& client) {
+    painter.setPen(Qt::white);
+    painter.setBackground(QBrush(kScanBackground));
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    painter.setFont(viewFont());
+    painter.fillRect(client, kScanBackground);
+
+    for (const Header& h : kScanHeaders) {
+        drawCellText(painter, toQRect({h.left, kHeaderTop, h.right, kHeaderBottom}),
+                     QString::fromLatin1(h.text), Qt::AlignLeft);
+    }
+
+    int count = m_receiver.m_channelCount;
+    if (count > kMaxListedChannels) {
+        count = kMaxListedChannels;
+    }
+    char buffer[32];
+    for (int n = 0; n < count; ++n) {
+        // One read of the entry: the I/O thread may be writing the next reading meanwhile.
+        const ChannelEntry entry = m_receiver.m_channels[n];
+        const int c = n / kRowsPerColumn;
+        const int r = n % kRowsPerColumn;
+        const int top = kRowTop + kRowPitch * r;
+        const int bottom = kRowBottom + kRowPitch * r;
+
+        std::snprintf(buffer, sizeof buffer, "%d", static_cast<int16_t>(entry.channel));
+        drawCellText(painter, toQRect({115 * c, top, 120 * c + 20, bottom}),
+                     QString::fromLatin1(buffer), Qt::AlignLeft);
+
+        std::snprintf(buffer, sizeof buffer, "%.3f",
+                      HzToMHz(EntryFrequencyHz(m_receiver.m_plans, entry)));
+        drawCellText(painter, toQRect({115 * c + 25, top, 120 * c + 70, bottom}),
+                     QString::fromLatin1(buffer), Qt::AlignLeft);
+
+        std::snprintf(buffer, sizeof buffer, "%d", RssiX16ToDbm(entry.rssiX16));
+        drawCellText(painter, toQRect({115 * c + 75, top, 115 * c + 105, bottom}),
+                     QString::fromLatin1(buffer), Qt::AlignLeft);
+    }
+}
+
+void CLarkspurView::OnZoomIn() {
+    m_viewport.ZoomIn();
+    RequestRepaint();
+}
+
+void CLarkspurView::OnZoomOut() {
+    m_viewport.ZoomOut();
+    RequestRepaint();
+}
+
+void CLarkspurView::OnHScroll(int code, int thumbPosition) {
+    switch (code) {
+    case kScrollLineBack:
+        m_viewport.ScrollLeft(kLineStep);
+        break;
+    case kScrollLineForward:
+        m_viewport.ScrollRight(kLineStep);
+        break;
+    case kScrollPageBack:
+        m_viewport.ScrollLeft(viewport()->width());
+        break;
+    case kScrollPageForward:
+        m_viewport.ScrollRight(viewport()->width());
+        break;
+    case kScrollThumbTrack:
+        m_viewport.SetCentreX(thumbPosition);
+        break;
+    default:
+        break;
+    }
+    horizontalScrollBar()->setValue(m_viewport.GetCentreX());
+    RequestRepaint();
+}
+
+void CLarkspurView::OnVScroll(int code, int thumbPosition) {
+    switch (code) {
+    case kScrollLineBack:
+        m_viewport.ScrollUp(kLineStep);
+        break;
+    case kScrollLineForward:
+        m_viewport.ScrollDown(kLineStep);
+        break;
+    case kScrollPageBack:
+        m_viewport.ScrollUp(viewport()->height());
+        break;
+    case kScrollPageForward:
+        m_viewport.ScrollDown(viewport()->height());
+        break;
+    case kScrollThumbTrack:
+        m_viewport.SetCentreY(thumbPosition);
+        break;
+    default:
+        break;
+    }
+    verticalScrollBar()->setValue(m_viewport.GetCentreY());
+    RequestRepaint();
+}
+
+void CLarkspurView::OnScrollAction(Qt::Orientation orientation, int action) {
+    int code = kScrollEnd;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+        code = kScrollLineBack;
+        break;
+    case QAbstractSlider::SliderSingleStepAdd:
+        code = kScrollLineForward;
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        code = kScrollPageBack;
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        code = kScrollPageForward;
+        break;
+    case QAbstractSlider::SliderMove:
+        code = kScrollThumbTrack;
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        code = kScrollToStart;
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        code = kScrollToEnd;
+        break;
+    default:
+        break;
+    }
+    if (orientation == Qt::Horizontal) {
+        OnHScroll(code, horizontalScrollBar()->sliderPosition());
+    } else {
+        OnVScroll(code, verticalScrollBar()->sliderPosition());
+    }
+}
+
+bool CLarkspurView::OnArrowKey(int key) {
+    switch (key) {
+    case Qt::Key_Left:
+        m_viewport.ScrollLeft(kLineStep);
+        horizontalScrollBar()->setValue(m_viewport.GetCentreX());
+        break;
+    case Qt::Key_Up:
+        m_viewport.ScrollUp(kLineStep);
+        verticalScrollBar()->setValue(m_viewport.GetCentreY());
+        break;
+    case Qt::Key_Right:
+        m_viewport.ScrollRight(kLineStep);
+        horizontalScrollBar()->setValue(m_viewport.GetCentreX());
+        break;
+    case Qt::Key_Down:
+        m_viewport.ScrollDown(kLineStep);
+        verticalScrollBar()->setValue(m_viewport.GetCentreY());
+        break;
+    default:
+        return false;
+    }
+    RequestRepaint();
+    return true;
+}
+
+void CLarkspurView::keyPressEvent(QKeyEvent* event) {
+    // Arrows move the map here; Qt's own arrow handling would move the thumbs a second time.
+    if (OnArrowKey(event->key())) {
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void CLarkspurView::scrollContentsBy(int /*dx*/, int /*dy*/) {}
+
+void CLarkspurView::SyncScrollThumbs() {
+    verticalScrollBar()->setValue(m_viewport.GetCentreY());
+    horizontalScrollBar()->setValue(m_viewport.GetCentreX());
+}
+
+void CLarkspurView::CentreOnTap(const QPoint& p) {
+    m_viewport.CentreOnScreenPoint(ClientRect(), {p.x(), p.y()});
+    SyncScrollThumbs();
+    RequestRepaint();
+}
+
+ViewPoint CLarkspurView::HoldAt(const QPoint& p) {
+    return m_viewport.ScreenToMap(ClientRect(), {p.x(), p.y()});
+}
+
+ViewRect CLarkspurView::ClientRect() const {
+    return {0, 0, viewport()->width(), viewport()->height()};
+}
+
+QSize CLarkspurView::SizeForClient(const QSize& client) const {
+    return QSize(client.width() + verticalScrollBar()->sizeHint().width(),
+                 client.height() + horizontalScrollBar()->sizeHint().height());
+}

@@ -1,0 +1,139 @@
+// The survey window: the start, map and scan screens, the survey circles painted into the map
+// canvas, and zoom, scroll-bar and arrow-key navigation. The survey interaction (taps, holds,
+// the centre key and the receiver's progress messages) is built on the helpers below in its own
+// source file; this file overrides no mouse handler and not event(), so that file can.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QBrush>
+#include <QImage>
+#include <QPen>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "view/MapViewport.h"
+#include "view/ViewGeometry.h"
+
+class CReceiver;
+class QKeyEvent;
+class QPaintEvent;
+class QPainter;
+
+class CLarkspurView : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    // Screen modes.
+    static constexpr int kStartScreen = 0;
+    static constexpr int kMapScreen = 1;
+    static constexpr int kScanScreen = 2;
+
+    // Scroll-bar event codes, in the order a scroll bar reports them.
+    static constexpr int kScrollLineBack = 0;    // line left / line up
+    static constexpr int kScrollLineForward = 1; // line right / line down
+    static constexpr int kScrollPageBack = 2;
+    static constexpr int kScrollPageForward = 3;
+    static constexpr int kScrollThumbPosition = 4; // thumb released
+    static constexpr int kScrollThumbTrack = 5;    // thumb being dragged
+    static constexpr int kScrollToStart = 6;
+    static constexpr int kScrollToEnd = 7;
+    static constexpr int kScrollEnd = 8;
+
+    static constexpr int32_t kLineStep = 10; // map units per scroll line and per arrow key
+    static constexpr int kPaletteSize = 256;
+    static constexpr int kMarkerSize = 32;
+    static constexpr int kMaxListedChannels = 30;
+    static constexpr int kRowsPerColumn = 15;
+
+    // Reads the program's receiver.
+    explicit CLarkspurView(QWidget* parent = nullptr);
+    // Reads the given receiver (tests).
+    explicit CLarkspurView(CReceiver& receiver, QWidget* parent = nullptr);
+    ~CLarkspurView() override;
+
+    CLarkspurView(const CLarkspurView&) = delete;
+    CLarkspurView& operator=(const CLarkspurView&) = delete;
+
+    // --- Site picture and map canvas ---
+    // Builds the map canvas from an 8-bit picture and resets the view to it. palette holds 256
+    // colours as 0x00RRGGBB (a little-endian read of a bitmap colour-table entry); pixels holds
+    // height rows of stride bytes, the first row at the top unless bottomUp. Returns false and
+    // changes nothing when the sizes do not add up or the canvas cannot be allocated.
+    bool SetSitePicture(int32_t width, int32_t height, const uint32_t* palette,
+                        const uint8_t* pixels, size_t pixelBytes, int32_t stride, bool bottomUp);
+    // Bounds, view and scroll ranges for the current picture, thumbs on the centre.
+    void ResetForNewMap();
+    int32_t PictureWidth() const { return m_nPictureWidth; }
+    int32_t PictureHeight() const { return m_nPictureHeight; }
+    bool HasSitePicture() const { return !m_mapCanvas.isNull(); }
+    const QImage& MapCanvas() const { return m_mapCanvas; }
+    void SetSitePath(const std::string& path) { m_strSitePath = path; }
+    const std::string& SitePath() const { return m_strSitePath; }
+
+    // --- Survey circles (painted into the canvas; none requests a repaint) ---
+    void ImprintPoint(int32_t x, int32_t y, int16_t rssi);
+    // At the viewport's centre, coloured by the current survey's strongest reading; nothing
+    // without a current survey.
+    void ImprintNewPoint();
+    // A white disc over the point at the held position.
+    void EraseHeldPoint();
+
+    // --- Screens ---
+    int ScreenMode() const { return m_nScreenMode; }
+    void SetScreenMode(int mode) { m_nScreenMode = mode; }
+    // Invalidates the whole client area; every screen paints every pixel itself.
+    void RequestRepaint();
+    // Paints the current screen onto any surface whose client rectangle is client.
+    void PaintClient(QPainter& painter, const QRect& client);
+
+    // --- Navigation ---
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnHScroll(int code, int thumbPosition);
+    void OnVScroll(int code, int thumbPosition);
+    // Handles Qt::Key_Left/Up/Right/Down; false for any other key.
+    bool OnArrowKey(int key);
+    // Both scroll thumbs onto the viewport's centre.
+    void SyncScrollThumbs();
+    // A tap: the map point under p becomes the centre, thumbs follow, repaint requested.
+    void CentreOnTap(const QPoint& p);
+    // A press-and-hold: the map point under p, which becomes the held position.
+    ViewPoint HoldAt(const QPoint& p);
+    ViewRect ClientRect() const;
+    // Widget size that gives a client area of the given size beside the scroll bars.
+    QSize SizeForClient(const QSize& client) const;
+
+    CMapViewport& Viewport() { return m_viewport; }
+    const CMapViewport& Viewport() const { return m_viewport; }
+    CReceiver& Receiver() const { return m_receiver; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // The view repaints from the viewport; Qt's pixel scrolling of the client would fight it.
+    void scrollContentsBy(int dx, int dy) override;
+
+    void PaintStartScreen(QPainter& painter, const QRect& client);
+    void PaintMapScreen(QPainter& painter, const QRect& client);
+    void PaintScanScreen(QPainter& painter, const QRect& client);
+
+private:
+    void Init();
+    void DrawCircle(const QRect& box, int colourIndex);
+    void OnScrollAction(Qt::Orientation orientation, int action);
+
+    CMapViewport m_viewport;
+    int32_t m_nPictureHeight = 0;
+    int32_t m_nPictureWidth = 0;
+    QImage m_mapCanvas;
+    QPen m_pens[7];
+    QBrush m_brushes[7];
+    QImage m_centreMarker;
+    int m_nScreenMode = kStartScreen;
+    std::string m_strSitePath;
+    CReceiver& m_receiver;
+};
