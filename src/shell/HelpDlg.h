@@ -15,5 +15,8 @@ public:
     QListWidget* List() const { return m_list; }
 
 private:
+    void fitFontToItems();
+    int widestBrokenItem(const QFont& font) const;
+
     QListWidget* m_list;
 };

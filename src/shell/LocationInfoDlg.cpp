@@ -1,6 +1,7 @@
 // Location information dialog: painted nearest-point values and the delete action.
 #include "shell/LocationInfoDlg.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPushButton>
 #include <algorithm>
@@ -12,7 +13,10 @@
 
 namespace {
 constexpr uint32_t kRuleColor = 0xFF0000; // blue, in 0x00BBGGRR form
-constexpr int kPaintPointSize = 8;
+constexpr qreal kPaintPointSize = 8.0;
+// Below this the texts would be hard to read; better cut than illegible.
+constexpr qreal kSmallestPointSize = 6.0;
+constexpr qreal kPointStep = 0.5;
 
 // Template: client size and the delete button, in dialog units.
 constexpr int kDlgWidth = 131;
@@ -25,6 +29,11 @@ constexpr int kButtonHeight = 14;
 QRect ltrb(int left, int top, int right, int bottom) {
     return QRect(left, top, right - left, bottom - top);
 }
+
+const QRect kTitleRect = ltrb(7, 5, 155, 19);
+const QRect kChannelHeadingRect = ltrb(7, 85, 115, 99);
+const char kTitle[] = "LOCATION INFORMATION";
+const char kChannelHeading[] = "STRONGEST CHANNEL";
 
 QString format(const char* fmt, double value) {
     char buffer[64];
@@ -75,14 +84,14 @@ int CLocationInfoDlg::DoModal() {
 
 std::vector<CLocationInfoDlg::PaintedText> CLocationInfoDlg::Texts() const {
     std::vector<PaintedText> texts;
-    texts.push_back({ltrb(7, 5, 155, 19), QStringLiteral("LOCATION INFORMATION")});
+    texts.push_back({kTitleRect, QString::fromLatin1(kTitle)});
     const CSurveyData* store = CurrentSurvey();
     // Without a store there is no point to describe: show the headings only.
     if (store != nullptr) {
         texts.push_back({ltrb(7, 25, 77, 39), format("X: %.2f", store->m_dNearestX)});
         texts.push_back({ltrb(127, 25, 197, 39), format("Y: %.2f", store->m_dNearestY)});
     }
-    texts.push_back({ltrb(7, 85, 115, 99), QStringLiteral("STRONGEST CHANNEL")});
+    texts.push_back({kChannelHeadingRect, QString::fromLatin1(kChannelHeading)});
     if (store != nullptr) {
         texts.push_back(
             {ltrb(7, 105, 237, 119), format("Channel: %d", int{store->m_nNearestChannel})});
@@ -98,7 +107,18 @@ std::vector<QRect> CLocationInfoDlg::Rules() {
 QFont CLocationInfoDlg::PaintFont() {
     QFont font(QStringLiteral("Arial"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(kPaintPointSize);
+    // The text rectangles were sized for the handheld's rendering of this font; where ours runs
+    // wider, step the size down until the headings fit instead of cutting them off.
+    for (qreal size = kPaintPointSize; size >= kSmallestPointSize; size -= kPointStep) {
+        font.setPointSizeF(size);
+        const QFontMetrics metrics(font);
+        if (metrics.horizontalAdvance(QString::fromLatin1(kTitle)) <= kTitleRect.width() &&
+            metrics.horizontalAdvance(QString::fromLatin1(kChannelHeading)) <=
+                kChannelHeadingRect.width() &&
+            metrics.height() <= kTitleRect.height()) {
+            break;
+        }
+    }
     return font;
 }
 

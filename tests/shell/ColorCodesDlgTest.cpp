@@ -1,0 +1,98 @@
+// Colour legend: swatch colours from 0x00BBGGRR values, whole-area painting, layout.
+#include <QLabel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "ModalRun.h"
+#include "shell/ColorCodesDlg.h"
+#include "shell/ColorRef.h"
+#include "shell/DialogUnits.h"
+
+namespace {
+// Counts the pixels of a widget's own painting that are not the given colour.
+int pixelsOtherThan(QWidget& w, QRgb color) {
+    const QImage image = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int other = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            other += image.pixel(x, y) != color ? 1 : 0;
+        }
+    }
+    return other;
+}
+} // namespace
+
+TEST(ColorRef, LowByteIsRedAndTheTopByteIsIgnored) {
+    EXPECT_EQ(colorFromRef(0xFF0000), QColor(0, 0, 255));
+    EXPECT_EQ(colorFromRef(0x0000FF), QColor(255, 0, 0));
+    EXPECT_EQ(colorFromRef(0x0080FF), QColor(255, 128, 0));
+    EXPECT_EQ(colorFromRef(0xAB123456), QColor(0x56, 0x34, 0x12));
+    EXPECT_EQ(refFromColor(QColor(255, 128, 0)), 0x0080FFu);
+}
+
+TEST(ColorCodesDlg, RowsShowTheBandsAndTheirColoursInOrder) {
+    CColorCodesDlg dlg;
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Color of RSSI Values"));
+    const struct {
+        const char* text;
+        QRgb rgb;
+    } rows[] = {
+        {"greater than -39 dBm", qRgb(255, 0, 0)}, {"-40 thru -49 dBm", qRgb(255, 128, 0)},
+        {"-50 thru -59 dBm", qRgb(255, 255, 0)},   {"-60 thru -69 dBm", qRgb(0, 255, 0)},
+        {"-70 thru -79 dBm", qRgb(0, 0, 255)},     {"-80 thru -89 dBm", qRgb(0, 0, 0)},
+    };
+    const QImage shot = dlg.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (int row = 0; row < CColorCodesDlg::kRows; ++row) {
+        SCOPED_TRACE(row + 1);
+        EXPECT_EQ(dlg.Label(row)->text(), QString::fromLatin1(rows[row].text));
+        CColorSwatch& swatch = dlg.Swatch(row);
+        EXPECT_EQ(pixelsOtherThan(swatch, rows[row].rgb), 0);
+        // Also in the dialog's own picture, corner to corner.
+        const QRect r = swatch.geometry();
+        EXPECT_EQ(shot.pixel(r.topLeft()), rows[row].rgb);
+        EXPECT_EQ(shot.pixel(r.bottomRight()), rows[row].rgb);
+        EXPECT_EQ(shot.pixel(r.center()), rows[row].rgb);
+    }
+}
+
+TEST(ColorCodesDlg, SwatchesAndLabelsSitAtTheirTemplatePlaces) {
+    CColorCodesDlg dlg;
+    const CDialogUnits units = CDialogUnits::FromFont(dlg.font());
+    EXPECT_EQ(dlg.size(), units.ToPixels(160, 161));
+    for (int row = 0; row < CColorCodesDlg::kRows; ++row) {
+        SCOPED_TRACE(row + 1);
+        const int y = 14 + 20 * row;
+        EXPECT_EQ(dlg.Swatch(row).geometry(), units.ToPixels(15, y, 26, 8));
+        EXPECT_EQ(dlg.Label(row)->geometry(), units.ToPixels(55, y, 72, 8));
+        EXPECT_EQ(dlg.Swatch(row).parentWidget(), &dlg);
+    }
+}
+
+TEST(ColorCodesDlg, ResizedSwatchStillPaintsItsWholeArea) {
+    CColorCodesDlg dlg;
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    CColorSwatch& blue = dlg.Swatch(4);
+    CColorSwatch& black = dlg.Swatch(5);
+    blue.resize(blue.width() * 2 + 7, blue.height() * 3 + 1);
+    black.resize(black.width() + 13, black.height() * 2);
+    EXPECT_EQ(pixelsOtherThan(blue, qRgb(0, 0, 255)), 0);
+    EXPECT_EQ(pixelsOtherThan(black, qRgb(0, 0, 0)), 0);
+    EXPECT_EQ(blue.grab().size(), blue.size());
+}
+
+TEST(ColorSwatch, SetColorTakesEffectOnTheNextPaint) {
+    CColorSwatch swatch;
+    swatch.resize(20, 10);
+    swatch.SetColor(0xFF0000);
+    EXPECT_EQ(pixelsOtherThan(swatch, qRgb(0, 0, 255)), 0);
+    swatch.SetColor(0x00FFFF);
+    EXPECT_EQ(pixelsOtherThan(swatch, qRgb(255, 255, 0)), 0);
+}
+
+TEST(ColorCodesDlg, ClosingEndsTheModalRun) {
+    CColorCodesDlg dlg;
+    const int result = runModal(
+        dlg, [&dlg] { return dlg.DoModal(); }, [&dlg] { dlg.close(); });
+    EXPECT_EQ(result, QDialog::Rejected);
+}

@@ -1,0 +1,206 @@
+// Location information dialog: painted values, the default delete button and closing.
+#include <QImage>
+#include <QPainter>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+#include "ModalRun.h"
+#include "receiver/Receiver.h"
+#include "shell/DialogUnits.h"
+#include "shell/LocationInfoDlg.h"
+#include "survey/RecordList.h"
+#include "survey/SurveyData.h"
+
+namespace {
+struct Reading {
+    int32_t x, y, channel;
+    int16_t rssi;
+};
+
+class LocationInfoDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto store = std::make_unique<CSurveyData>(m_list, TheReceiver());
+        m_store = store.get();
+        SetCurrentSurvey(std::move(store));
+        // Three points; the middle one has three readings, the strongest -47 dBm on channel 1.
+        const Reading readings[] = {
+            {50, 50, 3, -70},  {120, 45, 2, -60},  {120, 45, 1, -47},
+            {120, 45, 5, -52}, {200, 200, 1, -80},
+        };
+        for (const Reading& r : readings) {
+            SurveyRecord* rec = nullptr;
+            ASSERT_EQ(m_list.NewRecord(rec), RL_OK);
+            rec->x = r.x;
+            rec->y = r.y;
+            rec->channel = r.channel;
+            rec->rssi = r.rssi;
+            m_list.Append(rec);
+        }
+        m_store->m_nLocations = 3;
+        m_store->m_nReadings = 1;
+        ASSERT_TRUE(m_store->FindNearest(118, 47));
+    }
+
+    void TearDown() override { SetCurrentSurvey(nullptr); }
+
+    std::vector<Reading> remaining() const {
+        std::vector<Reading> out;
+        SurveyRecord* r = nullptr;
+        for (int16_t rc = m_list.GetAt(r, 1); rc == RL_OK; rc = m_list.GetNext(r)) {
+            out.push_back({r->x, r->y, r->channel, r->rssi});
+        }
+        return out;
+    }
+
+    CRecordList m_list;
+    CSurveyData* m_store = nullptr;
+};
+
+QImage grabImage(QWidget& w) {
+    return w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The text as the dialog's rule says it is drawn: top-left, one line, black on opaque white.
+QImage referenceText(const QRect& rect, const QString& text) {
+    QImage image(rect.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(CLocationInfoDlg::PaintFont());
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(QPoint(0, 0), rect.size()),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    return image;
+}
+
+bool hasInk(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+} // namespace
+
+TEST_F(LocationInfoDlgTest, ShowsThePositionAndStrongestReadingOfTheNearestPoint) {
+    CLocationInfoDlg dlg;
+    std::vector<QString> texts;
+    for (const auto& t : dlg.Texts()) {
+        texts.push_back(t.text);
+    }
+    const std::vector<QString> expected = {"LOCATION INFORMATION", "X: 120.00",  "Y: 45.00",
+                                           "STRONGEST CHANNEL",    "Channel: 1", "RSSI: -47"};
+    EXPECT_EQ(texts, expected);
+
+    // And those are the pixels on screen, each in its own rectangle.
+    const QImage shot = grabImage(dlg);
+    for (const auto& t : dlg.Texts()) {
+        SCOPED_TRACE(t.text.toStdString());
+        const QImage area = shot.copy(t.rect);
+        EXPECT_TRUE(hasInk(area));
+        EXPECT_EQ(area, referenceText(t.rect, t.text));
+    }
+    // The comparison tells values apart: a neighbouring value would not match.
+    const auto xText = dlg.Texts()[1];
+    EXPECT_NE(shot.copy(xText.rect), referenceText(xText.rect, QStringLiteral("X: 121.00")));
+}
+
+TEST_F(LocationInfoDlgTest, EveryTextFitsItsRectangle) {
+    CLocationInfoDlg dlg;
+    const QFontMetrics metrics(CLocationInfoDlg::PaintFont());
+    for (const auto& t : dlg.Texts()) {
+        SCOPED_TRACE(t.text.toStdString());
+        EXPECT_LE(metrics.horizontalAdvance(t.text), t.rect.width());
+        EXPECT_LE(metrics.height(), t.rect.height());
+    }
+}
+
+TEST_F(LocationInfoDlgTest, RepaintsFromTheStoresCurrentValues) {
+    CLocationInfoDlg dlg;
+    const QRect rssiRect = dlg.Texts()[5].rect;
+    const QImage before = grabImage(dlg).copy(rssiRect);
+    m_store->m_nNearestRssi = -103;
+    m_store->m_nNearestChannel = 799;
+    EXPECT_EQ(dlg.Texts()[5].text, QStringLiteral("RSSI: -103"));
+    EXPECT_EQ(dlg.Texts()[4].text, QStringLiteral("Channel: 799"));
+    const QImage after = grabImage(dlg).copy(rssiRect);
+    EXPECT_NE(before, after);
+    EXPECT_EQ(after, referenceText(rssiRect, QStringLiteral("RSSI: -103")));
+}
+
+TEST_F(LocationInfoDlgTest, DrawsThreeBlueRulesAcrossThePaintedWidth) {
+    CLocationInfoDlg dlg;
+    const QImage shot = grabImage(dlg);
+    const QRgb blue = qRgb(0, 0, 255);
+    for (int y : {20, 21, 100, 101, 210, 211}) {
+        SCOPED_TRACE(y);
+        EXPECT_EQ(shot.pixel(7, y), blue);
+        EXPECT_EQ(shot.pixel(120, y), blue);
+        EXPECT_EQ(shot.pixel(232, y), blue);
+        EXPECT_EQ(shot.pixel(6, y), qRgb(255, 255, 255));
+        EXPECT_EQ(shot.pixel(233, y), qRgb(255, 255, 255));
+    }
+    EXPECT_EQ(shot.pixel(120, 22), qRgb(255, 255, 255));
+    EXPECT_EQ(shot.pixel(120, 209), qRgb(255, 255, 255));
+}
+
+TEST_F(LocationInfoDlgTest, LayoutFitsThePaintingAndTheTemplatesButton) {
+    CLocationInfoDlg dlg;
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Location Info/Delete Point"));
+    EXPECT_GE(dlg.width(), CLocationInfoDlg::kPaintWidth);
+    const CDialogUnits units = CDialogUnits::FromFont(dlg.font());
+    EXPECT_GE(dlg.width(), units.ToPixelsX(131));
+    EXPECT_GE(dlg.height(), units.ToPixelsY(158));
+
+    QPushButton* button = dlg.DeleteButton();
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), QStringLiteral("DELETE THIS POINT"));
+    EXPECT_TRUE(button->isDefault());
+    const QRect templ = units.ToPixels(7, 137, 117, 14);
+    EXPECT_EQ(button->x(), templ.x());
+    EXPECT_EQ(button->size(), templ.size());
+    // Never over the painted rules and texts.
+    EXPECT_GE(button->y(), std::max(templ.y(), CLocationInfoDlg::kPaintHeight));
+    EXPECT_LE(button->geometry().bottom(), dlg.height() - 1);
+}
+
+TEST_F(LocationInfoDlgTest, EnterDeletesThePointAndReturnsMinusTwo) {
+    CLocationInfoDlg dlg;
+    const int result = runModal(
+        dlg, [&dlg] { return dlg.DoModal(); }, [&dlg] { QTest::keyClick(&dlg, Qt::Key_Return); });
+    EXPECT_EQ(result, CLocationInfoDlg::kDeletedResult);
+
+    const std::vector<Reading> left = remaining();
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0].x, 50);
+    EXPECT_EQ(left[1].x, 200);
+    // Deleting a point leaves the counters alone.
+    EXPECT_EQ(m_store->m_nLocations, 3);
+    EXPECT_EQ(m_store->m_nReadings, 1);
+}
+
+TEST_F(LocationInfoDlgTest, ClosingDeletesNothing) {
+    CLocationInfoDlg dlg;
+    const int result = runModal(
+        dlg, [&dlg] { return dlg.DoModal(); }, [&dlg] { dlg.close(); });
+    EXPECT_NE(result, CLocationInfoDlg::kDeletedResult);
+    EXPECT_NE(result, kWatchdogResult);
+    EXPECT_EQ(remaining().size(), 5u);
+}
+
+TEST_F(LocationInfoDlgTest, WithoutAStoreDeleteReportsNothingDeleted) {
+    SetCurrentSurvey(nullptr);
+    CLocationInfoDlg dlg;
+    ASSERT_EQ(dlg.Texts().size(), 2u); // the two headings only
+    const int result = runModal(
+        dlg, [&dlg] { return dlg.DoModal(); },
+        [&dlg] { QTest::mouseClick(dlg.DeleteButton(), Qt::LeftButton); });
+    EXPECT_EQ(result, QDialog::Rejected);
+    EXPECT_EQ(remaining().size(), 5u);
+}
