@@ -1,0 +1,245 @@
+// What each reply of the board changes in the receiver and whom it notifies, and the exact
+// frames the commands queue on the link.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "RecordingTarget.h"
+#include "receiver/BoardLink.h"
+#include "receiver/Receiver.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class Replies : public ::testing::Test {
+protected:
+    Replies() : m_target(m_rx) { m_rx.m_viewWnd = &m_target; }
+
+    void Reply(uint8_t type, const Bytes& payload) {
+        m_rx.HandleReply(type, payload.data(), payload.size());
+    }
+    std::string Serial() {
+        char buf[CReceiver::kSerialSize];
+        m_rx.GetSerialNumber(buf);
+        return buf;
+    }
+    std::string Firmware() {
+        char buf[CReceiver::kFirmwareSize];
+        m_rx.GetFirmwareVersion(buf);
+        return buf;
+    }
+    size_t DrawPosts() const {
+        size_t n = 0;
+        for (const RecordedPost& p : m_target.Posts()) {
+            EXPECT_EQ(p.id, RegisterWindowMessage("LKSS_DRAW"));
+            EXPECT_EQ(p.wParam, 0u);
+            EXPECT_EQ(p.lParam, 0);
+            ++n;
+        }
+        return n;
+    }
+
+    CReceiver m_rx;
+    CRecordingTarget m_target;
+};
+
+TEST_F(Replies, IdentityTextsStartAtTheirDefaults) {
+    EXPECT_EQ(Firmware(), "0.00");
+    EXPECT_EQ(Serial(), "XXXXXX");
+}
+
+TEST_F(Replies, SerialNumberReplyStoresTheTextAndPostsOnce) {
+    Reply(2, {'A', 'B', 'C', '1', '2', '3', 0});
+    EXPECT_EQ(Serial(), "ABC123");
+    EXPECT_EQ(DrawPosts(), 1u);
+}
+
+TEST_F(Replies, FirmwareReplyStoresTheTextWithoutAPost) {
+    Reply(1, {'3', '.', '1', '4', 0, 'x'});
+    EXPECT_EQ(Firmware(), "3.14");
+    EXPECT_EQ(DrawPosts(), 0u);
+}
+
+TEST_F(Replies, OverlongTextsAreCutToFitAndTerminated) {
+    const std::string longText(60, 'F');
+    Reply(1, Bytes(longText.begin(), longText.end())); // no terminator either
+    EXPECT_EQ(Firmware(), std::string(CReceiver::kFirmwareSize - 1, 'F'));
+    Reply(2, Bytes(longText.begin(), longText.end()));
+    EXPECT_EQ(Serial(), std::string(CReceiver::kSerialSize - 1, 'F'));
+    EXPECT_EQ(m_rx.m_firmwareVersion[CReceiver::kFirmwareSize - 1], '\0');
+    Reply(2, {});
+    EXPECT_EQ(Serial(), "") << "an empty reply is an empty text";
+}
+
+TEST_F(Replies, RssiReplySetsThatEntryClearsCompleteAndPosts) {
+    m_rx.m_measurementComplete = true;
+    Reply(34, {0x02, 0x50, 0xFB});
+    EXPECT_EQ(m_rx.m_channels[2].rssiX16, -1200);
+    EXPECT_EQ(m_rx.RssiDbm(2), -75);
+    EXPECT_FALSE(m_rx.m_measurementComplete);
+    EXPECT_EQ(m_rx.m_channels[1].rssiX16, 0);
+    EXPECT_EQ(DrawPosts(), 1u);
+    Reply(34, {0x00, 0x40, 0xFB});
+    EXPECT_EQ(m_rx.m_channels[0].rssiX16, -1216);
+    Reply(34, {0x27, 0xF0, 0x7F});
+    EXPECT_EQ(m_rx.m_channels[39].rssiX16, 0x7FF0) << "the last slot of the table";
+}
+
+TEST_F(Replies, RssiReplyPastTheTableIsIgnoredButStillCounts) {
+    ChannelEntry before[CReceiver::kTableCapacity];
+    std::memcpy(before, m_rx.m_channels, sizeof before);
+    m_rx.m_measurementComplete = true;
+    Reply(34, {40, 0x50, 0xFB});
+    Reply(34, {255, 0x50, 0xFB});
+    EXPECT_EQ(std::memcmp(before, m_rx.m_channels, sizeof before), 0);
+    EXPECT_FALSE(m_rx.m_measurementComplete);
+    EXPECT_EQ(DrawPosts(), 2u);
+}
+
+TEST_F(Replies, MeasurementAcknowledgeAndCompleteDriveTheFlags) {
+    m_rx.m_measurementComplete = true;
+    Reply(35, {});
+    EXPECT_FALSE(m_rx.m_measurementComplete);
+    Reply(36, {});
+    EXPECT_TRUE(m_rx.m_measurementComplete);
+    EXPECT_FALSE(m_rx.m_measurementPending) << "only the view sets pending";
+    EXPECT_EQ(DrawPosts(), 2u);
+}
+
+TEST_F(Replies, ChannelListRewritesPlanAndChannelOfThirtyEntries) {
+    for (int i = 0; i < CReceiver::kTableCapacity; ++i) {
+        m_rx.m_channels[i] = ChannelEntry{1, 777, static_cast<int16_t>(-100 - i)};
+    }
+    m_rx.m_channelCount = 7;
+    Bytes list(91, 0);
+    for (int i = 0; i < 30; ++i) {
+        list[1 + 3 * i] = static_cast<uint8_t>(i % 2);
+        list[2 + 3 * i] = static_cast<uint8_t>(i + 1);
+        list[3 + 3 * i] = static_cast<uint8_t>(i / 10);
+    }
+    Reply(24, list);
+    for (int i = 0; i < 30; ++i) {
+        EXPECT_EQ(m_rx.m_channels[i].plan, i % 2) << i;
+        EXPECT_EQ(m_rx.m_channels[i].channel, (i + 1) + 256 * (i / 10)) << i;
+        EXPECT_EQ(m_rx.m_channels[i].rssiX16, -100 - i) << "RSSI untouched";
+    }
+    EXPECT_EQ(m_rx.m_channels[30].channel, 777) << "only 30 entries are listed";
+    EXPECT_EQ(m_rx.m_channelCount, 7);
+    EXPECT_EQ(DrawPosts(), 0u);
+
+    Reply(24, {0, 1, 0x22, 0x00});
+    EXPECT_EQ(m_rx.m_channels[0].plan, 1);
+    EXPECT_EQ(m_rx.m_channels[0].channel, 0x22);
+    EXPECT_EQ(m_rx.m_channels[1].plan, 0) << "bytes a short reply lacks read as 0";
+    EXPECT_EQ(m_rx.m_channels[29].channel, 0);
+}
+
+TEST_F(Replies, StatusAndBoardDataAreStored) {
+    Reply(8, {0x5A});
+    EXPECT_EQ(m_rx.BoardStatus(), 0x5A);
+    Reply(11, {0x07});
+    EXPECT_EQ(m_rx.BoardStatus(), 0x07);
+    Bytes data = {2};
+    for (int i = 0; i < 24; ++i) {
+        data.push_back(static_cast<uint8_t>(0xA0 + i));
+    }
+    Reply(3, data);
+    uint8_t block[CReceiver::kBoardDataSize];
+    m_rx.GetBoardData(block);
+    EXPECT_EQ(block[0], 0xA0);
+    EXPECT_EQ(block[23], 0xA0 + 23);
+    Reply(3, {1, 9, 9});
+    m_rx.GetBoardData(block);
+    EXPECT_EQ(block[0], 9);
+    EXPECT_EQ(block[2], 0) << "missing bytes read as 0";
+    EXPECT_EQ(block[12], 0xA0 + 12) << "a short block only rewrites its 12 bytes";
+    EXPECT_EQ(DrawPosts(), 0u);
+}
+
+TEST_F(Replies, OtherTypesChangeNothingAndPostNothing) {
+    Reply(99, {1, 2, 3});
+    Reply(49, {});
+    Reply(0, {});
+    EXPECT_EQ(DrawPosts(), 0u);
+    EXPECT_EQ(Serial(), "XXXXXX");
+    EXPECT_FALSE(m_rx.m_measurementComplete);
+}
+
+TEST_F(Replies, AReplyReleasesTheThreadWaitingOnItsEvent) {
+    const uint64_t ticket = m_rx.m_replyEvents[24].Arm();
+    std::thread board([&] { Reply(24, {}); });
+    EXPECT_TRUE(m_rx.m_replyEvents[24].WaitFrom(ticket, 5000));
+    board.join();
+    EXPECT_FALSE(m_rx.m_replyEvents[24].IsSet()) << "a pulse leaves the event clear";
+    EXPECT_FALSE(m_rx.m_replyEvents[23].WaitFrom(m_rx.m_replyEvents[23].Arm(), 0));
+}
+
+// Commands queued on a link that has no port and no I/O thread: the frame lands in the slot.
+class Commands : public ::testing::Test {
+protected:
+    Commands() { m_rx.AttachLink(&m_link); }
+    Bytes Sent() {
+        uint8_t out[CBoardLink::kSlotSize];
+        const size_t n = m_link.TakeTransmission(out);
+        return Bytes(out, out + n);
+    }
+    CBoardLink m_link;
+    CReceiver m_rx;
+};
+
+TEST_F(Commands, EachCommandQueuesItsFrame) {
+    m_rx.RequestFirmwareVersion();
+    EXPECT_TRUE(m_link.TransmitEvent().IsSet());
+    EXPECT_EQ(Sent(), (Bytes{0x11, 0x12, 0x01, 0x11, 0x13}));
+    EXPECT_FALSE(m_link.TransmitEvent().IsSet());
+    m_rx.RequestSerialNumber();
+    EXPECT_EQ(Sent(), (Bytes{0x11, 0x12, 0x02, 0x11, 0x13}));
+    m_rx.SendOptionWord(40);
+    EXPECT_EQ(Sent(), (Bytes{0x11, 0x12, 0x05, 0x28, 0x00, 0x11, 0x13}));
+    m_rx.SendOptionWord(0x1134);
+    EXPECT_EQ(Sent(), (Bytes{0x11, 0x12, 0x05, 0x34, 0x11, 0x14, 0x11, 0x13}));
+    m_rx.SendOptionByte(4);
+    EXPECT_EQ(Sent(), (Bytes{0x11, 0x12, 0x08, 0x04, 0x11, 0x13}));
+    m_rx.LoadChannelSlot(0, 0, 34);
+    EXPECT_EQ(Sent(), (Bytes{0x11, 0x12, 0x17, 0x00, 0x00, 0x22, 0x00, 0x11, 0x13}));
+    m_rx.LoadChannelSlot(17, 1, 0x1234);
+    EXPECT_EQ(Sent(), (Bytes{0x11, 0x12, 0x17, 0x11, 0x14, 0x01, 0x34, 0x12, 0x11, 0x13}));
+    m_rx.ReadChannelList();
+    EXPECT_EQ(Sent(), (Bytes{0x11, 0x12, 0x18, 0x11, 0x13}));
+    m_rx.StartMeasurement();
+    EXPECT_EQ(Sent(), (Bytes{0x11, 0x12, 0x23, 0x11, 0x13}));
+    m_rx.SendKeepAlive();
+    EXPECT_EQ(Sent(), (Bytes{0x00, 0x00}));
+}
+
+TEST_F(Commands, SetChannelCountStoresTheCountFirst) {
+    m_rx.m_channelCount = 9;
+    m_rx.SetChannelCount(0);
+    EXPECT_EQ(m_rx.m_channelCount, 0);
+    EXPECT_EQ(Sent(), (Bytes{0x11, 0x12, 0x27, 0x00, 0x11, 0x13}));
+}
+
+TEST_F(Commands, OneSlotOnlyTheLastQueuedTransmissionGoesOut) {
+    m_rx.RequestFirmwareVersion();
+    m_rx.RequestSerialNumber();
+    EXPECT_EQ(Sent(), (Bytes{0x11, 0x12, 0x02, 0x11, 0x13}));
+    EXPECT_EQ(Sent(), Bytes{}) << "nothing left after it was taken";
+    const Bytes big(200, 0x42);
+    m_link.QueueTransmit(big.data(), big.size());
+    EXPECT_EQ(Sent().size(), CBoardLink::kSlotSize) << "the slot holds 128 bytes at most";
+}
+
+TEST_F(Commands, WithoutAnIoThreadCommandsReturnAtOnce) {
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 5; ++i) {
+        m_rx.StartMeasurement();
+    }
+    // Five 1000 ms waits would take five seconds; nothing could answer them.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
+}
+
+} // namespace
