@@ -190,6 +190,8 @@ ChannelTableLoad LoadChannelTable(const std::string& path, CReceiver& receiver) 
         return result;
     }
     table.ApplyTo(receiver);
+    // Each command waits for its reply; a silent board makes this take about a second a step.
+    receiver.ProgramChannelTable();
     receiver.m_tableLoaded = true;
     result.status = CT_LOADED;
     result.message = filemsg::kTableLoaded;

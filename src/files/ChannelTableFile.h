@@ -52,5 +52,7 @@ struct ChannelTableLoad {
 };
 
 // Reads and parses path; only when the whole file is valid does it fill the receiver's table,
-// set the spacing, program the board and set the loaded flag.
+// set the spacing, program the board (CReceiver::ProgramChannelTable: commands 8, 8, 5, 39, one
+// 23 per entry, 24, each waiting for its reply) and set the loaded flag. Blocks until the board
+// has answered; show the wait cursor around it.
 ChannelTableLoad LoadChannelTable(const std::string& path, CReceiver& receiver);

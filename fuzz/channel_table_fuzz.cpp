@@ -1,0 +1,40 @@
+// Fuzzes the channel table parser and checks the table it promises: at most 30 entries, a known
+// spacing or none, and a receiver changed exactly as the parsed table says.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+#include "files/ChannelTableFile.h"
+#include "receiver/Receiver.h"
+
+namespace {
+// Names the broken promise before stopping, so a crash report says which one it was.
+#define check(ok) checkAt((ok), __LINE__)
+
+void checkAt(bool ok, int line) {
+    if (!ok) {
+        std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
+        __builtin_trap();
+    }
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    CChannelTableFile table;
+    if (!table.Parse(data, size)) {
+        return 0;
+    }
+    check(table.Count() >= 0 && table.Count() <= CChannelTableFile::kMaxEntries);
+    const uint32_t spacing = table.PcsSpacing();
+    check(spacing == 0 || spacing == 30000 || spacing == 50000 || spacing == 200000);
+    CReceiver receiver;
+    table.ApplyTo(receiver);
+    check(receiver.m_channelCount == table.Count());
+    for (int i = 0; i < table.Count(); ++i) {
+        check(table.Entry(i).channel != CChannelTableFile::kEndOfTable);
+        check(receiver.m_channels[i].plan == table.Entry(i).plan);
+        check(receiver.m_channels[i].channel == table.Entry(i).channel);
+        check(receiver.m_channels[i].rssiX16 == 0);
+    }
+    return 0;
+}

@@ -1,0 +1,228 @@
+// Channel table files: what a valid file loads, and that every refused file changes nothing.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "TestFiles.h"
+#include "files/ChannelTableFile.h"
+#include "receiver/Receiver.h"
+
+namespace {
+
+bool parse(CChannelTableFile& table, const std::string& text) {
+    return table.Parse(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+}
+
+// A receiver that already holds a loaded three-entry table at 200 kHz spacing.
+void loadPrevious(CReceiver& r) {
+    r.m_plans[1].SetPcsSpacing(CBandPlan::kPcsSpacing200k);
+    r.m_channels[0] = {0, 100, -800};
+    r.m_channels[1] = {1, 200, -900};
+    r.m_channels[2] = {0, 300, -1000};
+    r.m_channelCount = 3;
+    r.m_tableLoaded = true;
+}
+
+void expectPreviousTable(const CReceiver& r) {
+    EXPECT_EQ(r.m_plans[1].GetPcsSpacing(), CBandPlan::kPcsSpacing200k);
+    EXPECT_EQ(r.m_channelCount, 3);
+    EXPECT_TRUE(r.m_tableLoaded);
+    EXPECT_EQ(r.m_channels[0].channel, 100);
+    EXPECT_EQ(r.m_channels[1].plan, 1);
+    EXPECT_EQ(r.m_channels[1].channel, 200);
+    EXPECT_EQ(r.m_channels[2].channel, 300);
+}
+
+ChannelTableLoad loadText(CReceiver& r, const std::string& text) {
+    CTempDir dir;
+    WriteText(dir.File("t.nct"), text);
+    return LoadChannelTable(dir.File("t.nct"), r);
+}
+
+const char* const kExample = "2\r\n30\r\n0,1,x\r\n1,25,y\r\n0,-1,\r\n";
+
+TEST(ChannelTableFile, ExampleLoadsTwoEntriesAndThirtyKilohertz) {
+    CReceiver r;
+    const ChannelTableLoad result = loadText(r, kExample);
+    EXPECT_EQ(result.status, CT_LOADED);
+    EXPECT_EQ(result.message, "Table has been loaded.");
+    EXPECT_EQ(r.m_channelCount, 2);
+    EXPECT_EQ(r.m_channels[0].plan, 0);
+    EXPECT_EQ(r.m_channels[0].channel, 1);
+    EXPECT_EQ(r.m_channels[1].plan, 1);
+    EXPECT_EQ(r.m_channels[1].channel, 25);
+    EXPECT_EQ(r.m_plans[1].GetPcsSpacing(), CBandPlan::kPcsSpacing30k);
+    EXPECT_TRUE(r.m_tableLoaded);
+}
+
+TEST(ChannelTableFile, TextAfterTheSecondCommaIsIgnored) {
+    CChannelTableFile with;
+    CChannelTableFile without;
+    ASSERT_TRUE(parse(with, "2\r\n30\r\n0,1,first floor, east\r\n1,25,y\r\n0,-1,\r\n"));
+    ASSERT_TRUE(parse(without, "2\r\n30\r\n0,1,\r\n1,25,\r\n0,-1,\r\n"));
+    ASSERT_EQ(with.Count(), without.Count());
+    for (int i = 0; i < with.Count(); ++i) {
+        EXPECT_EQ(with.Entry(i).plan, without.Entry(i).plan);
+        EXPECT_EQ(with.Entry(i).channel, without.Entry(i).channel);
+    }
+}
+
+TEST(ChannelTableFile, SpacingsOfFiftyAndTwoHundredAndUnknownOnes) {
+    CChannelTableFile t;
+    ASSERT_TRUE(parse(t, "2\r\n50\r\n0,-1,\r\n"));
+    EXPECT_EQ(t.PcsSpacing(), CBandPlan::kPcsSpacing50k);
+    ASSERT_TRUE(parse(t, "2\r\n200\r\n0,-1,\r\n"));
+    EXPECT_EQ(t.PcsSpacing(), CBandPlan::kPcsSpacing200k);
+    ASSERT_TRUE(parse(t, "2\r\n65566\r\n0,-1,\r\n")); // low 16 bits are 30, the number is not
+    EXPECT_EQ(t.PcsSpacing(), 0u);
+
+    CReceiver r;
+    r.m_plans[1].SetPcsSpacing(CBandPlan::kPcsSpacing50k);
+    const ChannelTableLoad result = loadText(r, "2\r\n25\r\n0,1,\r\n0,-1,\r\n");
+    EXPECT_EQ(result.status, CT_LOADED);
+    EXPECT_EQ(r.m_plans[1].GetPcsSpacing(), CBandPlan::kPcsSpacing50k);
+    EXPECT_EQ(r.m_channelCount, 1);
+}
+
+TEST(ChannelTableFile, NumbersConvertAsSignedDecimals) {
+    CChannelTableFile t;
+    // Leading blanks, a plus sign, trailing junk; plan keeps 8 bits, channel 16 bits.
+    ASSERT_TRUE(parse(t, "  +2xyz\r\n30\r\n 257 , 65537abc,\r\nfoo,bar,\r\n0,131071,\r\n"));
+    ASSERT_EQ(t.Count(), 2);
+    EXPECT_EQ(t.Entry(0).plan, 1);
+    EXPECT_EQ(t.Entry(0).channel, 1);
+    EXPECT_EQ(t.Entry(1).plan, 0); // text without digits is 0
+    EXPECT_EQ(t.Entry(1).channel, 0);
+    // The format number is compared on its low 16 bits.
+    EXPECT_TRUE(parse(t, "65538\r\n30\r\n0,-1,\r\n"));
+    EXPECT_FALSE(parse(t, "-2\r\n30\r\n0,-1,\r\n"));
+}
+
+TEST(ChannelTableFile, EitherSpellingOfTheTerminatorEndsTheTable) {
+    CChannelTableFile t;
+    ASSERT_TRUE(parse(t, "2\r\n30\r\n0,5,\r\n0,65535,\r\n0,6,\r\n"));
+    EXPECT_EQ(t.Count(), 1);
+    ASSERT_TRUE(parse(t, "2\r\n30\r\n0,5,\r\n1,-1,\r\ngarbage without commas"));
+    EXPECT_EQ(t.Count(), 1);
+}
+
+TEST(ChannelTableFile, ThirtyEntriesEndTheTableWithoutTerminator) {
+    std::string text = "2\r\n30\r\n";
+    for (int i = 1; i <= 35; ++i) {
+        text += "0," + std::to_string(i) + ",\r\n";
+    }
+    CReceiver r;
+    ASSERT_EQ(loadText(r, text).status, CT_LOADED);
+    EXPECT_EQ(r.m_channelCount, 30);
+    EXPECT_EQ(r.m_channels[29].channel, 30);
+    EXPECT_EQ(r.m_channels[30].channel, 0);
+}
+
+TEST(ChannelTableFile, TerminatorFirstLoadsAnEmptyTable) {
+    CReceiver r;
+    loadPrevious(r);
+    const ChannelTableLoad result = loadText(r, "2\r\n30\r\n0,-1,\r\n");
+    EXPECT_EQ(result.status, CT_LOADED);
+    EXPECT_EQ(result.message, "Table has been loaded.");
+    EXPECT_EQ(r.m_channelCount, 0);
+    EXPECT_TRUE(r.m_tableLoaded);
+}
+
+TEST(ChannelTableFile, ShorterTableKeepsOldSlotsAndEveryRssi) {
+    CReceiver r;
+    loadPrevious(r);
+    ASSERT_EQ(loadText(r, "2\r\n30\r\n1,7,\r\n0,-1,\r\n").status, CT_LOADED);
+    EXPECT_EQ(r.m_channelCount, 1);
+    EXPECT_EQ(r.m_channels[0].plan, 1);
+    EXPECT_EQ(r.m_channels[0].channel, 7);
+    EXPECT_EQ(r.m_channels[0].rssiX16, -800); // the board's value, never the file's
+    EXPECT_EQ(r.m_channels[1].channel, 200);
+    EXPECT_EQ(r.m_channels[2].channel, 300);
+}
+
+TEST(ChannelTableFile, FileEndingAfterCompleteEntriesLoadsThem) {
+    CChannelTableFile t;
+    ASSERT_TRUE(parse(t, "2\r\n30\r\n0,1,\r\n1,2,\r\n"));
+    EXPECT_EQ(t.Count(), 2);
+    ASSERT_TRUE(parse(t, "2\r\n30\r\n0,1,\r\n1,2,tail")); // last line without its line end
+    EXPECT_EQ(t.Count(), 2);
+    ASSERT_TRUE(parse(t, "2\r\n30\r\n0,1,\r\n\r\n\r\n")); // blank lines at the end
+    EXPECT_EQ(t.Count(), 1);
+    ASSERT_TRUE(parse(t, "2\r\n30\r\n"));
+    EXPECT_EQ(t.Count(), 0);
+}
+
+TEST(ChannelTableFile, BareLineFeedsAlsoEndLines) {
+    CChannelTableFile t;
+    ASSERT_TRUE(parse(t, "2\n30\n0,1,x\n1,25,y\n0,-1,\n"));
+    ASSERT_EQ(t.Count(), 2);
+    EXPECT_EQ(t.Entry(1).channel, 25);
+    EXPECT_EQ(t.PcsSpacing(), CBandPlan::kPcsSpacing30k);
+}
+
+TEST(ChannelTableFile, ValuesUpToTwoHundredFiftyFiveCharacters) {
+    CChannelTableFile t;
+    const std::string longest(254, ' ');
+    const std::string shorter(253, ' ');
+    ASSERT_TRUE(parse(t, longest + "2\r\n" + shorter + "30\r\n" + longest + "1," + longest +
+                             "9,\r\n0,-1,\r\n"));
+    ASSERT_EQ(t.Count(), 1);
+    EXPECT_EQ(t.Entry(0).plan, 1);
+    EXPECT_EQ(t.Entry(0).channel, 9);
+    EXPECT_EQ(t.PcsSpacing(), CBandPlan::kPcsSpacing30k);
+}
+
+// Every malformed file is refused, and the receiver keeps its table, flag and spacing.
+class RefusedTable : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(RefusedTable, IsInvalidAndChangesNothing) {
+    CReceiver r;
+    loadPrevious(r);
+    const ChannelTableLoad result = loadText(r, GetParam());
+    EXPECT_EQ(result.status, CT_INVALID);
+    EXPECT_EQ(result.message, "Invalid Channel Table.");
+    expectPreviousTable(r);
+}
+
+const std::string kTooLong(256, '1');
+
+INSTANTIATE_TEST_SUITE_P(
+    ChannelTableFile, RefusedTable,
+    ::testing::Values(std::string("3\r\n30\r\n0,1,\r\n0,-1,\r\n"),       // wrong format
+                      std::string(""),                                   // empty file
+                      std::string("2"),                                  // ends inside line 1
+                      std::string("2\r\n30"),                            // ends inside line 2
+                      std::string("2\r\n30\r\n0,1\r\n0,-1,\r\n"),        // one comma in a line
+                      std::string("2\r\n30\r\n0\r\n1,2,\r\n0,-1,\r\n"),  // no comma in a line
+                      std::string("2\r\n30\r\n0,1,\r\n0,2"),             // ends inside an entry
+                      std::string("2\r\n30\r\n0,1,\r\n\r\n0,2,\r\n"),    // blank line mid-table
+                      "2\r\n" + kTooLong + "\r\n0,-1,\r\n",              // line 2 too long
+                      "0" + kTooLong.substr(1) + "2\r\n30\r\n0,-1,\r\n", // line 1 too long
+                      "2\r\n30\r\n" + kTooLong + ",1,\r\n0,-1,\r\n",     // plan too long
+                      "2\r\n30\r\n0," + kTooLong + ",\r\n0,-1,\r\n"));   // channel too long
+
+TEST(ChannelTableFile, OversizedFileIsNotATable) {
+    std::string text = "2\r\n30\r\n0,1,";
+    text.append(CChannelTableFile::kMaxFileSize, 'x');
+    CReceiver r;
+    loadPrevious(r);
+    EXPECT_EQ(loadText(r, text).status, CT_INVALID);
+    expectPreviousTable(r);
+}
+
+TEST(ChannelTableFile, UnopenableFileGivesTheSystemText) {
+    CTempDir dir;
+    CReceiver r;
+    loadPrevious(r);
+    ChannelTableLoad result = LoadChannelTable(dir.File("missing.nct"), r);
+    EXPECT_EQ(result.status, CT_OPEN_FAILED);
+    EXPECT_EQ(result.message, std::strerror(ENOENT));
+    result = LoadChannelTable(dir.Path(), r);
+    EXPECT_EQ(result.status, CT_OPEN_FAILED);
+    EXPECT_EQ(result.message, std::strerror(EISDIR));
+    expectPreviousTable(r);
+}
+
+} // namespace
