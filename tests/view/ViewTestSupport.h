@@ -126,4 +126,18 @@ inline int countColour(const QImage& image, const QRect& rect, QRgb colour) {
     return count;
 }
 
+// Number of pixels inside rect bright enough to be white text ink (text is smoothed, so few of
+// its pixels are pure white).
+inline int countBright(const QImage& image, const QRect& rect) {
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            if (qGray(image.pixel(x, y)) >= 160) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
 } // namespace viewtest

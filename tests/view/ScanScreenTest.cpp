@@ -1,0 +1,144 @@
+// The scan screen on real pixels: dark blue, six headers, and one row per channel table entry
+// in two columns of 15, with the channel, its frequency in MHz and the RSSI in whole dBm.
+#include <QImage>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include "ViewTestSupport.h"
+#include "receiver/BandPlan.h"
+#include "receiver/Receiver.h"
+
+namespace {
+
+using namespace viewtest;
+
+const QColor kDarkBlue(0, 0, 192);
+
+struct Row {
+    QString channel;
+    QString frequency;
+    QString rssi;
+};
+
+// The screen as a reader expects it: headers at the top, then each row at its place.
+QImage expectedScan(const QImage& shot, const std::vector<Row>& rows) {
+    QImage expected = blankLike(shot, kDarkBlue);
+    QPainter painter(&expected);
+    const struct {
+        int left, right;
+        const char* text;
+    } headers[] = {{0, 20, "CH"},    {25, 70, "FREQ"},   {75, 105, "RSSI"},
+                   {115, 135, "CH"}, {140, 185, "FREQ"}, {190, 220, "RSSI"}};
+    for (const auto& h : headers) {
+        drawExpectedText(painter, QRect(h.left, 10, h.right - h.left, 15),
+                         QString::fromLatin1(h.text), kDarkBlue);
+    }
+    for (size_t n = 0; n < rows.size(); ++n) {
+        const int c = static_cast<int>(n) / 15;
+        const int top = 30 + 10 * (static_cast<int>(n) % 15);
+        // Column 0: 0-20, 25-70, 75-105; column 1: 115-140, 140-190, 190-220.
+        const int channelLeft = c == 0 ? 0 : 115;
+        const int channelRight = c == 0 ? 20 : 140;
+        const int freqLeft = c == 0 ? 25 : 140;
+        const int freqRight = c == 0 ? 70 : 190;
+        const int rssiLeft = c == 0 ? 75 : 190;
+        const int rssiRight = c == 0 ? 105 : 220;
+        drawExpectedText(painter, QRect(channelLeft, top, channelRight - channelLeft, 15),
+                         rows[n].channel, kDarkBlue);
+        drawExpectedText(painter, QRect(freqLeft, top, freqRight - freqLeft, 15), rows[n].frequency,
+                         kDarkBlue);
+        drawExpectedText(painter, QRect(rssiLeft, top, rssiRight - rssiLeft, 15), rows[n].rssi,
+                         kDarkBlue);
+    }
+    return expected;
+}
+
+class ScanScreen : public ::testing::Test {
+protected:
+    void SetUp() override {
+        receiver.m_plans[1].SetPcsSpacing(CBandPlan::kPcsSpacing200k);
+        view = makeView(receiver);
+        view->SetScreenMode(CLarkspurView::kScanScreen);
+    }
+
+    // n cellular entries: channel 1 + i at 870.000 MHz + 30 kHz per channel, RSSI -50 - i dBm.
+    std::vector<Row> fillCellular(int n) {
+        std::vector<Row> rows;
+        receiver.m_channelCount = static_cast<uint8_t>(n);
+        for (int i = 0; i < n; ++i) {
+            const uint16_t channel = static_cast<uint16_t>(1 + i);
+            receiver.m_channels[i] = {0, channel, static_cast<int16_t>((-50 - i) * 16)};
+            const int khz = 870000 + 30 * channel;
+            rows.push_back({QString::number(channel),
+                            QString::asprintf("%d.%03d", khz / 1000, khz % 1000),
+                            QString::number(-50 - i)});
+        }
+        return rows;
+    }
+
+    CReceiver receiver;
+    std::unique_ptr<CLarkspurView> view;
+};
+
+TEST_F(ScanScreen, EmptyTableShowsTheSixHeadersOnly) {
+    const QImage shot = grabClient(*view);
+    EXPECT_EQ(differences(shot, expectedScan(shot, {}), shot.rect()), 0);
+    EXPECT_GT(countBright(shot, QRect(0, 10, 240, 15)), 20);
+    EXPECT_EQ(countColour(shot, QRect(0, 28, 240, 292), rgbOf(kDarkBlue)), 240 * 292);
+}
+
+TEST_F(ScanScreen, FifteenEntriesFillTheFirstColumnOnly) {
+    const std::vector<Row> rows = fillCellular(15);
+    const QImage shot = grabClient(*view);
+    EXPECT_EQ(differences(shot, expectedScan(shot, rows), shot.rect()), 0);
+    EXPECT_EQ(countColour(shot, QRect(110, 28, 130, 292), rgbOf(kDarkBlue)), 130 * 292);
+    EXPECT_GT(countBright(shot, QRect(0, 170, 20, 10)), 5); // row 14, column 0
+}
+
+TEST_F(ScanScreen, SixteenEntriesPutOneRowInTheSecondColumn) {
+    const std::vector<Row> rows = fillCellular(16);
+    const QImage shot = grabClient(*view);
+    EXPECT_EQ(differences(shot, expectedScan(shot, rows), shot.rect()), 0);
+    EXPECT_GT(countBright(shot, QRect(115, 30, 25, 10)), 5);                             // row 0
+    EXPECT_EQ(countColour(shot, QRect(110, 45, 130, 275), rgbOf(kDarkBlue)), 130 * 275); // none
+}
+
+TEST_F(ScanScreen, ThirtyEntriesFillBothColumnsAndNoMore) {
+    const std::vector<Row> rows = fillCellular(30);
+    const QImage shot = grabClient(*view);
+    EXPECT_EQ(differences(shot, expectedScan(shot, rows), shot.rect()), 0);
+    EXPECT_GT(countBright(shot, QRect(115, 170, 25, 10)), 5);
+    EXPECT_EQ(countColour(shot, QRect(0, 186, 240, 134), rgbOf(kDarkBlue)), 240 * 134);
+    // A count beyond the table's 30 rows shows the same 30, never a third column.
+    receiver.m_channelCount = 40;
+    const QImage more = grabClient(*view);
+    EXPECT_EQ(differences(more, shot, more.rect()), 0);
+}
+
+TEST_F(ScanScreen, PcsFrequencyAndTruncatedRssi) {
+    receiver.m_channelCount = 2;
+    receiver.m_channels[0] = {1, 512, -1208}; // 1930.200 MHz, -75.5 dBm
+    receiver.m_channels[1] = {0, 991, -1601}; // 869.040 MHz, -100.06 dBm
+    const QImage shot = grabClient(*view);
+    const std::vector<Row> rows = {{"512", "1930.200", "-75"}, {"991", "869.040", "-100"}};
+    EXPECT_EQ(differences(shot, expectedScan(shot, rows), shot.rect()), 0);
+    const std::vector<Row> rounded = {{"512", "1930.200", "-76"}, {"991", "869.040", "-100"}};
+    EXPECT_GT(differences(shot, expectedScan(shot, rounded), shot.rect()), 0);
+}
+
+TEST_F(ScanScreen, ChannelIsShownAsASignedNumberAndRssiUpdatesOnRepaint) {
+    receiver.m_channelCount = 1;
+    receiver.m_channels[0] = {0, 65535, 0};
+    QImage shot = grabClient(*view);
+    const QString frequency =
+        QString::number(HzToMHz(receiver.m_plans[0].ChannelToFrequency(65535)), 'f', 3);
+    EXPECT_EQ(differences(shot, expectedScan(shot, {{"-1", frequency, "0"}}), shot.rect()), 0);
+    receiver.m_channels[0].rssiX16 = -15; // -0.9 dBm truncates to 0
+    shot = grabClient(*view);
+    EXPECT_EQ(differences(shot, expectedScan(shot, {{"-1", frequency, "0"}}), shot.rect()), 0);
+    receiver.m_channels[0].rssiX16 = -16 * 42;
+    shot = grabClient(*view);
+    EXPECT_EQ(differences(shot, expectedScan(shot, {{"-1", frequency, "-42"}}), shot.rect()), 0);
+}
+
+} // namespace

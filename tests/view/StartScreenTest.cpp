@@ -1,0 +1,106 @@
+// The start screen on real pixels: the start picture over the whole client and the receiver's
+// identity texts and the title in Arial 8 point, white on black.
+#include <QFontInfo>
+#include <QImage>
+#include <cstring>
+#include <gtest/gtest.h>
+
+#include "ViewTestSupport.h"
+#include "receiver/Receiver.h"
+
+namespace {
+
+using namespace viewtest;
+
+const QRect kFirmware(5, 3, 110, 15);
+const QRect kSerial(155, 3, 80, 15);
+const QRect kTitle(0, 25, 240, 12);
+
+// The client as it should look in the three text rectangles: the start picture stretched to
+// the client, then the three texts drawn over it.
+QImage expectedStart(const QImage& shot, const QString& firmware, const QString& serial) {
+    QImage expected = blankLike(shot, Qt::black);
+    const QImage picture(QStringLiteral(":/view/StartScreen.bmp"));
+    QPainter painter(&expected);
+    painter.drawImage(expected.rect(), picture, picture.rect());
+    drawExpectedText(painter, kFirmware, QStringLiteral("(Firmware %1)").arg(firmware), Qt::black);
+    drawExpectedText(painter, kSerial, QStringLiteral("(SN %1)").arg(serial), Qt::black);
+    drawExpectedText(painter, kTitle, QStringLiteral("Larkspur Survalon"), Qt::black,
+                     Qt::AlignHCenter);
+    return expected;
+}
+
+int textDifferences(const QImage& shot, const QImage& expected) {
+    return differences(shot, expected, kFirmware) + differences(shot, expected, kSerial) +
+           differences(shot, expected, kTitle);
+}
+
+TEST(StartScreen, ArialResolvesToAMetricCompatibleFace) {
+    const QString family = QFontInfo(arial8()).family();
+    EXPECT_TRUE(family == QStringLiteral("Arial") || family == QStringLiteral("Liberation Sans"))
+        << family.toStdString();
+}
+
+TEST(StartScreen, ShowsTheReceiversInitialTextsAndTheTitle) {
+    CReceiver receiver;
+    auto view = makeView(receiver);
+    ASSERT_EQ(view->ScreenMode(), CLarkspurView::kStartScreen);
+    const QImage shot = grabClient(*view);
+
+    EXPECT_EQ(textDifferences(
+                  shot, expectedStart(shot, QStringLiteral("0.00"), QStringLiteral("XXXXXX"))),
+              0);
+    // White ink on a black box in each rectangle.
+    for (const QRect& r : {kFirmware, kSerial, kTitle}) {
+        EXPECT_GT(countBright(shot, r), 10);
+        EXPECT_GT(countColour(shot, r, 0x000000), 10);
+    }
+    // Outside the texts the start picture fills the client, unscaled on a 240 x 320 client.
+    const QImage picture =
+        QImage(QStringLiteral(":/view/StartScreen.bmp")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(picture.size(), QSize(240, 320));
+    EXPECT_EQ(differences(shot, picture, QRect(0, 40, 240, 160)), 0);
+    EXPECT_EQ(differences(shot, picture, QRect(0, 240, 240, 80)), 0);
+}
+
+TEST(StartScreen, ShowsTheTextsTheBoardReported) {
+    CReceiver receiver;
+    std::strcpy(receiver.m_firmwareVersion, "2.13");
+    std::strcpy(receiver.m_serialNumber, "A10457");
+    auto view = makeView(receiver);
+    const QImage shot = grabClient(*view);
+    EXPECT_EQ(textDifferences(
+                  shot, expectedStart(shot, QStringLiteral("2.13"), QStringLiteral("A10457"))),
+              0);
+    EXPECT_GT(textDifferences(
+                  shot, expectedStart(shot, QStringLiteral("0.00"), QStringLiteral("XXXXXX"))),
+              0);
+}
+
+TEST(StartScreen, TextsWithoutTerminatorStayInsideTheirBuffers) {
+    CReceiver receiver;
+    std::memset(receiver.m_firmwareVersion, '7', sizeof receiver.m_firmwareVersion);
+    std::memset(receiver.m_serialNumber, '8', sizeof receiver.m_serialNumber);
+    auto view = makeView(receiver);
+    const QImage shot = grabClient(*view);
+    const QString firmware(CReceiver::kFirmwareSize, QLatin1Char('7'));
+    const QString serial(CReceiver::kSerialSize, QLatin1Char('8'));
+    EXPECT_EQ(textDifferences(shot, expectedStart(shot, firmware, serial)), 0);
+}
+
+TEST(StartScreen, StretchesThePictureOverALargerClient) {
+    CReceiver receiver;
+    auto view = makeView(receiver, QSize(480, 640));
+    const QImage shot = grabClient(*view);
+    const QImage picture =
+        QImage(QStringLiteral(":/view/StartScreen.bmp")).convertToFormat(QImage::Format_RGB32);
+    // Each picture pixel covers 2 x 2 client pixels; sample away from the texts, whose
+    // rectangles stay where they are on any client.
+    for (int y = 240; y < 640; y += 9) {
+        for (int x = 0; x < 480; x += 11) {
+            ASSERT_EQ(rgbAt(shot, x, y), rgbAt(picture, x / 2, y / 2)) << x << "," << y;
+        }
+    }
+}
+
+} // namespace
