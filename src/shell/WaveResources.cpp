@@ -13,7 +13,9 @@ constexpr size_t kFmtChunkSize = 16;
 constexpr uint16_t kPcmFormat = 1;
 
 void PutTag(std::vector<uint8_t>& out, const char* tag) {
-    out.insert(out.end(), tag, tag + 4);
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<uint8_t>(tag[i]));
+    }
 }
 
 void PutLe16(std::vector<uint8_t>& out, uint16_t v) {
@@ -45,6 +47,7 @@ std::vector<uint8_t> WaveImage(const std::vector<uint8_t>& samples) {
     // RIFF chunks are padded to an even length; the pad byte is not part of the data size.
     const size_t pad = samples.size() & 1;
     std::vector<uint8_t> out;
+    out.reserve(44 + samples.size() + pad);
     PutTag(out, "RIFF");
     PutLe32(out, static_cast<uint32_t>(4 + 8 + kFmtChunkSize + 8 + samples.size() + pad));
     PutTag(out, "WAVE");
