@@ -36,6 +36,7 @@ void CSiteFile::Clear() {
     m_picture = SitePicture{};
     m_records.clear();
     m_points.clear();
+    m_surveyTruncated = false;
 }
 
 uint32_t CSiteFile::HeaderU32(size_t at) const {

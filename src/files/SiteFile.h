@@ -43,6 +43,9 @@ public:
     SitePicture m_picture;
     std::vector<SurveyRecord> m_records; // links unused; channel 0 marks a point without readings
     std::vector<SitePoint> m_points;
+    // The survey data stopped short: its size words are missing, or the file ends inside a
+    // location block. Loading is quietly content with what was read; tools report it.
+    bool m_surveyTruncated = false;
 
 private:
     uint32_t HeaderU32(size_t at) const;

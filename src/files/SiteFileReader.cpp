@@ -26,6 +26,9 @@ int16_t refuse(CSiteFile& site, std::string& detail, const char* why) {
 // itself is cut short, which is the end of the survey data.
 bool readBlock(const CByteReader& in, size_t& pos, CSiteFile& site) {
     if (!in.Has(pos, site::kLocationRecordSize)) {
+        if (pos < in.Size()) {
+            site.m_surveyTruncated = true;
+        }
         return false;
     }
     SurveyRecord base;
@@ -55,6 +58,7 @@ bool readBlock(const CByteReader& in, size_t& pos, CSiteFile& site) {
     }
     for (uint16_t i = 0; i < count; ++i) {
         if (!in.Has(pos, site::kReadingRecordSize)) {
+            site.m_surveyTruncated = true;
             break;
         }
         SurveyRecord r = base;
@@ -177,6 +181,7 @@ int16_t CSiteFileReader::Parse(const uint8_t* data, size_t size, CSiteFile& site
     int32_t locationSize = 0;
     int32_t readingSize = 0;
     if (!in.I32(pos, locationSize) || !in.I32(pos + 4, readingSize)) {
+        site.m_surveyTruncated = true;
         return SF_OK;
     }
     if (locationSize != site::kLocationRecordSize || readingSize != site::kReadingRecordSize) {

@@ -147,6 +147,7 @@ TEST(SiteFileReader, NameWithoutNulIsCutToThirtyOneCharacters) {
 TEST(SiteFileReader, SurveyDataOfOnlyTheSizesHasNoPoints) {
     CSiteFile site;
     ASSERT_EQ(parse(BuildSite(SiteSpec{}), site), SF_OK);
+    EXPECT_FALSE(site.m_surveyTruncated);
     EXPECT_TRUE(site.m_records.empty());
     EXPECT_TRUE(site.m_points.empty());
 }
@@ -157,6 +158,7 @@ TEST(SiteFileReader, MissingSizeWordsMeanNoPoints) {
     CSiteFile site;
     EXPECT_EQ(parse(BuildSite(spec), site), SF_OK);
     EXPECT_TRUE(site.m_records.empty());
+    EXPECT_TRUE(site.m_surveyTruncated);
 
     spec.survey.clear(); // the file ends where the survey data would start
     std::vector<uint8_t> file = BuildSite(spec);
@@ -173,18 +175,24 @@ TEST(SiteFileReader, SurveyDataEndingEarlyKeepsWhatWasRead) {
     const std::vector<uint8_t> whole = surveyOf(s);
     CSiteFile site;
 
+    ASSERT_EQ(parse(surveyOf(CSurveyBytes(s).Reading(4, 870.12, -600)), site), SF_OK);
+    EXPECT_FALSE(site.m_surveyTruncated); // complete: B's three readings are all there
+
     std::vector<uint8_t> cut(whole.begin(), whole.end() - 5); // inside B's second reading
     ASSERT_EQ(parse(cut, site), SF_OK);
+    EXPECT_TRUE(site.m_surveyTruncated);
     ASSERT_EQ(site.m_records.size(), 2u);
     ASSERT_EQ(site.m_points.size(), 2u);
     EXPECT_EQ(site.m_points[1].strength, -56); // -900 / 16 toward zero
 
     ASSERT_EQ(parse(whole, site), SF_OK); // B promises 3 readings, the file holds 2
     EXPECT_EQ(site.m_records.size(), 3u);
+    EXPECT_TRUE(site.m_surveyTruncated);
     EXPECT_EQ(site.m_points[1].strength, -43);
 
     cut.assign(whole.begin(), whole.end() - 28 - 10); // inside B's location record
     ASSERT_EQ(parse(cut, site), SF_OK);
+    EXPECT_TRUE(site.m_surveyTruncated);
     EXPECT_EQ(site.m_records.size(), 1u);
     EXPECT_EQ(site.m_points.size(), 1u);
 

@@ -1,0 +1,46 @@
+// lks: prepares and inspects site files for the survey program.
+//   lks make PLAN -o SITE     new site file from a floor-plan image
+//   lks info SITE             what a site file holds
+//   lks export SITE           its readings as CSV or JSON
+#include <cstdio>
+#include <string>
+
+#include "LksArgs.h"
+
+namespace {
+
+const char* const kUsage = "usage: lks COMMAND [ARGS]\n"
+                           "\n"
+                           "Prepares and inspects site files (.lks) for the survey program.\n"
+                           "\n"
+                           "commands:\n"
+                           "  make PLAN -o SITE [--force]      new site file from a floor plan\n"
+                           "                                   (PNG, JPEG or BMP)\n"
+                           "  info SITE                        header, picture, points, signature\n"
+                           "  export SITE [--format csv|json]  one row per reading\n"
+                           "\n"
+                           "Run 'lks COMMAND --help' for the options of a command.\n"
+                           "Exit codes: 0 done, 1 the result could not be written, 2 bad input.\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return lks::BadInput("no command given; usage: lks make|info|export ... (try 'lks --help')");
+    }
+    const std::string command = argv[1];
+    if (lks::IsHelp(command) || command == "help") {
+        std::fputs(kUsage, stdout);
+        return lks::kExitOk;
+    }
+    if (command == "make") {
+        return lks::RunMake(argc - 1, argv + 1);
+    }
+    if (command == "info") {
+        return lks::RunInfo(argc - 1, argv + 1);
+    }
+    if (command == "export") {
+        return lks::RunExport(argc - 1, argv + 1);
+    }
+    return lks::BadInput("unknown command '" + command + "' (try 'lks --help')");
+}
