@@ -8,7 +8,6 @@
 #include <QScrollBar>
 #include <QString>
 #include <cstdio>
-#include <cstring>
 #include <mutex>
 
 #include "receiver/ChannelEntry.h"
@@ -75,15 +74,10 @@ void drawCellText(QPainter& painter, const QRect& rect, const QString& text, int
     painter.restore();
 }
 
-// A receiver text written by the I/O thread: never read past its buffer, even without a NUL.
-QString boundedText(const char* text, size_t size) {
-    return QString::fromLatin1(text, static_cast<int>(strnlen(text, size)));
-}
-
-QString formatted(const char* format, const QString& value) {
-    const QByteArray bytes = value.toLatin1();
+// C-style formatting into a byte buffer, shown as the single-byte text it is.
+QString formatted(const char* format, const char* value) {
     char buffer[96];
-    std::snprintf(buffer, sizeof buffer, format, bytes.constData());
+    std::snprintf(buffer, sizeof buffer, format, value);
     return QString::fromLatin1(buffer);
 }
 
@@ -248,11 +242,13 @@ void CLarkspurView::PaintStartScreen(QPainter& painter, const QRect& client) {
     painter.setBackground(QBrush(Qt::black));
     painter.setBackgroundMode(Qt::OpaqueMode);
 
-    const QString firmware =
-        formatted("(Firmware %s)",
-                  boundedText(m_receiver.m_firmwareVersion, sizeof m_receiver.m_firmwareVersion));
-    const QString serial = formatted(
-        "(SN %s)", boundedText(m_receiver.m_serialNumber, sizeof m_receiver.m_serialNumber));
+    // The I/O thread writes these texts; the receiver hands out consistent copies.
+    char firmwareText[CReceiver::kFirmwareSize] = {};
+    char serialText[CReceiver::kSerialSize] = {};
+    m_receiver.GetFirmwareVersion(firmwareText);
+    m_receiver.GetSerialNumber(serialText);
+    const QString firmware = formatted("(Firmware %s)", firmwareText);
+    const QString serial = formatted("(SN %s)", serialText);
     drawCellText(painter, toQRect(kFirmwareRect), firmware, Qt::AlignLeft);
     drawCellText(painter, toQRect(kSerialRect), serial, Qt::AlignLeft);
     drawCellText(painter, toQRect(kTitleRect), QString::fromLatin1(kTitle), Qt::AlignHCenter);

@@ -2,6 +2,7 @@
 // scroll thumbs move together as the surveyor expects, and zoom leaves the thumbs alone.
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -125,6 +126,15 @@ TEST_F(Navigation, DraggingTheThumbSetsTheCentre) {
     vbar().setSliderDown(false);
     EXPECT_EQ(cy(), 600);
     EXPECT_EQ(view->Viewport().GetViewRect(), (ViewRect{-163, 280, 317, 920}));
+}
+
+TEST_F(Navigation, MouseWheelMovesTheMapWithItsThumb) {
+    QWheelEvent down(QPointF(120, 160), QPointF(120, 160), QPoint(), QPoint(0, -120), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &down);
+    EXPECT_GT(cy(), 320);
+    EXPECT_EQ(vbar().value(), cy());
+    EXPECT_EQ(cx(), 240);
 }
 
 TEST_F(Navigation, OtherScrollCodesChangeNothingButResetTheThumb) {

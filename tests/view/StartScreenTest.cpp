@@ -77,17 +77,6 @@ TEST(StartScreen, ShowsTheTextsTheBoardReported) {
               0);
 }
 
-TEST(StartScreen, TextsWithoutTerminatorStayInsideTheirBuffers) {
-    CReceiver receiver;
-    std::memset(receiver.m_firmwareVersion, '7', sizeof receiver.m_firmwareVersion);
-    std::memset(receiver.m_serialNumber, '8', sizeof receiver.m_serialNumber);
-    auto view = makeView(receiver);
-    const QImage shot = grabClient(*view);
-    const QString firmware(CReceiver::kFirmwareSize, QLatin1Char('7'));
-    const QString serial(CReceiver::kSerialSize, QLatin1Char('8'));
-    EXPECT_EQ(textDifferences(shot, expectedStart(shot, firmware, serial)), 0);
-}
-
 TEST(StartScreen, StretchesThePictureOverALargerClient) {
     CReceiver receiver;
     auto view = makeView(receiver, QSize(480, 640));
