@@ -7,8 +7,10 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstring>
@@ -425,4 +427,25 @@ TEST_F(SurveyE2e, ClosingWithUnsavedPointsAsksAndSavesOnYes) {
     ASSERT_EQ(CSiteFileReader::Read(site, saved, detail), SF_OK) << detail;
     EXPECT_EQ(saved.m_records.size(), 3u);
     EXPECT_EQ(saved.SurveyState(), 2);
+}
+
+TEST_F(SurveyE2e, AStylusThatSlidesAwayNeitherTapsNorHolds) {
+    OpenSiteAndTable();
+    MeasureAt(QPoint(120, 160));
+    const size_t messages = h.Prompts().Messages().size();
+    bool dialogSeen = false;
+    QPointer<QTimer> watcher = WhenModal([&](QWidget* modal) {
+        dialogSeen = true;
+        qobject_cast<QDialog*>(modal)->reject();
+    });
+    QTest::mousePress(h.View().viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(120, 160));
+    QTest::mouseMove(h.View().viewport(), QPoint(170, 220));
+    QTest::qWait(CLarkspurView::kHoldTimeMs + 150);
+    QTest::mouseRelease(h.View().viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(170, 220));
+    QTest::qWait(50);
+    EXPECT_FALSE(dialogSeen);
+    EXPECT_EQ(h.FramesOfType(CReceiver::kCmdMeasure).size(), 1u);
+    EXPECT_EQ(h.View().ScreenMode(), CLarkspurView::kMapScreen);
+    EXPECT_EQ(h.Prompts().Messages().size(), messages);
+    delete watcher.data();
 }

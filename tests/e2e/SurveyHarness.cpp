@@ -143,7 +143,7 @@ QImage SurveyHarness::Screen() const {
     return View().viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-void WhenModal(std::function<void(QWidget*)> act) {
+QTimer* WhenModal(std::function<void(QWidget*)> act) {
     auto* timer = new QTimer;
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
@@ -154,6 +154,7 @@ void WhenModal(std::function<void(QWidget*)> act) {
         }
     });
     timer->start();
+    return timer;
 }
 
 bool WaitUntil(const std::function<bool()>& done, int ms) {

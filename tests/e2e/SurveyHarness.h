@@ -20,6 +20,7 @@
 class CBoardSimulator;
 class CLarkspurView;
 class CMainFrame;
+class QTimer;
 
 class SurveyHarness {
 public:
@@ -62,7 +63,8 @@ private:
     std::unique_ptr<CLarkspurApp> m_app;
 };
 
-// Runs act on the next modal dialog once it is up, from inside its own event loop.
-void WhenModal(std::function<void(QWidget*)> act);
+// Runs act on the next modal dialog once it is up, from inside its own event loop. The watcher
+// deletes itself once it has acted; delete it to stop watching before that.
+QTimer* WhenModal(std::function<void(QWidget*)> act);
 // Spins the event loop until done() or ms passed; returns done().
 bool WaitUntil(const std::function<bool()>& done, int ms);
