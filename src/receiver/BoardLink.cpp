@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <sys/eventfd.h>
 #include <thread>
+#include <unistd.h>
 
 #include "platform/Prompts.h"
 #include "platform/SerialDrivers.h"
@@ -14,12 +16,17 @@ constexpr const char* kOpenFailedText = "Cannot Open Connection To Board.";
 constexpr const char* kConfigFailedText = "Could not SetCommState";
 } // namespace
 
-CBoardLink::CBoardLink(unsigned baud) {
+CBoardLink::CBoardLink() : m_transmitFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
+CBoardLink::CBoardLink(unsigned baud) : CBoardLink() {
     Setup(baud);
 }
 
 CBoardLink::~CBoardLink() {
     ClosePort();
+    if (m_transmitFd >= 0) {
+        close(m_transmitFd);
+    }
 }
 
 bool CBoardLink::Setup(unsigned baud, const std::string& portName) {
@@ -64,12 +71,12 @@ void CBoardLink::SetReadTimeouts() {
 }
 
 bool CBoardLink::QueueTransmit(const uint8_t* data, size_t length) {
-    {
-        std::lock_guard<std::mutex> hold(m_slotLock);
-        m_slotLength = std::min(length, kSlotSize);
-        std::memcpy(m_slot, data, m_slotLength);
-    }
+    std::lock_guard<std::mutex> hold(m_slotLock);
+    m_slotLength = std::min(length, kSlotSize);
+    std::memcpy(m_slot, data, m_slotLength);
     m_transmitEvent.Set();
+    const uint64_t one = 1;
+    (void)!write(m_transmitFd, &one, sizeof one);
     return true;
 }
 
@@ -79,6 +86,8 @@ size_t CBoardLink::TakeTransmission(uint8_t* out) {
     std::memcpy(out, m_slot, n);
     m_slotLength = 0;
     m_transmitEvent.Reset();
+    uint64_t count;
+    (void)!read(m_transmitFd, &count, sizeof count);
     return n;
 }
 

@@ -18,7 +18,7 @@ public:
     static constexpr unsigned kClosePauseMs = 1000;
 
     // A link with no port yet; its transmit slot works all the same.
-    CBoardLink() = default;
+    CBoardLink();
     // Searches the serial drivers for the board's port and sets it up (see Setup).
     explicit CBoardLink(unsigned baud);
     virtual ~CBoardLink();
@@ -48,6 +48,9 @@ public:
 
     CSerialPort& Port() { return m_port; }
     CEvent& TransmitEvent() { return m_transmitEvent; }
+    // Readable while the transmit event is set, so the I/O thread can wait for a transmission
+    // and for the board's bytes in one poll.
+    int TransmitFd() const { return m_transmitFd; }
     bool IsOpen() const { return m_port.IsOpen(); }
     // Where FindBoardPort looks; tests point it at a fake tree.
     void SetSysfsRoot(const std::string& root) { m_sysfsRoot = root; }
@@ -59,4 +62,5 @@ private:
     uint8_t m_slot[kSlotSize] = {};
     size_t m_slotLength = 0;
     std::string m_sysfsRoot = "/sys";
+    int m_transmitFd = -1;
 };

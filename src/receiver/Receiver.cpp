@@ -2,7 +2,9 @@
 #include "receiver/Receiver.h"
 
 #include <chrono>
+#include <sys/eventfd.h>
 #include <thread>
+#include <unistd.h>
 
 #include "receiver/BoardLink.h"
 #include "receiver/FrameCodec.h"
@@ -24,7 +26,7 @@ constexpr uint8_t kOptionTableMode = 4;
 constexpr uint16_t kOptionWordTable = 40;
 } // namespace
 
-CReceiver::CReceiver() {
+CReceiver::CReceiver() : m_wakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
     InitBandPlans(m_plans);
 }
 
@@ -38,6 +40,9 @@ void CReceiver::InitBandPlans(CBandPlan (&plans)[2]) {
 
 CReceiver::~CReceiver() {
     StopIoThread();
+    if (m_wakeFd >= 0) {
+        close(m_wakeFd);
+    }
 }
 
 bool CReceiver::SendCommand(uint8_t type, const uint8_t* data, size_t length) {

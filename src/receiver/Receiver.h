@@ -33,8 +33,11 @@ public:
     // A keep-alive goes out when more than this many whole seconds passed since the last one
     // or the last transmission.
     static constexpr int64_t kKeepAliveSeconds = 10;
-    // The idle wait of the I/O loop between read attempts.
-    static constexpr unsigned kIdleWaitMs = 10;
+    // While the port reports a hang-up (the far end has gone) it cannot wake the I/O thread,
+    // so the thread looks at it again this often.
+    static constexpr int kHangUpRetryMs = 100;
+    // Bytes taken from the port in one read; the parser still sees them one at a time.
+    static constexpr size_t kReadAhead = 256;
 
     enum Command : uint8_t {
         kCmdFirmware = 1,
@@ -152,8 +155,15 @@ private:
     void PostDraw();
     void StoreText(char* dest, size_t size, const uint8_t* payload, size_t count);
     int64_t ClockTicks() const;
-    // Reads until the parser stops wanting bytes or the line pauses; one pass of the loop.
+    // Hands the parser the next byte from the port, waiting up to the inter-byte timeout when
+    // a frame is under way; got is 0 when none came.
     void ReadFromPort(CBoardLink& link, uint8_t* buffer, unsigned& got);
+    unsigned NextByte(CBoardLink& link, uint8_t* buffer);
+    // Sleeps until a transmission is queued, the port has bytes, Stop is called, or timeoutMs
+    // pass. Never sleeps while bytes are already waiting.
+    void WaitIdle(CBoardLink& link, int timeoutMs);
+    // Milliseconds until the next keep-alive is due (0 when due now).
+    int MsUntilKeepAlive(int64_t mark) const;
     void WriteTransmission(CBoardLink& link);
 
     Sink m_sink{*this};
@@ -168,6 +178,12 @@ private:
     std::atomic<bool> m_ioRunning{false};
     std::chrono::milliseconds m_clockTick{1000};
     std::atomic<uint64_t> m_transmissions{0};
+    int m_wakeFd = -1;
+    // Read-ahead of the I/O thread: bytes taken from the port, not yet parsed.
+    uint8_t m_readAhead[kReadAhead] = {};
+    size_t m_readAheadLength = 0;
+    size_t m_readAheadPos = 0;
+    std::chrono::steady_clock::time_point m_hangUpUntil;
 };
 
 // The one receiver of the running program.

@@ -24,7 +24,9 @@ void CReceiver::StoreText(char* dest, size_t size, const uint8_t* payload, size_
         ++n;
     }
     std::lock_guard<std::mutex> hold(m_textLock);
-    std::memcpy(dest, payload, n);
+    if (n > 0) {
+        std::memcpy(dest, payload, n);
+    }
     dest[n] = '\0';
 }
 

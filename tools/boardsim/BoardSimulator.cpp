@@ -1,6 +1,7 @@
 // The simulated board: pseudo-terminal, decoder, replies, pacing and faults.
 #include "BoardSimulator.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -183,6 +184,11 @@ void CBoardSimulator::Run() {
         }
         const ssize_t n = read(m_master, buf, sizeof buf);
         for (ssize_t i = 0; i < n && !m_stop.load(); ++i) {
+            if (!m_options.instant) {
+                // A pseudo-terminal hands over the program's bytes at once; on the real line
+                // each takes its 10 bit times to arrive.
+                m_lastByteInNs = std::max(NowNs(), m_lastByteInNs) + ByteNs();
+            }
             Feed(buf[i]);
         }
     }
@@ -278,6 +284,9 @@ void CBoardSimulator::OnFrame(const std::vector<uint8_t>& raw, const std::vector
     if (m_options.silent) {
         return;
     }
+    if (!m_options.instant) {
+        SleepUntilNs(m_lastByteInNs);
+    }
     switch (type) {
     case CReceiver::kCmdFirmware:
     case CReceiver::kCmdSerial: {
@@ -367,6 +376,10 @@ std::vector<uint8_t> CBoardSimulator::ListReply() {
     return p;
 }
 
+int64_t CBoardSimulator::ByteNs() const {
+    return static_cast<int64_t>(kBitsPerByte) * 1000000000 / m_options.baud;
+}
+
 uint32_t CBoardSimulator::NextRandom() {
     m_random = Mix(m_random);
     return static_cast<uint32_t>(m_random >> 32);
@@ -403,7 +416,7 @@ void CBoardSimulator::Emit(const std::vector<uint8_t>& bytes) {
         return;
     }
     // Each byte is due at an absolute time, so sleeping late never makes the rate drift.
-    const int64_t byteNs = static_cast<int64_t>(kBitsPerByte) * 1000000000 / m_options.baud;
+    const int64_t byteNs = ByteNs();
     const int64_t now = NowNs();
     if (m_nextByteNs < now) {
         m_nextByteNs = now;

@@ -79,6 +79,7 @@ private:
     uint16_t CodeToChannel(const Slot& slot, uint32_t pcsSpacing) const;
     uint32_t InferPcsSpacing() const;
     uint32_t NextRandom();
+    int64_t ByteNs() const;
 
     BoardSimOptions m_options;
     int m_master = -1;
@@ -104,6 +105,7 @@ private:
     uint64_t m_replyFrames = 0;
     uint64_t m_random = 0;
     int64_t m_nextByteNs = 0;
+    int64_t m_lastByteInNs = 0; // when the last received byte would have ended on the line
     CBandPlan m_plans[2];
 
     mutable std::mutex m_lock;
