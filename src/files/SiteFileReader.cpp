@@ -82,6 +82,127 @@ bool readBlock(const CByteReader& in, size_t& pos, CSiteFile& site) {
     return true;
 }
 
+// The records and points the survey data will give, so that each is allocated once: a large
+// survey would otherwise be copied over and over as it grows.
+size_t countRecords(const CByteReader& in, size_t pos, size_t& points) {
+    size_t records = 0;
+    points = 0;
+    uint16_t count = 0;
+    while (in.U16(pos + site::kLocationCountAt, count)) {
+        pos += site::kLocationRecordSize;
+        const size_t left = (in.Size() - pos) / site::kReadingRecordSize;
+        const size_t readings = count < left ? count : left;
+        records += count == 0 ? 1 : readings;
+        points += count == 0 || readings > 0 ? 1 : 0;
+        pos += readings * site::kReadingRecordSize;
+    }
+    return records;
+}
+
+// What the info header says about the picture's pixel rows.
+struct BitmapShape {
+    int32_t width = 0;
+    int32_t rows = 0;
+    bool topDown = false;
+    uint32_t stride = 0;
+    uint32_t imageSize = 0;
+};
+
+// Null when the picture at offset is an uncompressed 8-bit bitmap with a full colour table whose
+// rows lie inside the file, otherwise why not.
+const char* checkPicture(const CByteReader& in, size_t offset, BitmapShape& shape) {
+    if (offset > in.Size()) {
+        return "the picture offset lies past the end of the file";
+    }
+    if (!in.Has(offset, site::kPixelsAt)) {
+        return "the file ends inside the picture";
+    }
+    const size_t info = offset + site::kBitmapFileHeaderSize;
+    uint32_t infoSize = 0;
+    int32_t height = 0;
+    uint16_t bitCount = 0;
+    uint32_t compression = 0;
+    uint32_t coloursUsed = 0;
+    in.U32(info + site::kInfoSizeAt, infoSize);
+    in.I32(info + site::kInfoWidthAt, shape.width);
+    in.I32(info + site::kInfoHeightAt, height);
+    in.U16(info + site::kInfoBitCountAt, bitCount);
+    in.U32(info + site::kInfoCompressionAt, compression);
+    in.U32(info + site::kInfoImageSizeAt, shape.imageSize);
+    in.U32(info + site::kInfoColoursUsedAt, coloursUsed);
+    if (infoSize != site::kInfoHeaderSize) {
+        return "the picture's info header is not the 40-byte kind";
+    }
+    if (bitCount != site::kBitCount || compression != site::kCompressionNone) {
+        return "the picture is not an uncompressed 8-bit bitmap";
+    }
+    if (coloursUsed != 0 && coloursUsed != static_cast<uint32_t>(site::kPaletteEntries)) {
+        return "the picture's colour table does not hold 256 entries";
+    }
+    if (shape.width <= 0 || height == 0 || height == INT32_MIN) {
+        return "the picture has no width or height";
+    }
+    if (shape.imageSize == 0) {
+        return "the picture's image size is 0";
+    }
+    shape.topDown = height < 0;
+    shape.rows = shape.topDown ? -height : height;
+    shape.stride = SitePicture::StrideFor(shape.width);
+    if (uint64_t{shape.stride} * static_cast<uint64_t>(shape.rows) > shape.imageSize) {
+        return "the picture's image size is smaller than its rows need";
+    }
+    if (!in.Has(offset + site::kPixelsAt, shape.imageSize)) {
+        return "the file ends inside the picture";
+    }
+    return nullptr;
+}
+
+// The colour table as 0x00RRGGBB and the rows bottom-up, whichever way the file stores them.
+void copyPicture(const CByteReader& in, size_t offset, const BitmapShape& shape,
+                 SitePicture& picture) {
+    picture.width = shape.width;
+    picture.height = shape.rows;
+    picture.stride = shape.stride;
+    const size_t palette = offset + site::kBitmapFileHeaderSize + site::kInfoHeaderSize;
+    for (int i = 0; i < site::kPaletteEntries; ++i) {
+        uint8_t bgr[3] = {};
+        in.Bytes(palette + i * site::kPaletteEntrySize, bgr, sizeof bgr);
+        picture.palette[i] = uint32_t{bgr[2]} << 16 | uint32_t{bgr[1]} << 8 | bgr[0];
+    }
+    const uint8_t* pixels = in.Data() + offset + site::kPixelsAt;
+    const size_t rowBytes = size_t{shape.stride} * static_cast<size_t>(shape.rows);
+    if (!shape.topDown) {
+        picture.pixels.assign(pixels, pixels + rowBytes);
+        return;
+    }
+    picture.pixels.resize(rowBytes);
+    for (int32_t r = 0; r < shape.rows; ++r) {
+        std::memcpy(picture.pixels.data() + static_cast<size_t>(shape.rows - 1 - r) * shape.stride,
+                    pixels + static_cast<size_t>(r) * shape.stride, shape.stride);
+    }
+}
+
+// Null after reading the survey data into site (missing size words mean no points), otherwise
+// why the file is refused.
+const char* readSurvey(const CByteReader& in, size_t pos, CSiteFile& site) {
+    int32_t locationSize = 0;
+    int32_t readingSize = 0;
+    if (!in.I32(pos, locationSize) || !in.I32(pos + 4, readingSize)) {
+        site.m_surveyTruncated = true;
+        return nullptr;
+    }
+    if (locationSize != site::kLocationRecordSize || readingSize != site::kReadingRecordSize) {
+        return "the survey record sizes are not 42 and 14";
+    }
+    pos += site::kSurveySizesSize;
+    size_t points = 0;
+    site.m_records.reserve(countRecords(in, pos, points));
+    site.m_points.reserve(points);
+    while (readBlock(in, pos, site)) {
+    }
+    return nullptr;
+}
+
 } // namespace
 
 int16_t CSiteFileReader::Parse(const uint8_t* data, size_t size, CSiteFile& site,
@@ -99,97 +220,21 @@ int16_t CSiteFileReader::Parse(const uint8_t* data, size_t size, CSiteFile& site
     if (layout.m_magic != site::kMagic) {
         return refuse(site, detail, "the magic number is wrong");
     }
-
-    const size_t pic = layout.m_pictureOffset;
-    if (pic > size) {
-        return refuse(site, detail, "the picture offset lies past the end of the file");
-    }
-    if (!in.Has(pic, site::kPixelsAt)) {
-        return refuse(site, detail, "the file ends inside the picture");
-    }
-    const size_t info = pic + site::kBitmapFileHeaderSize;
-    uint32_t infoSize = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-    uint16_t bitCount = 0;
-    uint32_t compression = 0;
-    uint32_t imageSize = 0;
-    uint32_t coloursUsed = 0;
-    in.U32(info + site::kInfoSizeAt, infoSize);
-    in.I32(info + site::kInfoWidthAt, width);
-    in.I32(info + site::kInfoHeightAt, height);
-    in.U16(info + site::kInfoBitCountAt, bitCount);
-    in.U32(info + site::kInfoCompressionAt, compression);
-    in.U32(info + site::kInfoImageSizeAt, imageSize);
-    in.U32(info + site::kInfoColoursUsedAt, coloursUsed);
-    if (infoSize != site::kInfoHeaderSize) {
-        return refuse(site, detail, "the picture's info header is not the 40-byte kind");
-    }
-    if (bitCount != site::kBitCount || compression != site::kCompressionNone) {
-        return refuse(site, detail, "the picture is not an uncompressed 8-bit bitmap");
-    }
-    if (coloursUsed != 0 && coloursUsed != static_cast<uint32_t>(site::kPaletteEntries)) {
-        return refuse(site, detail, "the picture's colour table does not hold 256 entries");
-    }
-    if (width <= 0 || height == 0 || height == INT32_MIN) {
-        return refuse(site, detail, "the picture has no width or height");
-    }
-    if (imageSize == 0) {
-        return refuse(site, detail, "the picture's image size is 0");
-    }
-    const bool topDown = height < 0;
-    const int32_t rows = topDown ? -height : height;
-    const uint32_t stride = SitePicture::StrideFor(width);
-    const uint64_t rowBytes = uint64_t{stride} * static_cast<uint64_t>(rows);
-    if (rowBytes > imageSize) {
-        return refuse(site, detail, "the picture's image size is smaller than its rows need");
-    }
-    if (!in.Has(pic + site::kPixelsAt, imageSize)) {
-        return refuse(site, detail, "the file ends inside the picture");
+    BitmapShape shape;
+    if (const char* why = checkPicture(in, layout.m_pictureOffset, shape)) {
+        return refuse(site, detail, why);
     }
     if (!layout.HasSignatureRoom()) {
         return refuse(site, detail,
                       "less than 80,000 bytes lie between the signature and the survey data");
     }
-    if (!layout.KeepsPictureApart(site::kPixelsAt + uint64_t{imageSize})) {
+    if (!layout.KeepsPictureApart(site::kPixelsAt + uint64_t{shape.imageSize})) {
         return refuse(site, detail, "the picture overlaps the header, signature or survey data");
     }
-
-    SitePicture& picture = site.m_picture;
-    picture.width = width;
-    picture.height = rows;
-    picture.stride = stride;
-    const size_t palette = info + site::kInfoHeaderSize;
-    for (int i = 0; i < site::kPaletteEntries; ++i) {
-        uint8_t bgr[3] = {};
-        in.Bytes(palette + i * site::kPaletteEntrySize, bgr, sizeof bgr);
-        picture.palette[i] = uint32_t{bgr[2]} << 16 | uint32_t{bgr[1]} << 8 | bgr[0];
+    if (const char* why = readSurvey(in, layout.m_surveyOffset, site)) {
+        return refuse(site, detail, why);
     }
-    const uint8_t* pixels = data + pic + site::kPixelsAt;
-    if (topDown) {
-        picture.pixels.resize(static_cast<size_t>(rowBytes));
-        for (int32_t r = 0; r < rows; ++r) {
-            std::memcpy(picture.pixels.data() + static_cast<size_t>(rows - 1 - r) * stride,
-                        pixels + static_cast<size_t>(r) * stride, stride);
-        }
-    } else {
-        picture.pixels.assign(pixels, pixels + rowBytes);
-    }
-
-    // The survey data: missing size words mean no points; wrong ones mean another format.
-    size_t pos = layout.m_surveyOffset;
-    int32_t locationSize = 0;
-    int32_t readingSize = 0;
-    if (!in.I32(pos, locationSize) || !in.I32(pos + 4, readingSize)) {
-        site.m_surveyTruncated = true;
-        return SF_OK;
-    }
-    if (locationSize != site::kLocationRecordSize || readingSize != site::kReadingRecordSize) {
-        return refuse(site, detail, "the survey record sizes are not 42 and 14");
-    }
-    pos += site::kSurveySizesSize;
-    while (readBlock(in, pos, site)) {
-    }
+    copyPicture(in, layout.m_pictureOffset, shape, site.m_picture);
     return SF_OK;
 }
 
