@@ -12,8 +12,17 @@ function(larkspur_add_test)
     gtest_discover_tests(${T_NAME}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES
-            LABELS "${T_LABELS}"
-            TIMEOUT ${T_TIMEOUT}
-            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
+        TEST_LIST ${T_NAME}_TESTS)
+    # gtest_discover_tests flattens list-valued PROPERTIES (two labels, three environment
+    # entries) into separate arguments, which loses the timeout and the environment. CTest reads
+    # this file after the discovered tests, so the properties are set there, lists intact.
+    set(properties "${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_properties.cmake")
+    file(WRITE ${properties}
+        "foreach(t IN LISTS ${T_NAME}_TESTS)\n"
+        "  set_tests_properties(\"\${t}\" PROPERTIES\n"
+        "    LABELS \"${T_LABELS}\"\n"
+        "    TIMEOUT ${T_TIMEOUT}\n"
+        "    ENVIRONMENT \"QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1\")\n"
+        "endforeach()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${properties})
 endfunction()
