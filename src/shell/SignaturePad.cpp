@@ -53,6 +53,13 @@ void CSignaturePad::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
 }
 
+void CSignaturePad::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        m_drawing = false;
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
 void CSignaturePad::strokeTo(const QPoint& to) {
     if (!m_surface.isNull()) {
         QPainter painter(&m_surface);

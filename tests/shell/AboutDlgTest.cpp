@@ -151,10 +151,3 @@ TEST(AppAboutDlg, WithoutACloseBoxEnterEscapeOrAClickClosesIt) {
         EXPECT_FALSE(dlg.isVisible());
     }
 }
-
-TEST(AboutDlg, ClosingEndsTheModalRun) {
-    CAboutDlg dlg;
-    const int result = runModal(
-        dlg, [&dlg] { return dlg.DoModal(); }, [&dlg] { dlg.close(); });
-    EXPECT_EQ(result, QDialog::Rejected);
-}

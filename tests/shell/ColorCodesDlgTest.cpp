@@ -3,7 +3,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "ModalRun.h"
 #include "shell/ColorCodesDlg.h"
 #include "shell/ColorRef.h"
 #include "shell/DialogUnits.h"
@@ -79,20 +78,4 @@ TEST(ColorCodesDlg, ResizedSwatchStillPaintsItsWholeArea) {
     EXPECT_EQ(pixelsOtherThan(blue, qRgb(0, 0, 255)), 0);
     EXPECT_EQ(pixelsOtherThan(black, qRgb(0, 0, 0)), 0);
     EXPECT_EQ(blue.grab().size(), blue.size());
-}
-
-TEST(ColorSwatch, SetColorTakesEffectOnTheNextPaint) {
-    CColorSwatch swatch;
-    swatch.resize(20, 10);
-    swatch.SetColor(0xFF0000);
-    EXPECT_EQ(pixelsOtherThan(swatch, qRgb(0, 0, 255)), 0);
-    swatch.SetColor(0x00FFFF);
-    EXPECT_EQ(pixelsOtherThan(swatch, qRgb(255, 255, 0)), 0);
-}
-
-TEST(ColorCodesDlg, ClosingEndsTheModalRun) {
-    CColorCodesDlg dlg;
-    const int result = runModal(
-        dlg, [&dlg] { return dlg.DoModal(); }, [&dlg] { dlg.close(); });
-    EXPECT_EQ(result, QDialog::Rejected);
 }
