@@ -5,6 +5,7 @@
 
 #include "shell/CommandLine.h"
 #include "shell/LarkspurApp.h"
+#include "shell/MainFrame.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -28,6 +29,10 @@ int main(int argc, char* argv[]) {
     CLarkspurApp app;
     if (!app.InitInstance(options)) {
         return 1;
+    }
+    // A window closed while the link came up has already ended the program.
+    if (!app.Frame()->isVisible()) {
+        return 0;
     }
     return QApplication::exec();
 }

@@ -30,15 +30,19 @@ SurveyHarness::~SurveyHarness() {
 }
 
 bool SurveyHarness::Start() {
+    AppOptions options;
+    options.simulate = true;
+    return Start(options) && m_app->Simulator() != nullptr;
+}
+
+bool SurveyHarness::Start(const AppOptions& options) {
     if (!m_dir.isValid()) {
         return false;
     }
     m_scope = std::make_unique<CScopedPrompts>(m_prompts);
     CLarkspurView::SetStartUpWaitsForTesting(kTestLinkSettleMs, kTestIdentityWaitMs);
     m_app = std::make_unique<CLarkspurApp>();
-    AppOptions options;
-    options.simulate = true;
-    if (!m_app->InitInstance(options, false) || m_app->Simulator() == nullptr) {
+    if (!m_app->InitInstance(options, false)) {
         return false;
     }
     QApplication::setActiveWindow(m_app->Frame());

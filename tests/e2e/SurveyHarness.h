@@ -29,6 +29,8 @@ public:
 
     // Starts the program on the simulated board with shortened start-up waits.
     bool Start();
+    // Starts the program with the given command line (and the same short waits).
+    bool Start(const AppOptions& options);
 
     CLarkspurView& View() const;
     CMainFrame& Frame() const;
