@@ -67,7 +67,9 @@ QString CQtPrompts::ToQtFilter(const std::string& filter) {
 
 int CQtPrompts::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
     CursorLift lift;
-    QMessageBox box(m_parent);
+    // A box owned by a minimised window could open minimised with it (closing by minimising
+    // asks whether to save), so it then stands on its own.
+    QMessageBox box((m_parent != nullptr && !m_parent->isMinimized()) ? m_parent : nullptr);
     box.setText(QString::fromLocal8Bit(text.c_str()));
     box.setWindowTitle(QString::fromLocal8Bit(caption.c_str()));
     if (flags & kMbIconError) {

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -244,6 +245,8 @@ TEST_F(SurveyE2e, WholeSurveyTapHoldDeleteSaveAndReopen) {
 
     // A second point at map (120, 160), then save.
     MeasureAt(QPoint(60, 80));
+    EXPECT_EQ(h.View().horizontalScrollBar()->value(), 120) << "thumbs follow the tap";
+    EXPECT_EQ(h.View().verticalScrollBar()->value(), 160);
     ASSERT_TRUE(WaitForPane(2, "X: 120"));
     EXPECT_EQ(h.Frame().PaneText(3), "Y: 160");
     const QColor second = bandColour(strongestOfTable());
