@@ -86,6 +86,9 @@ bool CLarkspurView::OpenSiteFile(const std::string& path) {
         SetCurrentSurvey(std::move(survey));
         SetSitePath(path);
         m_bUnsavedChanges = false;
+        // The new map shows behind the keep-points question.
+        SetScreenMode(kMapScreen);
+        RequestRepaint();
     }
 
     const bool keep = ThePrompts().MessageBox(kKeepPointsQuestion, kAppTitle, kMbYesNo) == kIdYes;
