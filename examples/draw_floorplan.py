@@ -113,7 +113,7 @@ def draw():
 
     for left, top, right, bottom, label in rooms:
         canvas.text((left + right) // 2, (top + bottom) // 2, label, LABEL)
-    canvas.text((corridor_left + corridor_right) // 2, 80, "CORRIDOR", LABEL, scale=1)
+    canvas.text((corridor_left + corridor_right) // 2, 180, "CORRIDOR", LABEL)
     canvas.text((corridor_left + corridor_right) // 2, 600, "LOBBY", LABEL)
     return canvas
 
