@@ -80,6 +80,19 @@ bool CBoardLink::QueueTransmit(const uint8_t* data, size_t length) {
     return true;
 }
 
+bool CBoardLink::QueueTransmitIfIdle(const uint8_t* data, size_t length) {
+    std::lock_guard<std::mutex> hold(m_slotLock);
+    if (m_slotLength != 0) {
+        return false;
+    }
+    m_slotLength = std::min(length, kSlotSize);
+    std::memcpy(m_slot, data, m_slotLength);
+    m_transmitEvent.Set();
+    const uint64_t one = 1;
+    (void)!write(m_transmitFd, &one, sizeof one);
+    return true;
+}
+
 size_t CBoardLink::TakeTransmission(uint8_t* out) {
     std::lock_guard<std::mutex> hold(m_slotLock);
     const size_t n = m_slotLength;

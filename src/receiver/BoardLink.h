@@ -39,6 +39,9 @@ public:
     // Replaces the slot's contents with up to 128 bytes and sets the transmit event. A second
     // call before the I/O thread has written the first replaces it. Always true.
     bool QueueTransmit(const uint8_t* data, size_t length);
+    // Queues data only while the slot is empty; false when a transmission is already waiting
+    // (which keeps the line busy by itself).
+    bool QueueTransmitIfIdle(const uint8_t* data, size_t length);
     // For the I/O thread: moves the slot's bytes to out (kSlotSize bytes) and clears the
     // transmit event; returns the number of bytes.
     size_t TakeTransmission(uint8_t* out);

@@ -116,8 +116,10 @@ void CReceiver::ProgramChannelTable() {
 
 void CReceiver::SendKeepAlive() {
     static const uint8_t kKeepAlive[2] = {0x00, 0x00};
+    // A command queued a moment ago must not be displaced by the keep-alive: the command keeps
+    // the line alive just as well, and its sender is waiting for the reply.
     if (CBoardLink* link = m_link.load()) {
-        link->QueueTransmit(kKeepAlive, sizeof kKeepAlive);
+        link->QueueTransmitIfIdle(kKeepAlive, sizeof kKeepAlive);
     }
 }
 

@@ -92,7 +92,8 @@ public:
 
     // Acts on one complete reply (on the I/O thread); bytes past count read as 0.
     void HandleReply(uint8_t type, const uint8_t* payload, size_t count);
-    // Queues the two zero bytes that keep the board's line alive.
+    // Queues the two zero bytes that keep the board's line alive, unless a transmission is
+    // already waiting.
     void SendKeepAlive();
 
     // The receive state machine (see CFrameParser); complete frames go to HandleReply.

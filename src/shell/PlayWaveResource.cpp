@@ -13,5 +13,4 @@ void PlayWaveResource(const char* name) {
 
 void PrepareSoundPlayback() {
     (void)CSoundPlayer::Instance();
-    (void)FindWaveResource("CLICK");
 }

@@ -16,6 +16,8 @@ void SilentAlsaErrors(const char*, int, const char*, int, const char*, ...) {}
 } // namespace
 
 CSoundPlayer::CSoundPlayer() {
+    // The built-in images are built first, so they outlive the player's worker at exit.
+    (void)FindWaveResource("CLICK");
     snd_lib_error_set_handler(&SilentAlsaErrors);
     m_worker = std::thread([this] { Run(); });
 }

@@ -233,6 +233,17 @@ TEST_F(Commands, OneSlotOnlyTheLastQueuedTransmissionGoesOut) {
     EXPECT_EQ(Sent().size(), CBoardLink::kSlotSize) << "the slot holds 128 bytes at most";
 }
 
+TEST_F(Commands, AKeepAliveNeverDisplacesAQueuedCommand) {
+    m_rx.StartMeasurement();
+    m_rx.SendKeepAlive();
+    EXPECT_EQ(Sent(), (Bytes{0x11, 0x12, 0x23, 0x11, 0x13}));
+    m_rx.SendKeepAlive();
+    EXPECT_EQ(Sent(), (Bytes{0x00, 0x00}));
+    m_rx.SendKeepAlive();
+    m_rx.StartMeasurement();
+    EXPECT_EQ(Sent(), (Bytes{0x11, 0x12, 0x23, 0x11, 0x13})) << "a command replaces a keep-alive";
+}
+
 TEST_F(Commands, WithoutAnIoThreadCommandsReturnAtOnce) {
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 5; ++i) {
