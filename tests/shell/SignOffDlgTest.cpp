@@ -152,6 +152,14 @@ TEST_F(SignOffDlgTest, MovesWithoutTheButtonDownDrawNothing) {
     hover(pad, QPoint(20, 60));
     EXPECT_EQ(inkCount(m_dlg), afterStroke);
     EXPECT_EQ(m_dlg.GetSignaturePixel(105, 55), kPaper);
+
+    // A release the pad never sees (another window took it) must not leave the pen down.
+    QTest::mousePress(&pad, Qt::LeftButton, Qt::NoModifier, QPoint(150, 10));
+    const int afterDot = inkCount(m_dlg);
+    hover(pad, QPoint(180, 60));
+    EXPECT_EQ(inkCount(m_dlg), afterDot);
+    EXPECT_EQ(m_dlg.GetSignaturePixel(165, 35), kPaper);
+    QTest::mouseRelease(&pad, Qt::LeftButton, Qt::NoModifier, QPoint(180, 60));
 }
 
 TEST_F(SignOffDlgTest, TapAloneLeavesADot) {
