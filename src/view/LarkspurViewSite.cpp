@@ -14,6 +14,7 @@
 #include "files/SiteFileReader.h"
 #include "files/SiteFileWriter.h"
 #include "platform/Prompts.h"
+#include "receiver/Receiver.h"
 #include "shell/SignOffDlg.h"
 #include "survey/RecordList.h"
 #include "survey/SurveyData.h"
@@ -86,6 +87,8 @@ bool CLarkspurView::OpenSiteFile(const std::string& path) {
         SetCurrentSurvey(std::move(survey));
         SetSitePath(path);
         m_bUnsavedChanges = false;
+        // A scan still running for the old site must not land in the new one.
+        Receiver().m_measurementPending.store(false);
         // The new map shows behind the keep-points question.
         SetScreenMode(kMapScreen);
         RequestRepaint();

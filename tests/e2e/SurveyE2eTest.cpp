@@ -452,3 +452,21 @@ TEST_F(SurveyE2e, AStylusThatSlidesAwayNeitherTapsNorHolds) {
     EXPECT_EQ(h.Prompts().Messages().size(), messages);
     delete watcher.data();
 }
+
+TEST_F(SurveyE2e, AScanStillRunningWhenAnotherSiteOpensIsNotStoredInIt) {
+    OpenSiteAndTable();
+    // A scan was asked for and its end arrives only after another site has been opened.
+    TheReceiver().m_measurementPending = true;
+    const std::string other = h.WriteSite("other.lks", 320, 240);
+    h.OpenSite(other, false);
+    TheReceiver().m_measurementComplete = true;
+    TheReceiver().m_viewWnd.load()->Post(RegisterWindowMessage("LKSS_DRAW"), 0, 0);
+    QTest::qWait(CLarkspurView::kScanEndPauseMs + 200);
+    EXPECT_TRUE(TheRecordList().IsEmpty());
+    EXPECT_EQ(CurrentSurvey()->m_nLocations, 0);
+    EXPECT_FALSE(h.View().HasUnsavedChanges());
+
+    // The next tap measures normally.
+    MeasureAt(QPoint(120, 160));
+    EXPECT_EQ(readingsInList().size(), 3u);
+}
