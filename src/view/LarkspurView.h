@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QBasicTimer>
 #include <QBrush>
 #include <QImage>
 #include <QPen>
@@ -13,12 +14,16 @@
 #include <QSize>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "view/MapViewport.h"
 #include "view/ViewGeometry.h"
 
 class CReceiver;
+class IMessageTarget;
+class QMouseEvent;
+class QTimerEvent;
 class QKeyEvent;
 class QPaintEvent;
 class QPainter;
@@ -110,6 +115,74 @@ public:
     CMapViewport& Viewport() { return m_viewport; }
     const CMapViewport& Viewport() const { return m_viewport; }
     CReceiver& Receiver() const { return m_receiver; }
+
+    // ---- Survey interaction and the site commands (LarkspurViewSurvey.cpp, LarkspurViewSite.cpp)
+public:
+    // A press held this long without lifting inspects a point instead of taking one.
+    static constexpr int kHoldTimeMs = 600;
+    static constexpr unsigned kLinkBaud = 38400;
+    // Start-up waits: for the board after the port opens, and for its identity replies.
+    static constexpr int kLinkSettleMs = 3000;
+    static constexpr int kIdentityWaitMs = 2000;
+    // How long the finished scan stays on screen before the map returns.
+    static constexpr int kScanEndPauseMs = 500;
+
+    // Brings up the receiver link on portName ("" searches for the board) under the busy
+    // cursor: opens it at 38400 baud, waits, starts the I/O thread, asks for the firmware and
+    // waits for the identity replies. The window keeps painting meanwhile; input waits.
+    void StartUp(const std::string& portName);
+    // Shortens the two start-up waits; for tests only, the program keeps its constants.
+    static void SetStartUpWaitsForTesting(int linkSettleMs, int identityWaitMs);
+
+    // The eight command-bar commands; false for an id the view does not handle.
+    bool OnCommand(int id);
+    void OnOpenSite();
+    void OnSaveSite();
+    void OnChannelTable();
+    // Open Site and the channel table command once their file dialog has been answered.
+    bool OpenSiteFile(const std::string& path);
+    bool LoadChannelTableFile(const std::string& path);
+    // Sign-off and save into the open site file; false (and told) when nothing was written.
+    bool SaveSite();
+
+    void OnTap(const QPoint& p);
+    void OnHold(const QPoint& p);
+    void OnCentreKey();
+    // The receiver's progress message.
+    void OnDraw();
+
+    // Points measured or deleted since the site was opened or last saved.
+    bool HasUnsavedChanges() const { return m_bUnsavedChanges; }
+    // Asks whether to save unsaved changes first; false when the user keeps things as they are.
+    bool QueryDiscardChanges(const char* question);
+
+protected:
+    bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    // Sets the request flag, starts the scan and moves the survey's location to the centre.
+    void BeginMeasurement();
+    bool SiteIsOpen() const;
+    // Ends the link before the message target it posts to goes away.
+    struct LinkBinding {
+        LinkBinding() = default;
+        LinkBinding(const LinkBinding&) = delete;
+        LinkBinding& operator=(const LinkBinding&) = delete;
+        ~LinkBinding();
+        CReceiver* receiver = nullptr;
+        std::unique_ptr<IMessageTarget> target;
+    };
+
+    LinkBinding m_link;
+    QBasicTimer m_holdTimer;
+    QPoint m_pressPos;
+    bool m_bPressActive = false;
+    bool m_bUnsavedChanges = false;
+    // ---- end of survey interaction
 
 protected:
     void paintEvent(QPaintEvent* event) override;

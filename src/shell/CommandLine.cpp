@@ -1,0 +1,67 @@
+// Command-line parsing with QCommandLineParser, kept apart from main() so that it can be tested.
+#include "shell/CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+
+CommandLineResult ParseCommandLine(const QStringList& arguments, AppOptions& options,
+                                   QString& output) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Larkspur Survalon: radio site survey with a scanning receiver board."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption simulateOption(
+        QStringLiteral("simulate"),
+        QStringLiteral("Run a simulated receiver board on a pseudo-terminal and use it."));
+    const QCommandLineOption portOption(
+        QStringLiteral("port"), QStringLiteral("Use the board on DEVICE; skip the port search."),
+        QStringLiteral("DEVICE"));
+    const QCommandLineOption tableOption(
+        QStringLiteral("table"), QStringLiteral("Load the channel table FILE.nct at start-up."),
+        QStringLiteral("FILE.nct"));
+    parser.addOption(simulateOption);
+    parser.addOption(portOption);
+    parser.addOption(tableOption);
+    parser.addPositionalArgument(QStringLiteral("SITE.lks"),
+                                 QStringLiteral("Site file to open at start-up."),
+                                 QStringLiteral("[SITE.lks]"));
+
+    const QString usage = QStringLiteral(
+        "Usage: larkspur [--simulate | --port DEVICE] [--table FILE.nct] [SITE.lks]\n");
+    if (!parser.parse(arguments)) {
+        output = parser.errorText() + QLatin1Char('\n') + usage;
+        return CommandLineResult::ExitError;
+    }
+    if (parser.isSet(helpOption)) {
+        output = parser.helpText();
+        return CommandLineResult::ExitOk;
+    }
+    if (parser.isSet(versionOption)) {
+        output = QCoreApplication::applicationName() + QLatin1Char(' ') +
+                 QCoreApplication::applicationVersion() + QLatin1Char('\n');
+        return CommandLineResult::ExitOk;
+    }
+    if (parser.isSet(simulateOption) && parser.isSet(portOption)) {
+        output = QStringLiteral("--simulate and --port cannot be used together.\n") + usage;
+        return CommandLineResult::ExitError;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1) {
+        output = QStringLiteral("Only one site file can be opened.\n") + usage;
+        return CommandLineResult::ExitError;
+    }
+    if (parser.isSet(portOption) && parser.value(portOption).isEmpty()) {
+        output = QStringLiteral("--port needs a device name.\n") + usage;
+        return CommandLineResult::ExitError;
+    }
+
+    options.simulate = parser.isSet(simulateOption);
+    // Paths go to POSIX calls, so they take the file-system encoding rather than plain UTF-8.
+    options.port = QFile::encodeName(parser.value(portOption)).toStdString();
+    options.table = QFile::encodeName(parser.value(tableOption)).toStdString();
+    options.site =
+        positional.isEmpty() ? std::string() : QFile::encodeName(positional.front()).toStdString();
+    return CommandLineResult::Run;
+}

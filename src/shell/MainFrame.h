@@ -1,0 +1,73 @@
+// The main window: the map view on top, the four-pane status bar directly above the bottom
+// command bar with its eight buttons. Commands go to the view; the frame only shows counts.
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+
+#include "shell/LarkspurDoc.h"
+#include "shell/QtMessageTarget.h"
+
+class QAction;
+class QLabel;
+class QStatusBar;
+class QToolBar;
+class QVBoxLayout;
+
+class CMainFrame : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kPaneCount = 4;
+    static constexpr int kPaneWidth = 50;
+    static constexpr int kButtonCount = 8;
+
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Puts the map view above the status bar and sizes the frame so the view gets viewSize.
+    void SetView(QWidget* view, const QSize& viewSize);
+    QWidget* View() const { return m_view; }
+
+    // Shows the survey store's counters and the point's position; only the low 16 bits of each
+    // parameter count, read as signed.
+    void OnStatusUpdate(uintptr_t wParam, intptr_t lParam);
+
+    // Where the view posts "LKSS_STATUS_UPDATE".
+    IMessageTarget& MessageTarget() { return m_messageTarget; }
+
+    // Asked before the window closes (close button, Ctrl+Q, minimise); false keeps it open.
+    void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
+
+    QString PaneText(int pane) const;
+    QStatusBar* StatusBar() const { return m_statusBar; }
+    QToolBar* CommandBar() const { return m_commandBar; }
+    CLarkspurDoc& Document() { return m_document; }
+
+signals:
+    // A command bar button or accelerator that the view handles.
+    void commandRequested(int id);
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void CreateCommandBar();
+    void CreateStatusBar();
+    void CreateAccelerators();
+    void OnFrameCommand(int id);
+    void SetPane(int pane, const char* format, int value);
+
+    CLarkspurDoc m_document;
+    CQtMessageTarget m_messageTarget{this};
+    QVBoxLayout* m_layout = nullptr;
+    QWidget* m_view = nullptr;
+    QToolBar* m_commandBar = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    QLabel* m_panes[kPaneCount] = {};
+    std::function<bool()> m_closeGuard;
+    bool m_closingFromMinimise = false;
+};

@@ -1,0 +1,171 @@
+// The program under test on the simulated board, and the helpers its tests share.
+#include "SurveyHarness.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+
+#include "BoardSimulator.h"
+#include "files/SiteFileMaker.h"
+#include "files/SitePicture.h"
+#include "shell/MainFrame.h"
+#include "survey/SurveyData.h"
+#include "view/LarkspurView.h"
+#include "view/ViewCommands.h"
+
+namespace {
+// Short enough for a quick suite, long enough for the board's identity replies at line rate.
+constexpr int kTestLinkSettleMs = 50;
+constexpr int kTestIdentityWaitMs = 300;
+} // namespace
+
+SurveyHarness::SurveyHarness() = default;
+
+SurveyHarness::~SurveyHarness() {
+    m_app.reset();
+    m_scope.reset();
+    SetCurrentSurvey(nullptr);
+}
+
+bool SurveyHarness::Start() {
+    AppOptions options;
+    options.simulate = true;
+    return Start(options) && m_app->Simulator() != nullptr;
+}
+
+bool SurveyHarness::Start(const AppOptions& options) {
+    if (!m_dir.isValid()) {
+        return false;
+    }
+    m_scope = std::make_unique<CScopedPrompts>(m_prompts);
+    CLarkspurView::SetStartUpWaitsForTesting(kTestLinkSettleMs, kTestIdentityWaitMs);
+    m_app = std::make_unique<CLarkspurApp>();
+    if (!m_app->InitInstance(options, false)) {
+        return false;
+    }
+    QApplication::setActiveWindow(m_app->Frame());
+    return QTest::qWaitForWindowExposed(m_app->Frame());
+}
+
+CLarkspurView& SurveyHarness::View() const {
+    return *m_app->View();
+}
+
+CMainFrame& SurveyHarness::Frame() const {
+    return *m_app->Frame();
+}
+
+CBoardSimulator& SurveyHarness::Board() const {
+    return *m_app->Simulator();
+}
+
+std::string SurveyHarness::PathOf(const QString& name) const {
+    return QFile::encodeName(m_dir.filePath(name)).toStdString();
+}
+
+std::string SurveyHarness::WriteSite(const QString& name, int width, int height) {
+    SitePicture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.stride = SitePicture::StrideFor(width);
+    // A light grey floor with a darker grid, so the map is not one colour.
+    for (int i = 0; i < SitePicture::kPaletteEntries; ++i) {
+        picture.palette[i] = (static_cast<uint32_t>(i) << 16) | (i << 8) | i;
+    }
+    picture.pixels.assign(static_cast<size_t>(picture.stride) * height, 0);
+    for (int y = 0; y < height; ++y) {
+        uint8_t* row = picture.pixels.data() + static_cast<size_t>(height - 1 - y) * picture.stride;
+        for (int x = 0; x < width; ++x) {
+            row[x] = (x % 40 == 0 || y % 40 == 0) ? 128 : 230;
+        }
+    }
+    std::vector<uint8_t> bytes;
+    if (!CSiteFileMaker::Make(picture, bytes)) {
+        return std::string();
+    }
+    QFile file(m_dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+        return std::string();
+    }
+    return PathOf(name);
+}
+
+std::string SurveyHarness::WriteTable(const QString& name,
+                                      const std::vector<std::pair<int, int>>& entries) {
+    QByteArray text = "2\r\n30\r\n";
+    for (const auto& [plan, channel] : entries) {
+        text += QByteArray::number(plan) + ',' + QByteArray::number(channel) + ",\r\n";
+    }
+    text += "0,-1,\r\n";
+    QFile file(m_dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {
+        return std::string();
+    }
+    return PathOf(name);
+}
+
+void SurveyHarness::OpenSite(const std::string& path, bool keepPoints) {
+    m_prompts.QueuePath(path);
+    m_prompts.QueueAnswer(keepPoints ? kIdYes : kIdNo);
+    View().OnCommand(kCmdOpenSite);
+}
+
+void SurveyHarness::LoadTable(const std::string& path) {
+    m_prompts.QueuePath(path);
+    View().OnCommand(kCmdChannelTable);
+}
+
+void SurveyHarness::Tap(const QPoint& client) {
+    QTest::mouseClick(View().viewport(), Qt::LeftButton, Qt::NoModifier, client);
+}
+
+void SurveyHarness::Hold(const QPoint& client, int holdMs) {
+    QTest::mousePress(View().viewport(), Qt::LeftButton, Qt::NoModifier, client);
+    QTest::qWait(holdMs);
+    QTest::mouseRelease(View().viewport(), Qt::LeftButton, Qt::NoModifier, client);
+}
+
+bool SurveyHarness::WaitForMapScreen(int ms) {
+    return WaitUntil([this] { return View().ScreenMode() == CLarkspurView::kMapScreen; }, ms);
+}
+
+std::vector<std::vector<uint8_t>> SurveyHarness::FramesOfType(uint8_t type) const {
+    std::vector<std::vector<uint8_t>> frames;
+    for (const auto& frame : Board().ReceivedFrames()) {
+        if (!frame.empty() && frame.front() == type) {
+            frames.push_back(frame);
+        }
+    }
+    return frames;
+}
+
+QImage SurveyHarness::Screen() const {
+    return View().viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QTimer* WhenModal(std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(modal);
+        }
+    });
+    timer->start();
+    return timer;
+}
+
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms) {
+        QTest::qWait(5);
+    }
+    return done();
+}

@@ -1,0 +1,72 @@
+// The whole program under test: the application with scripted prompts on the simulated board
+// (a pseudo-terminal at line rate), plus helpers to write site and table files and to drive
+// modal dialogs.
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ScriptedPrompts.h"
+#include "shell/LarkspurApp.h"
+
+class CBoardSimulator;
+class CLarkspurView;
+class CMainFrame;
+class QTimer;
+
+class SurveyHarness {
+public:
+    SurveyHarness();
+    ~SurveyHarness();
+
+    // Starts the program on the simulated board with shortened start-up waits.
+    bool Start();
+    // Starts the program with the given command line (and the same short waits).
+    bool Start(const AppOptions& options);
+
+    CLarkspurView& View() const;
+    CMainFrame& Frame() const;
+    CBoardSimulator& Board() const;
+    CScriptedPrompts& Prompts() { return m_prompts; }
+
+    // A width x height site file with no points, in the temporary folder.
+    std::string WriteSite(const QString& name, int width, int height);
+    // A channel table file of (plan, channel) entries with 30 kHz PCS spacing.
+    std::string WriteTable(const QString& name, const std::vector<std::pair<int, int>>& entries);
+    std::string PathOf(const QString& name) const;
+
+    // Open Site and the channel table command through their file dialogs.
+    void OpenSite(const std::string& path, bool keepPoints);
+    void LoadTable(const std::string& path);
+
+    // A tap (press and immediate release) on the view's client area.
+    void Tap(const QPoint& client);
+    // A press held for holdMs before the release.
+    void Hold(const QPoint& client, int holdMs);
+    // Waits until the view is back on the map screen; false after ms.
+    bool WaitForMapScreen(int ms);
+    // The frames the board received of one command type, in order.
+    std::vector<std::vector<uint8_t>> FramesOfType(uint8_t type) const;
+
+    QImage Screen() const;
+
+private:
+    QTemporaryDir m_dir;
+    CScriptedPrompts m_prompts;
+    std::unique_ptr<CScopedPrompts> m_scope;
+    std::unique_ptr<CLarkspurApp> m_app;
+};
+
+// Runs act on the next modal dialog once it is up, from inside its own event loop. The watcher
+// deletes itself once it has acted; delete it to stop watching before that.
+QTimer* WhenModal(std::function<void(QWidget*)> act);
+// Spins the event loop until done() or ms passed; returns done().
+bool WaitUntil(const std::function<bool()>& done, int ms);

@@ -1,0 +1,58 @@
+// The command line: accepted forms, help and version, and the refused combinations.
+#include <gtest/gtest.h>
+
+#include "shell/CommandLine.h"
+
+namespace {
+
+CommandLineResult parse(const QStringList& args, AppOptions& options, QString& output) {
+    return ParseCommandLine(QStringList{QStringLiteral("larkspur")} + args, options, output);
+}
+
+} // namespace
+
+TEST(CommandLine, AcceptsEveryDocumentedForm) {
+    AppOptions options;
+    QString output;
+    ASSERT_EQ(parse({}, options, output), CommandLineResult::Run);
+    EXPECT_FALSE(options.simulate);
+    EXPECT_TRUE(options.port.empty());
+    EXPECT_TRUE(options.site.empty());
+
+    AppOptions simulated;
+    ASSERT_EQ(parse({"--simulate", "--table", "demo.nct", "site.lks"}, simulated, output),
+              CommandLineResult::Run);
+    EXPECT_TRUE(simulated.simulate);
+    EXPECT_EQ(simulated.table, "demo.nct");
+    EXPECT_EQ(simulated.site, "site.lks");
+
+    AppOptions ported;
+    ASSERT_EQ(parse({"--port", "/dev/ttyUSB0"}, ported, output), CommandLineResult::Run);
+    EXPECT_FALSE(ported.simulate);
+    EXPECT_EQ(ported.port, "/dev/ttyUSB0");
+}
+
+TEST(CommandLine, HelpAndVersionExitWithTheirText) {
+    AppOptions options;
+    QString output;
+    EXPECT_EQ(parse({"--help"}, options, output), CommandLineResult::ExitOk);
+    EXPECT_TRUE(output.contains("--simulate"));
+    EXPECT_TRUE(output.contains("--port"));
+    EXPECT_TRUE(output.contains("--table"));
+    EXPECT_TRUE(output.contains("SITE.lks"));
+
+    EXPECT_EQ(parse({"--version"}, options, output), CommandLineResult::ExitOk);
+    EXPECT_EQ(output, QStringLiteral("larkspur 2.02\n"));
+}
+
+TEST(CommandLine, RefusesContradictionsAndUnknowns) {
+    AppOptions options;
+    QString output;
+    EXPECT_EQ(parse({"--simulate", "--port", "/dev/ttyS0"}, options, output),
+              CommandLineResult::ExitError);
+    EXPECT_TRUE(output.contains("Usage: larkspur"));
+    EXPECT_EQ(parse({"a.lks", "b.lks"}, options, output), CommandLineResult::ExitError);
+    EXPECT_EQ(parse({"--frobnicate"}, options, output), CommandLineResult::ExitError);
+    EXPECT_EQ(parse({"--port"}, options, output), CommandLineResult::ExitError);
+    EXPECT_EQ(parse({"--port", ""}, options, output), CommandLineResult::ExitError);
+}
