@@ -19,13 +19,13 @@ int16_t parse(const std::vector<uint8_t>& bytes, CSiteFile& site) {
 }
 
 std::vector<uint8_t> surveyOf(const CSurveyBytes& survey, SiteOffsets* offsets = nullptr) {
-    SiteSpec spec;
-    spec.survey = survey.Bytes();
-    return BuildSite(spec, offsets);
+    SiteRecipe recipe;
+    recipe.survey = survey.Bytes();
+    return BuildSite(recipe, offsets);
 }
 
 TEST(SiteFileReader, KeepsTheHeaderVerbatim) {
-    const std::vector<uint8_t> file = BuildSite(SiteSpec{});
+    const std::vector<uint8_t> file = BuildSite(SiteRecipe{});
     CSiteFile site;
     ASSERT_EQ(parse(file, site), SF_OK);
     EXPECT_EQ(std::memcmp(site.m_header, file.data(), 150), 0);
@@ -35,7 +35,7 @@ TEST(SiteFileReader, KeepsTheHeaderVerbatim) {
 
 TEST(SiteFileReader, ReadsThePictureRowsAndColourTable) {
     SiteOffsets o;
-    const std::vector<uint8_t> file = BuildSite(SiteSpec{}, &o);
+    const std::vector<uint8_t> file = BuildSite(SiteRecipe{}, &o);
     CSiteFile site;
     ASSERT_EQ(parse(file, site), SF_OK);
     const SitePicture& p = site.m_picture;
@@ -55,10 +55,10 @@ TEST(SiteFileReader, ReadsThePictureRowsAndColourTable) {
 }
 
 TEST(SiteFileReader, TopDownPictureIsTurnedBottomUp) {
-    SiteSpec spec;
-    spec.height = -3;
+    SiteRecipe recipe;
+    recipe.height = -3;
     CSiteFile site;
-    ASSERT_EQ(parse(BuildSite(spec), site), SF_OK);
+    ASSERT_EQ(parse(BuildSite(recipe), site), SF_OK);
     EXPECT_EQ(site.m_picture.height, 3);
     for (int y = 0; y < 3; ++y) {
         EXPECT_EQ(site.m_picture.RowFromTop(y)[1], 1 + 3 * y);
@@ -66,10 +66,10 @@ TEST(SiteFileReader, TopDownPictureIsTurnedBottomUp) {
 }
 
 TEST(SiteFileReader, ImageSizeLargerThanTheRowsIsAccepted) {
-    SiteSpec spec;
-    spec.imageSize = 24 + 10;
+    SiteRecipe recipe;
+    recipe.imageSize = 24 + 10;
     CSiteFile site;
-    ASSERT_EQ(parse(BuildSite(spec), site), SF_OK);
+    ASSERT_EQ(parse(BuildSite(recipe), site), SF_OK);
     EXPECT_EQ(site.m_picture.pixels.size(), 24u);
 }
 
@@ -146,22 +146,22 @@ TEST(SiteFileReader, NameWithoutNulIsCutToThirtyOneCharacters) {
 
 TEST(SiteFileReader, SurveyDataOfOnlyTheSizesHasNoPoints) {
     CSiteFile site;
-    ASSERT_EQ(parse(BuildSite(SiteSpec{}), site), SF_OK);
+    ASSERT_EQ(parse(BuildSite(SiteRecipe{}), site), SF_OK);
     EXPECT_FALSE(site.m_surveyTruncated);
     EXPECT_TRUE(site.m_records.empty());
     EXPECT_TRUE(site.m_points.empty());
 }
 
 TEST(SiteFileReader, MissingSizeWordsMeanNoPoints) {
-    SiteSpec spec;
-    spec.survey = {42, 0, 0, 0, 14}; // the second size word is cut short
+    SiteRecipe recipe;
+    recipe.survey = {42, 0, 0, 0, 14}; // the second size word is cut short
     CSiteFile site;
-    EXPECT_EQ(parse(BuildSite(spec), site), SF_OK);
+    EXPECT_EQ(parse(BuildSite(recipe), site), SF_OK);
     EXPECT_TRUE(site.m_records.empty());
     EXPECT_TRUE(site.m_surveyTruncated);
 
-    spec.survey.clear(); // the file ends where the survey data would start
-    std::vector<uint8_t> file = BuildSite(spec);
+    recipe.survey.clear(); // the file ends where the survey data would start
+    std::vector<uint8_t> file = BuildSite(recipe);
     EXPECT_EQ(parse(file, site), SF_OK);
     file.resize(file.size() - 100); // it ends inside the signature area
     EXPECT_EQ(parse(file, site), SF_OK);
@@ -255,36 +255,37 @@ struct Spoiled {
 std::vector<Spoiled> spoiledFiles() {
     std::vector<Spoiled> out;
     SiteOffsets o;
-    const std::vector<uint8_t> good = BuildSite(SiteSpec{}, &o);
-    auto spec = [](auto change) {
-        SiteSpec s;
+    const std::vector<uint8_t> good = BuildSite(SiteRecipe{}, &o);
+    auto recipe = [](auto change) {
+        SiteRecipe s;
         change(s);
         return BuildSite(s);
     };
     out.push_back({"ends inside the header", {good.begin(), good.begin() + 149}});
     out.push_back({"empty file", {}});
-    out.push_back({"header length 149", spec([](SiteSpec& s) { s.headerLength = 149; })});
-    out.push_back({"negative header length", spec([](SiteSpec& s) { s.headerLength = -1; })});
-    out.push_back({"wrong magic", spec([](SiteSpec& s) { s.magic = 0x4C4B5321u; })});
+    out.push_back({"header length 149", recipe([](SiteRecipe& s) { s.headerLength = 149; })});
+    out.push_back({"negative header length", recipe([](SiteRecipe& s) { s.headerLength = -1; })});
+    out.push_back({"wrong magic", recipe([](SiteRecipe& s) { s.magic = 0x4C4B5321u; })});
     std::vector<uint8_t> f = good;
     PutU32(f, 138, static_cast<uint32_t>(f.size() + 1));
     out.push_back({"picture offset past the end", f});
     out.push_back({"ends inside the colour table", {good.begin(), good.begin() + o.pixels - 1}});
     out.push_back({"ends inside the rows", {good.begin(), good.begin() + o.pixels + 23}});
-    out.push_back({"info header of another size", spec([](SiteSpec& s) { s.infoSize = 124; })});
-    out.push_back({"24 bits per pixel", spec([](SiteSpec& s) { s.bitCount = 24; })});
-    out.push_back({"run-length compressed", spec([](SiteSpec& s) { s.compression = 1; })});
-    out.push_back({"16-entry colour table", spec([](SiteSpec& s) { s.coloursUsed = 16; })});
-    out.push_back({"width 0", spec([](SiteSpec& s) { s.width = 0; })});
-    out.push_back({"negative width", spec([](SiteSpec& s) { s.width = -7; })});
-    out.push_back({"height 0", spec([](SiteSpec& s) { s.height = 0; })});
-    out.push_back({"image size 0", spec([](SiteSpec& s) { s.imageSize = 0; })});
-    out.push_back({"image size short of the rows", spec([](SiteSpec& s) { s.imageSize = 23; })});
+    out.push_back({"info header of another size", recipe([](SiteRecipe& s) { s.infoSize = 124; })});
+    out.push_back({"24 bits per pixel", recipe([](SiteRecipe& s) { s.bitCount = 24; })});
+    out.push_back({"run-length compressed", recipe([](SiteRecipe& s) { s.compression = 1; })});
+    out.push_back({"16-entry colour table", recipe([](SiteRecipe& s) { s.coloursUsed = 16; })});
+    out.push_back({"width 0", recipe([](SiteRecipe& s) { s.width = 0; })});
+    out.push_back({"negative width", recipe([](SiteRecipe& s) { s.width = -7; })});
+    out.push_back({"height 0", recipe([](SiteRecipe& s) { s.height = 0; })});
+    out.push_back({"image size 0", recipe([](SiteRecipe& s) { s.imageSize = 0; })});
+    out.push_back(
+        {"image size short of the rows", recipe([](SiteRecipe& s) { s.imageSize = 23; })});
     out.push_back({"location record size 40",
-                   spec([](SiteSpec& s) { s.survey = CSurveyBytes().Sizes(40, 14).Bytes(); })});
+                   recipe([](SiteRecipe& s) { s.survey = CSurveyBytes().Sizes(40, 14).Bytes(); })});
     out.push_back({"reading record size 16",
-                   spec([](SiteSpec& s) { s.survey = CSurveyBytes().Sizes(42, 16).Bytes(); })});
-    out.push_back({"signature room 79999", spec([](SiteSpec& s) { s.signatureRoom = 79999; })});
+                   recipe([](SiteRecipe& s) { s.survey = CSurveyBytes().Sizes(42, 16).Bytes(); })});
+    out.push_back({"signature room 79999", recipe([](SiteRecipe& s) { s.signatureRoom = 79999; })});
     f = good;
     PutU32(f, 142, o.pixels); // signature over the picture rows
     PutU32(f, 146, o.pixels + 80000);

@@ -128,9 +128,9 @@ std::vector<uint8_t> surveyedSite(SiteOffsets* o = nullptr) {
         .Reading(990, 869.01, -15)
         .Location(60, 70, "END", 1)
         .Reading(5, 870.15, 32);
-    SiteSpec spec;
-    spec.survey = s.Bytes();
-    return BuildSite(spec, o);
+    SiteRecipe recipe;
+    recipe.survey = s.Bytes();
+    return BuildSite(recipe, o);
 }
 
 struct Loaded {
@@ -218,7 +218,7 @@ TEST(SiteFileWriter, ReloadKeepsEveryReadingInOrder) {
 TEST(SiteFileWriter, SignatureIsWrittenBottomRowFirstAsInkOrPaper) {
     CTempDir dir;
     SiteOffsets o;
-    WriteAll(dir.File("a.lks"), BuildSite(SiteSpec{}, &o));
+    WriteAll(dir.File("a.lks"), BuildSite(SiteRecipe{}, &o));
     Loaded site;
     load(dir.File("a.lks"), site);
     int calls = 0;
@@ -346,9 +346,9 @@ TEST(SiteFileWriter, LongRunAtOnePointSplitsBeforeItsCountOverflows) {
     EXPECT_EQ(GetU32(data, second), 2u);
     EXPECT_EQ(data[second + 40], 3);
 
-    SiteSpec spec;
-    spec.survey = data;
-    const std::vector<uint8_t> file = BuildSite(spec);
+    SiteRecipe recipe;
+    recipe.survey = data;
+    const std::vector<uint8_t> file = BuildSite(recipe);
     CSiteFile site;
     std::string detail;
     ASSERT_EQ(CSiteFileReader::Parse(file.data(), file.size(), site, detail), SF_OK);

@@ -114,25 +114,25 @@ CSurveyBytes& CSurveyBytes::Raw(const std::vector<uint8_t>& bytes) {
     return *this;
 }
 
-std::vector<uint8_t> BuildSite(const SiteSpec& spec, SiteOffsets* offsets) {
-    const uint32_t rows = static_cast<uint32_t>(spec.height < 0 ? -spec.height : spec.height);
-    const uint32_t stride = (static_cast<uint32_t>(spec.width > 0 ? spec.width : 0) + 3u) & ~3u;
+std::vector<uint8_t> BuildSite(const SiteRecipe& recipe, SiteOffsets* offsets) {
+    const uint32_t rows = static_cast<uint32_t>(recipe.height < 0 ? -recipe.height : recipe.height);
+    const uint32_t stride = (static_cast<uint32_t>(recipe.width > 0 ? recipe.width : 0) + 3u) & ~3u;
     const uint32_t imageSize =
-        spec.imageSize < 0 ? stride * rows : static_cast<uint32_t>(spec.imageSize);
+        recipe.imageSize < 0 ? stride * rows : static_cast<uint32_t>(recipe.imageSize);
     SiteOffsets o;
     o.picture = 150;
     o.pixels = o.picture + 14 + 40 + 1024;
     o.stride = stride;
     o.signature = o.pixels + imageSize;
-    o.survey = o.signature + spec.signatureRoom;
+    o.survey = o.signature + recipe.signatureRoom;
 
     std::vector<uint8_t> f;
-    put32(f, static_cast<uint32_t>(spec.headerLength));
-    put32(f, spec.magic);
+    put32(f, static_cast<uint32_t>(recipe.headerLength));
+    put32(f, recipe.magic);
     for (int i = 8; i < 138; ++i) {
         f.push_back(static_cast<uint8_t>(0x40 + i));
     }
-    f[12] = spec.state;
+    f[12] = recipe.state;
     for (int i = 134; i < 138; ++i) {
         f[static_cast<size_t>(i)] = 0; // never saved
     }
@@ -145,16 +145,16 @@ std::vector<uint8_t> BuildSite(const SiteSpec& spec, SiteOffsets* offsets) {
     put32(f, 14 + 40 + 1024 + imageSize);
     put32(f, 0);
     put32(f, 14 + 40 + 1024);
-    put32(f, spec.infoSize);
-    put32(f, static_cast<uint32_t>(spec.width));
-    put32(f, static_cast<uint32_t>(spec.height));
+    put32(f, recipe.infoSize);
+    put32(f, static_cast<uint32_t>(recipe.width));
+    put32(f, static_cast<uint32_t>(recipe.height));
     put16(f, 1);
-    put16(f, spec.bitCount);
-    put32(f, spec.compression);
+    put16(f, recipe.bitCount);
+    put32(f, recipe.compression);
     put32(f, imageSize);
     put32(f, 2835);
     put32(f, 2835);
-    put32(f, spec.coloursUsed);
+    put32(f, recipe.coloursUsed);
     put32(f, 0);
     for (uint32_t i = 0; i < 256; ++i) {
         f.push_back(static_cast<uint8_t>(i));
@@ -165,15 +165,15 @@ std::vector<uint8_t> BuildSite(const SiteSpec& spec, SiteOffsets* offsets) {
     // Rows in file order: bottom-up unless the height is negative.
     for (uint32_t fileRow = 0; fileRow < imageSize / (stride ? stride : 1) && fileRow < rows;
          ++fileRow) {
-        const uint32_t y = spec.height < 0 ? fileRow : rows - 1 - fileRow;
+        const uint32_t y = recipe.height < 0 ? fileRow : rows - 1 - fileRow;
         for (uint32_t x = 0; x < stride; ++x) {
-            f.push_back(x < static_cast<uint32_t>(spec.width) ? static_cast<uint8_t>(x + 3 * y)
-                                                              : 0);
+            f.push_back(x < static_cast<uint32_t>(recipe.width) ? static_cast<uint8_t>(x + 3 * y)
+                                                                : 0);
         }
     }
     f.resize(o.signature, 0xEE); // image size beyond the rows
     f.resize(o.survey, 0xA5);
-    f.insert(f.end(), spec.survey.begin(), spec.survey.end());
+    f.insert(f.end(), recipe.survey.begin(), recipe.survey.end());
     if (offsets != nullptr) {
         *offsets = o;
     }

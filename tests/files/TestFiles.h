@@ -42,7 +42,7 @@ private:
 };
 
 // What the fixture site file looks like; each field can be spoiled by a test.
-struct SiteSpec {
+struct SiteRecipe {
     int32_t headerLength = 150;
     uint32_t magic = 0x4C4B5320u;
     uint8_t state = 0;
@@ -68,7 +68,7 @@ struct SiteOffsets {
 // Header with a recognisable pattern in its opaque bytes, the picture (pixel value
 // (x + 3y) mod 256 at row y from the top; palette entry i = blue i, green 255 - i, red i / 2),
 // a signature area of 0xA5 bytes and the survey bytes.
-std::vector<uint8_t> BuildSite(const SiteSpec& spec, SiteOffsets* offsets = nullptr);
+std::vector<uint8_t> BuildSite(const SiteRecipe& recipe, SiteOffsets* offsets = nullptr);
 
 uint32_t GetU32(const std::vector<uint8_t>& bytes, size_t at);
 int16_t GetI16(const std::vector<uint8_t>& bytes, size_t at);

@@ -247,7 +247,7 @@ TEST(Lks, ExportJsonIsAnArrayOfReadings) {
 
 TEST(Lks, ExportOfASiteWithoutPointsIsEmpty) {
     CTempDir dir;
-    WriteAll(dir.File("s.lks"), BuildSite(SiteSpec{}));
+    WriteAll(dir.File("s.lks"), BuildSite(SiteRecipe{}));
     EXPECT_EQ(lks(dir, "export " + dir.File("s.lks")).out,
               "x,y,name,channel,frequency_mhz,rssi_dbm\n");
     EXPECT_EQ(lks(dir, "export --format=json " + dir.File("s.lks")).out, "[]\n");
@@ -258,9 +258,9 @@ TEST(Lks, BadSiteFilesGiveOneLineAndExitTwo) {
     SiteOffsets o;
     CSurveyBytes survey;
     survey.Sizes().Location(1, 1, "A", 2).Reading(1, 870.03, -800);
-    SiteSpec spec;
-    spec.survey = survey.Bytes();
-    const std::vector<uint8_t> good = BuildSite(spec, &o);
+    SiteRecipe recipe;
+    recipe.survey = survey.Bytes();
+    const std::vector<uint8_t> good = BuildSite(recipe, &o);
     WriteAll(dir.File("cut-survey.lks"), good); // promises 2 readings, holds 1
     WriteAll(dir.File("cut-picture.lks"), {good.begin(), good.begin() + o.pixels + 5});
     WriteText(dir.File("text.lks"), "hello, this is not a site file at all");
@@ -275,7 +275,7 @@ TEST(Lks, BadSiteFilesGiveOneLineAndExitTwo) {
 
 TEST(Lks, BadArgumentsExitTwo) {
     CTempDir dir;
-    WriteAll(dir.File("s.lks"), BuildSite(SiteSpec{}));
+    WriteAll(dir.File("s.lks"), BuildSite(SiteRecipe{}));
     expectBadInput(lks(dir, ""), "usage");
     expectBadInput(lks(dir, "frobnicate"), "unknown command");
     expectBadInput(lks(dir, "info"), "no site file");
