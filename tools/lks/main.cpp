@@ -26,7 +26,8 @@ const char* const kUsage = "usage: lks COMMAND [ARGS]\n"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        return lks::BadInput("no command given; usage: lks make|info|export ... (try 'lks --help')");
+        return lks::BadInput(
+            "no command given; usage: lks make|info|export ... (try 'lks --help')");
     }
     const std::string command = argv[1];
     if (lks::IsHelp(command) || command == "help") {
