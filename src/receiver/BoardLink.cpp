@@ -70,13 +70,17 @@ void CBoardLink::SetReadTimeouts() {
     (void)m_port.SetReadTimeouts();
 }
 
-bool CBoardLink::QueueTransmit(const uint8_t* data, size_t length) {
-    std::lock_guard<std::mutex> hold(m_slotLock);
+void CBoardLink::FillSlotLocked(const uint8_t* data, size_t length) {
     m_slotLength = std::min(length, kSlotSize);
     std::memcpy(m_slot, data, m_slotLength);
     m_transmitEvent.Set();
     const uint64_t one = 1;
     (void)!write(m_transmitFd, &one, sizeof one);
+}
+
+bool CBoardLink::QueueTransmit(const uint8_t* data, size_t length) {
+    std::lock_guard<std::mutex> hold(m_slotLock);
+    FillSlotLocked(data, length);
     return true;
 }
 
@@ -85,11 +89,7 @@ bool CBoardLink::QueueTransmitIfIdle(const uint8_t* data, size_t length) {
     if (m_slotLength != 0) {
         return false;
     }
-    m_slotLength = std::min(length, kSlotSize);
-    std::memcpy(m_slot, data, m_slotLength);
-    m_transmitEvent.Set();
-    const uint64_t one = 1;
-    (void)!write(m_transmitFd, &one, sizeof one);
+    FillSlotLocked(data, length);
     return true;
 }
 

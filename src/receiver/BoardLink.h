@@ -59,6 +59,9 @@ public:
     void SetSysfsRoot(const std::string& root) { m_sysfsRoot = root; }
 
 private:
+    // Puts a transmission in the slot and wakes the I/O thread; the caller holds m_slotLock.
+    void FillSlotLocked(const uint8_t* data, size_t length);
+
     CSerialPort m_port;
     CEvent m_transmitEvent;
     std::mutex m_slotLock;

@@ -18,6 +18,7 @@
 #include "shell/SignOffDlg.h"
 #include "survey/RecordList.h"
 #include "survey/SurveyData.h"
+#include "view/WaitCursor.h"
 
 namespace {
 
@@ -31,13 +32,14 @@ const char* const kTableInitialName = "NCT";
 const char* const kKeepPointsQuestion = "Do you wish to keep existing data points?";
 const char* const kSaveBeforeOpenQuestion = "Save the survey before opening another site?";
 
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
+bool askForFileToOpen(const char* filter, const char* extension, const char* initialName,
+                      std::string& path) {
+    FileDialogRequest request;
+    request.filter = filter;
+    request.defaultExtension = extension;
+    request.initialName = initialName;
+    return ThePrompts().GetOpenFileName(request, path);
+}
 
 } // namespace
 
@@ -46,12 +48,8 @@ void CLarkspurView::OnOpenSite() {
     if (!QueryDiscardChanges(kSaveBeforeOpenQuestion)) {
         return;
     }
-    FileDialogRequest request;
-    request.filter = kSiteFilter;
-    request.defaultExtension = kSiteExtension;
-    request.initialName = kSiteInitialName;
     std::string path;
-    if (!ThePrompts().GetOpenFileName(request, path)) {
+    if (!askForFileToOpen(kSiteFilter, kSiteExtension, kSiteInitialName, path)) {
         // Nothing changes; a map already open comes back from the scan screen.
         if (HasSitePicture()) {
             SetScreenMode(kMapScreen);
@@ -65,7 +63,7 @@ void CLarkspurView::OnOpenSite() {
 bool CLarkspurView::OpenSiteFile(const std::string& path) {
     auto site = std::make_unique<CSiteFile>();
     {
-        WaitCursor wait;
+        CWaitCursor wait;
         std::string detail;
         const int16_t status = CSiteFileReader::Read(path, *site, detail);
         if (status == SF_OPEN_FAILED) {
@@ -95,7 +93,7 @@ bool CLarkspurView::OpenSiteFile(const std::string& path) {
     }
 
     const bool keep = ThePrompts().MessageBox(kKeepPointsQuestion, kAppTitle, kMbYesNo) == kIdYes;
-    WaitCursor wait;
+    CWaitCursor wait;
     CSurveyData* survey = CurrentSurvey();
     survey->Clear();
     if (keep) {
@@ -126,7 +124,7 @@ bool CLarkspurView::SaveSite() {
 
     int16_t status = SF_UPDATE_FAILED;
     {
-        WaitCursor wait;
+        CWaitCursor wait;
         CSiteFileWriter writer;
         status = writer.Save(
             SitePath(), survey->m_siteHeader, survey->List(),
@@ -143,12 +141,8 @@ bool CLarkspurView::SaveSite() {
 }
 
 void CLarkspurView::OnChannelTable() {
-    FileDialogRequest request;
-    request.filter = kTableFilter;
-    request.defaultExtension = kTableExtension;
-    request.initialName = kTableInitialName;
     std::string path;
-    if (!ThePrompts().GetOpenFileName(request, path)) {
+    if (!askForFileToOpen(kTableFilter, kTableExtension, kTableInitialName, path)) {
         return;
     }
     LoadChannelTableFile(path);
@@ -158,7 +152,7 @@ bool CLarkspurView::LoadChannelTableFile(const std::string& path) {
     ChannelTableLoad result;
     {
         // Programming the board takes a command and its reply per channel.
-        WaitCursor wait;
+        CWaitCursor wait;
         result = LoadChannelTable(path, Receiver());
     }
     if (result.status == CT_OPEN_FAILED) {

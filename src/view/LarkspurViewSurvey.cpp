@@ -23,6 +23,7 @@
 #include "shell/WindowMessageEvent.h"
 #include "survey/SurveyData.h"
 #include "view/ViewCommands.h"
+#include "view/WaitCursor.h"
 
 // Registered once at start-up; the receiver registers the same name when it posts.
 static const uint32_t kDrawMessage = RegisterWindowMessage("LKSS_DRAW");
@@ -49,14 +50,6 @@ void waitShowing(int ms) {
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 bool isCentreKey(const QKeyEvent* event) {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
            event->key() == kCentreKeyCode || event->nativeVirtualKey() == kCentreKeyCode;
@@ -82,7 +75,7 @@ void CLarkspurView::StartUp(const std::string& portName) {
     m_link.receiver = &m_receiver;
     m_receiver.m_viewWnd.store(m_link.target.get());
 
-    WaitCursor wait;
+    CWaitCursor wait;
     OpenReceiverLink(portName, kLinkBaud);
     waitShowing(s_linkSettleMs);
     StartReceiverThread();
@@ -135,7 +128,7 @@ bool CLarkspurView::SiteIsOpen() const {
 void CLarkspurView::BeginMeasurement() {
     {
         // The board acknowledges within a second; the wait must not look like a hang.
-        WaitCursor wait;
+        CWaitCursor wait;
         m_receiver.m_measurementPending.store(true);
         m_receiver.StartMeasurement();
     }
@@ -193,7 +186,7 @@ void CLarkspurView::OnDraw() {
         m_receiver.m_measurementPending.store(false);
         m_receiver.m_measurementComplete.store(false);
         {
-            WaitCursor wait;
+            CWaitCursor wait;
             waitShowing(kScanEndPauseMs);
         }
         CSurveyData* survey = CurrentSurvey();
