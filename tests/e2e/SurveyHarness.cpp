@@ -147,20 +147,6 @@ QImage SurveyHarness::Screen() const {
     return View().viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-QTimer* WhenModal(std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            act(modal);
-        }
-    });
-    timer->start();
-    return timer;
-}
-
 bool WaitUntil(const std::function<bool()>& done, int ms) {
     QElapsedTimer clock;
     clock.start();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ScriptedPrompts.h"
+#include "WhenModal.h"
 #include "shell/LarkspurApp.h"
 
 class CBoardSimulator;
@@ -65,8 +66,5 @@ private:
     std::unique_ptr<CLarkspurApp> m_app;
 };
 
-// Runs act on the next modal dialog once it is up, from inside its own event loop. The watcher
-// deletes itself once it has acted; delete it to stop watching before that.
-QTimer* WhenModal(std::function<void(QWidget*)> act);
 // Spins the event loop until done() or ms passed; returns done().
 bool WaitUntil(const std::function<bool()>& done, int ms);

@@ -21,20 +21,6 @@ namespace {
 
 constexpr uint32_t kTime = 1700000000u;
 
-void add(CRecordList& list, int32_t x, int32_t y, const char* name, int32_t channel, double mhz,
-         int16_t rssi) {
-    SurveyRecord* r = nullptr;
-    ASSERT_EQ(list.NewRecord(r), RL_OK);
-    r->x = x;
-    r->y = y;
-    std::memset(r->name, 0, sizeof r->name);
-    std::strncpy(r->name, name, sizeof r->name - 1);
-    r->channel = channel;
-    r->frequencyMHz = mhz;
-    r->rssi = rssi;
-    list.Append(r);
-}
-
 uint32_t inkOnDiagonal(int x, int y) {
     return x == y ? 0u : 0x00FFFFFFu;
 }
@@ -273,10 +259,10 @@ TEST(SiteFileWriter, AdjacentScansAtOnePointMergeIntoOneBlock) {
 
 TEST(SiteFileWriter, ChannelZeroRecordOpensABlockThatLaterReadingsJoin) {
     CRecordList list;
-    add(list, 1, 1, "P", 0, 0.0, -100);
-    add(list, 1, 1, "P", 7, 870.21, -60);
-    add(list, 1, 1, "P", 8, 870.24, -61);
-    add(list, 1, 1, "P", 0, 0.0, -100); // a channel-0 record always opens its own block
+    AppendRecord(list, 1, 1, "P", 0, 0.0, -100);
+    AppendRecord(list, 1, 1, "P", 7, 870.21, -60);
+    AppendRecord(list, 1, 1, "P", 8, 870.24, -61);
+    AppendRecord(list, 1, 1, "P", 0, 0.0, -100); // a channel-0 record always opens its own block
     std::vector<uint8_t> data;
     CSiteFileWriter::AppendSurveyData(list, data);
     ASSERT_EQ(data.size(), 8u + 2 * 42 + 2 * 14);
@@ -336,7 +322,7 @@ TEST(SiteFileWriter, LongRunAtOnePointSplitsBeforeItsCountOverflows) {
     CRecordList list;
     const int total = 65535 + 3;
     for (int i = 0; i < total; ++i) {
-        add(list, 2, 3, "TEST", 1 + i % 30, 870.03, static_cast<int16_t>(-(i % 100)));
+        AppendRecord(list, 2, 3, "TEST", 1 + i % 30, 870.03, static_cast<int16_t>(-(i % 100)));
     }
     std::vector<uint8_t> data;
     CSiteFileWriter::AppendSurveyData(list, data);
@@ -358,8 +344,8 @@ TEST(SiteFileWriter, LongRunAtOnePointSplitsBeforeItsCountOverflows) {
 
 TEST(SiteFileWriter, RssiBeyondSixteenBitsIsClampedNotWrapped) {
     CRecordList list;
-    add(list, 0, 0, "X", 1, 870.03, 3000);
-    add(list, 0, 0, "X", 2, 870.06, -3000);
+    AppendRecord(list, 0, 0, "X", 1, 870.03, 3000);
+    AppendRecord(list, 0, 0, "X", 2, 870.06, -3000);
     std::vector<uint8_t> data;
     CSiteFileWriter::AppendSurveyData(list, data);
     EXPECT_EQ(GetI16(data, 8 + 42 + 12), 32767);
@@ -478,7 +464,7 @@ TEST(SiteFileWriter, FailureAtAnyStepLeavesTheOriginalByteIdentical) {
         WriteAll(dir.File("a.lks"), original);
         Loaded site;
         load(dir.File("a.lks"), site);
-        add(site.list, 99, 99, "NEW", 3, 870.09, -70); // something new to lose
+        AppendRecord(site.list, 99, 99, "NEW", 3, 870.09, -70); // something new to lose
         uint8_t header[150];
         std::memcpy(header, site.site.m_header, 150);
         CFaultyFileSystem fs(c.step, c.budget);

@@ -12,6 +12,10 @@
 #include <stdexcept>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
+#include "survey/RecordList.h"
+
 namespace {
 
 void put32(std::vector<uint8_t>& out, uint32_t v) {
@@ -194,4 +198,18 @@ void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t v) {
     for (size_t i = 0; i < 4; ++i) {
         bytes.at(at + i) = static_cast<uint8_t>(v >> (8 * i));
     }
+}
+
+void AppendRecord(CRecordList& list, int32_t x, int32_t y, const char* name, int32_t channel,
+                  double mhz, int rssi) {
+    SurveyRecord* r = nullptr;
+    ASSERT_EQ(list.NewRecord(r), RL_OK);
+    r->x = x;
+    r->y = y;
+    std::memset(r->name, 0, sizeof r->name);
+    std::strncpy(r->name, name, sizeof r->name - 1);
+    r->channel = channel;
+    r->frequencyMHz = mhz;
+    r->rssi = static_cast<int16_t>(rssi);
+    list.Append(r);
 }

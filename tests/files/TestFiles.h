@@ -22,6 +22,12 @@ private:
     std::string m_path;
 };
 
+class CRecordList;
+
+// Appends one fully filled survey record, as a scan or a site file would leave it.
+void AppendRecord(CRecordList& list, int32_t x, int32_t y, const char* name, int32_t channel,
+                  double mhz, int rssi);
+
 std::vector<uint8_t> ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);

@@ -72,20 +72,6 @@ uint32_t colourAt(const SitePicture& p, int x, int y) {
     return p.palette[p.RowFromTop(y)[x]];
 }
 
-void addRecord(CRecordList& list, int x, int y, const char* name, int channel, double mhz,
-               int rssi) {
-    SurveyRecord* r = nullptr;
-    ASSERT_EQ(list.NewRecord(r), RL_OK);
-    r->x = x;
-    r->y = y;
-    std::memset(r->name, 0, sizeof r->name);
-    std::strncpy(r->name, name, sizeof r->name - 1);
-    r->channel = channel;
-    r->frequencyMHz = mhz;
-    r->rssi = static_cast<int16_t>(rssi);
-    list.Append(r);
-}
-
 // A made site, then saved by the program's writer with three points and a signature.
 std::string surveyedSite(const CTempDir& dir) {
     EXPECT_TRUE(planImage().save(QString::fromStdString(dir.File("plan.png"))));
@@ -94,10 +80,10 @@ std::string surveyedSite(const CTempDir& dir) {
     CSiteFile site;
     readSite(dir.File("s.lks"), site);
     CRecordList list;
-    addRecord(list, 1, 2, "HALL, EAST", 1, 870.03, -76);
-    addRecord(list, 1, 2, "HALL, EAST", 25, 1930.75, -100);
-    addRecord(list, 3, 0, "LOBBY", 0, 0.0, -100);
-    addRecord(list, 4, 1, "Q\"uote", 990, 869.01, -55);
+    AppendRecord(list, 1, 2, "HALL, EAST", 1, 870.03, -76);
+    AppendRecord(list, 1, 2, "HALL, EAST", 25, 1930.75, -100);
+    AppendRecord(list, 3, 0, "LOBBY", 0, 0.0, -100);
+    AppendRecord(list, 4, 1, "Q\"uote", 990, 869.01, -55);
     EXPECT_EQ(CSiteFileWriter().Save(
                   dir.File("s.lks"), site.m_header, list,
                   [](int x, int y) { return x == 10 && y == 10 ? 0u : 1u; }, 1700000000u),

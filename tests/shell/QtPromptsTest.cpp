@@ -11,22 +11,9 @@
 #include <functional>
 
 #include "shell/QtPrompts.h"
+#include "support/WhenModal.h"
 
 namespace {
-
-// Acts on the modal dialog once it is up, from inside its own event loop.
-void whenModal(std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            act(modal);
-        }
-    });
-    timer->start();
-}
 
 void clickButton(QWidget* modal, QMessageBox::StandardButton which) {
     auto* box = qobject_cast<QMessageBox*>(modal);
@@ -47,7 +34,7 @@ TEST(QtPrompts, FiltersBecomeQtNameFilters) {
 
 TEST(QtPrompts, MessageBoxesOfferTheirButtonsAndReturnTheAnswer) {
     CQtPrompts prompts;
-    whenModal([](QWidget* modal) {
+    WhenModal([](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->text(), "Not a Site File.");
@@ -58,13 +45,13 @@ TEST(QtPrompts, MessageBoxesOfferTheirButtonsAndReturnTheAnswer) {
     });
     EXPECT_EQ(prompts.MessageBox("Not a Site File.", "File Error", kMbOk | kMbIconError), kIdOk);
 
-    whenModal([](QWidget* modal) {
+    WhenModal([](QWidget* modal) {
         EXPECT_EQ(qobject_cast<QMessageBox*>(modal)->buttons().size(), 2);
         clickButton(modal, QMessageBox::No);
     });
     EXPECT_EQ(prompts.MessageBox("Keep?", "Larkspur", kMbYesNo), kIdNo);
 
-    whenModal([](QWidget* modal) {
+    WhenModal([](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         EXPECT_EQ(box->buttons().size(), 3);
         EXPECT_EQ(box->icon(), QMessageBox::Question);
@@ -74,7 +61,7 @@ TEST(QtPrompts, MessageBoxesOfferTheirButtonsAndReturnTheAnswer) {
 
     // The busy cursor does not cover the question, and comes back after it.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    whenModal([](QWidget* modal) {
+    WhenModal([](QWidget* modal) {
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         clickButton(modal, QMessageBox::Yes);
     });
@@ -98,7 +85,7 @@ TEST(QtPrompts, FileDialogsStartWhereAskedAndReturnThePick) {
     request.initialName = "SITE1";
     request.initialFolder = dir.path().toStdString();
 
-    whenModal([&](QWidget* modal) {
+    WhenModal([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->directory().absolutePath(), QDir(dir.path()).absolutePath());
@@ -112,7 +99,7 @@ TEST(QtPrompts, FileDialogsStartWhereAskedAndReturnThePick) {
     ASSERT_TRUE(prompts.GetOpenFileName(request, path));
     EXPECT_EQ(path, dir.filePath("demo.lks").toStdString());
 
-    whenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    WhenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
     std::string untouched = "unchanged";
     EXPECT_FALSE(prompts.GetOpenFileName(request, untouched));
     EXPECT_EQ(untouched, "unchanged");
