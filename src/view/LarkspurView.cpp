@@ -13,7 +13,7 @@
 #include "receiver/ChannelEntry.h"
 #include "receiver/Receiver.h"
 #include "survey/SurveyData.h"
-#include "view/RssiBand.h"
+#include "analysis/RssiBands.h"
 
 // The pictures live in a resource file of this static library; without an explicit
 // initialisation the linker may drop them from the program.

@@ -27,7 +27,7 @@
 #include "survey/RecordList.h"
 #include "survey/SurveyData.h"
 #include "view/LarkspurView.h"
-#include "view/RssiBand.h"
+#include "analysis/RssiBands.h"
 #include "view/ViewCommands.h"
 
 namespace {
