@@ -77,6 +77,15 @@ bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<uint8_t
     return true;
 }
 
+bool FileSize(const std::string& path, uint64_t& size) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return false;
+    }
+    size = static_cast<uint64_t>(st.st_size);
+    return true;
+}
+
 std::string SystemErrorText(int error) {
     return std::system_category().message(error);
 }

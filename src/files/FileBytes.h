@@ -13,5 +13,8 @@
 bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out, int& error,
                    bool& truncated);
 
+// The size of the file at path; false when it cannot be examined.
+bool FileSize(const std::string& path, uint64_t& size);
+
 // The system's text for an errno value, as shown under "File Open Error".
 std::string SystemErrorText(int error);

@@ -43,6 +43,11 @@ public:
     SitePicture m_picture;
     std::vector<SurveyRecord> m_records; // links unused; channel 0 marks a point without readings
     std::vector<SitePoint> m_points;
+    // The file's bytes before its survey data (header, picture, signature room and whatever else
+    // lies there), as read: a save can rebuild the whole file from them when the file has gone.
+    std::vector<uint8_t> m_bytesBeforeSurvey;
+    // The whole file's size as read.
+    uint64_t m_fileSize = 0;
     // The survey data stopped short: its size words are missing, or the file ends inside a
     // location block. Loading is quietly content with what was read; tools report it.
     bool m_surveyTruncated = false;

@@ -3,6 +3,7 @@
 // checked and refuses the file.
 #include "files/SiteFileReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -235,6 +236,8 @@ int16_t CSiteFileReader::Parse(const uint8_t* data, size_t size, CSiteFile& site
         return refuse(site, detail, why);
     }
     copyPicture(in, layout.m_pictureOffset, shape, site.m_picture);
+    site.m_bytesBeforeSurvey.assign(data, data + std::min<size_t>(size, layout.m_surveyOffset));
+    site.m_fileSize = size;
     return SF_OK;
 }
 

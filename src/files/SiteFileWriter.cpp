@@ -2,7 +2,9 @@
 // the header and signature laid over them, so the picture and every opaque byte stay as they were.
 #include "files/SiteFileWriter.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -61,6 +63,48 @@ bool pictureSize(const std::vector<uint8_t>& image, uint32_t pictureOffset, uint
     return true;
 }
 
+// Whether the bytes read from disk still hold the site the header describes: the same kind of
+// header with the same offsets and, when the bytes the open read are known, a picture of the same
+// sizes. Anything else (another file moved there, a truncated copy) is not updated in place.
+bool holdsSameSite(const std::vector<uint8_t>& disk, const uint8_t (&header)[site::kHeaderSize],
+                   const std::vector<uint8_t>* opened) {
+    if (disk.size() < site::kHeaderSize) {
+        return false;
+    }
+    uint8_t diskHeader[site::kHeaderSize];
+    std::memcpy(diskHeader, disk.data(), sizeof diskHeader);
+    const CSiteLayout now(diskHeader);
+    const CSiteLayout then(header);
+    if (!now.IsSiteHeader() || now.m_pictureOffset != then.m_pictureOffset ||
+        now.m_signatureOffset != then.m_signatureOffset ||
+        now.m_surveyOffset != then.m_surveyOffset) {
+        return false;
+    }
+    // A copy cut short (a failed transfer) lacks part of the picture.
+    uint64_t picture = 0;
+    if (!pictureSize(disk, then.m_pictureOffset, picture) ||
+        uint64_t{then.m_pictureOffset} + picture > disk.size()) {
+        return false;
+    }
+    if (opened == nullptr) {
+        return true;
+    }
+    const size_t info = size_t{then.m_pictureOffset} + site::kBitmapFileHeaderSize;
+    const CByteReader a(disk.data(), disk.size());
+    const CByteReader b(opened->data(), opened->size());
+    for (const size_t field : {site::kInfoWidthAt, site::kInfoHeightAt, site::kInfoImageSizeAt}) {
+        uint32_t x = 0;
+        uint32_t y = 0;
+        if (!a.U32(info + field, x) || !b.U32(info + field, y) || x != y) {
+            return false;
+        }
+    }
+    uint16_t bitsNow = 0;
+    uint16_t bitsThen = 0;
+    return a.U16(info + site::kInfoBitCountAt, bitsNow) &&
+           b.U16(info + site::kInfoBitCountAt, bitsThen) && bitsNow == bitsThen;
+}
+
 } // namespace
 
 CSiteFileWriter::CSiteFileWriter(IFileSystem& fs) : m_fs(fs) {}
@@ -110,11 +154,11 @@ void CSiteFileWriter::AppendSurveyData(const CRecordList& list, std::vector<uint
 
 int16_t CSiteFileWriter::Save(const std::string& path, uint8_t (&header)[site::kHeaderSize],
                               const CRecordList& list, const SignaturePixelFn& signaturePixel,
-                              uint32_t saveTime) const {
+                              uint32_t saveTime, const std::vector<uint8_t>* openedBytes) const {
     // The whole new file is built in memory; a file too big for that is a failed save, not a
     // crash that would lose the survey with it.
     try {
-        return SaveImage(path, header, list, signaturePixel, saveTime);
+        return SaveImage(path, header, list, signaturePixel, saveTime, openedBytes);
     } catch (const std::bad_alloc&) {
         m_lastError = ENOMEM;
         return SF_UPDATE_FAILED;
@@ -123,7 +167,8 @@ int16_t CSiteFileWriter::Save(const std::string& path, uint8_t (&header)[site::k
 
 int16_t CSiteFileWriter::SaveImage(const std::string& path, uint8_t (&header)[site::kHeaderSize],
                                    const CRecordList& list, const SignaturePixelFn& signaturePixel,
-                                   uint32_t saveTime) const {
+                                   uint32_t saveTime,
+                                   const std::vector<uint8_t>* openedBytes) const {
     m_lastError = 0;
     const CSiteLayout layout(header);
     if (!layout.IsSiteHeader() || !layout.HasSignatureRoom()) {
@@ -135,14 +180,24 @@ int16_t CSiteFileWriter::SaveImage(const std::string& path, uint8_t (&header)[si
         return SF_UPDATE_FAILED;
     }
 
-    // The old file up to the survey data; a missing file starts empty, as creating it would.
+    // The old file up to the survey data, when it still holds this site; otherwise the bytes
+    // the open read.
     std::vector<uint8_t> image;
     int error = 0;
     bool more = false;
-    if (!ReadFileBytes(file.TargetPath(), layout.m_surveyOffset, image, error, more) &&
-        error != ENOENT) {
+    const bool read = ReadFileBytes(file.TargetPath(), layout.m_surveyOffset, image, error, more);
+    if (!read && error != ENOENT) {
         m_lastError = error;
         return SF_UPDATE_FAILED;
+    }
+    if (!read || !holdsSameSite(image, header, openedBytes)) {
+        if (openedBytes == nullptr) {
+            m_lastError = read ? 0 : error;
+            return SF_UPDATE_FAILED;
+        }
+        image.assign(openedBytes->begin(),
+                     openedBytes->begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(
+                                                openedBytes->size(), layout.m_surveyOffset)));
     }
     uint64_t picture = 0;
     if (pictureSize(image, layout.m_pictureOffset, picture) && !layout.KeepsPictureApart(picture)) {

@@ -7,6 +7,7 @@ CSiteLayout::CSiteLayout(const uint8_t (&header)[site::kHeaderSize]) {
     const CByteReader in(header, site::kHeaderSize);
     in.I32(site::kHeaderLengthAt, m_headerLength);
     in.U32(site::kMagicAt, m_magic);
+    in.U32(site::kSaveTimeAt, m_saveTime);
     in.U32(site::kPictureOffsetAt, m_pictureOffset);
     in.U32(site::kSignatureOffsetAt, m_signatureOffset);
     in.U32(site::kSurveyOffsetAt, m_surveyOffset);

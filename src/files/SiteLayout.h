@@ -21,6 +21,7 @@ public:
 
     int32_t m_headerLength = 0;
     uint32_t m_magic = 0;
+    uint32_t m_saveTime = 0;
     uint32_t m_pictureOffset = 0;
     uint32_t m_signatureOffset = 0;
     uint32_t m_surveyOffset = 0;

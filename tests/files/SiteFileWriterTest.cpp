@@ -234,9 +234,9 @@ TEST(SiteFileWriter, SignatureIsWrittenBottomRowFirstAsInkOrPaper) {
 
 TEST(SiteFileWriter, AdjacentScansAtOnePointMergeIntoOneBlock) {
     CReceiver receiver;
-    receiver.m_channelCount = 2;
-    receiver.m_channels[0] = {0, 1, -800};
-    receiver.m_channels[1] = {0, 2, -900};
+    receiver.SetChannelCount(2);
+    receiver.SetChannel(0, {0, 1, -800});
+    receiver.SetChannel(1, {0, 2, -900});
     CRecordList list;
     CSurveyData store(list, receiver);
     store.SetLocation(5, 6, "TEST");
@@ -305,17 +305,47 @@ TEST(SiteFileWriter, ShortFileIsExtendedAsAnUpdateInPlaceWould) {
     EXPECT_EQ(ReadAll(dir.File("a.lks")), ReadAll(dir.File("b.lks")));
 }
 
-TEST(SiteFileWriter, MissingFileIsCreatedAsAnUpdateInPlaceWould) {
-    CTempDir dir;
-    Loaded site;
-    WriteAll(dir.File("full.lks"), surveyedSite());
-    load(dir.File("full.lks"), site);
-    uint8_t header[150];
-    std::memcpy(header, site.site.m_header, 150);
-    ASSERT_EQ(CSiteFileWriter().Save(dir.File("a.lks"), header, site.list, inkOnDiagonal, kTime),
-              SF_OK);
-    updateInPlace(dir.File("b.lks"), site.site.m_header, site.list, inkOnDiagonal, kTime);
-    EXPECT_EQ(ReadAll(dir.File("a.lks")), ReadAll(dir.File("b.lks")));
+// A file moved away, replaced by another site or cut short after the open: the save rebuilds
+// the whole file from the bytes the open read, exactly as updating the original would have left
+// it. Without those bytes it is refused, never written with an empty picture.
+TEST(SiteFileWriter, FileGoneOrReplacedIsRebuiltFromTheBytesTheOpenRead) {
+    SiteRecipe otherRecipe;
+    otherRecipe.width = 9;
+    const std::vector<uint8_t> original = surveyedSite();
+    std::vector<uint8_t> truncated = original;
+    truncated.resize(500);
+    const struct {
+        const char* name;
+        bool present;
+        std::vector<uint8_t> onDisk;
+    } cases[] = {{"missing", false, {}},
+                 {"another site", true, BuildSite(otherRecipe)},
+                 {"cut short", true, truncated}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTempDir dir;
+        Loaded site;
+        WriteAll(dir.File("a.lks"), original);
+        load(dir.File("a.lks"), site);
+        WriteAll(dir.File("b.lks"), original);
+        updateInPlace(dir.File("b.lks"), site.site.m_header, site.list, inkOnDiagonal, kTime);
+        if (c.present) {
+            WriteAll(dir.File("a.lks"), c.onDisk);
+        } else {
+            ASSERT_EQ(::unlink(dir.File("a.lks").c_str()), 0);
+        }
+
+        uint8_t header[150];
+        std::memcpy(header, site.site.m_header, 150);
+        EXPECT_EQ(CSiteFileWriter().Save(dir.File("a.lks"), header, site.list, inkOnDiagonal,
+                                         kTime),
+                  SF_UPDATE_FAILED);
+        EXPECT_EQ(ReadAll(dir.File("a.lks")), c.onDisk);
+        ASSERT_EQ(CSiteFileWriter().Save(dir.File("a.lks"), header, site.list, inkOnDiagonal,
+                                         kTime, &site.site.m_bytesBeforeSurvey),
+                  SF_OK);
+        EXPECT_EQ(ReadAll(dir.File("a.lks")), ReadAll(dir.File("b.lks")));
+    }
 }
 
 TEST(SiteFileWriter, LongRunAtOnePointSplitsBeforeItsCountOverflows) {
