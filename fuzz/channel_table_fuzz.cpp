@@ -29,12 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(spacing == 0 || spacing == 30000 || spacing == 50000 || spacing == 200000);
     CReceiver receiver;
     table.ApplyTo(receiver);
-    check(receiver.m_channelCount == table.Count());
+    check(receiver.ChannelCount() == table.Count());
     for (int i = 0; i < table.Count(); ++i) {
         check(table.Entry(i).channel != CChannelTableFile::kEndOfTable);
-        check(receiver.m_channels[i].plan == table.Entry(i).plan);
-        check(receiver.m_channels[i].channel == table.Entry(i).channel);
-        check(receiver.m_channels[i].rssiX16 == 0);
+        check(receiver.Channel(i).plan == table.Entry(i).plan);
+        check(receiver.Channel(i).channel == table.Entry(i).channel);
+        check(receiver.Channel(i).rssiX16 == 0);
     }
     return 0;
 }

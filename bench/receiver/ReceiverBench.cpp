@@ -65,10 +65,11 @@ struct Line {
         link.Setup(38400, board.SlavePath());
         rx.m_viewWnd = &target;
         rx.StartIoThread(link);
+        ChannelEntry entries[kEntries];
         for (int i = 0; i < kEntries; ++i) {
-            rx.m_channels[i] = ChannelEntry{0, static_cast<uint16_t>(1 + 25 * i), 0};
+            entries[i] = ChannelEntry{0, static_cast<uint16_t>(1 + 25 * i), 0};
         }
-        rx.m_channelCount = kEntries;
+        rx.SetChannelTable(entries, kEntries);
     }
     ~Line() {
         rx.StopIoThread();
@@ -92,8 +93,8 @@ void BM_ProgramTable30(benchmark::State& state) {
         bytes += FrameBytes(23, {static_cast<uint8_t>(i), 0, static_cast<uint8_t>(code & 0xFF),
                                  static_cast<uint8_t>(code >> 8)}) +
                  FrameBytes(23, {});
-        list[2 + 3 * i] = static_cast<uint8_t>(line.rx.m_channels[i].channel & 0xFF);
-        list[3 + 3 * i] = static_cast<uint8_t>(line.rx.m_channels[i].channel >> 8);
+        list[2 + 3 * i] = static_cast<uint8_t>(line.rx.Channel(i).channel & 0xFF);
+        list[3 + 3 * i] = static_cast<uint8_t>(line.rx.Channel(i).channel >> 8);
     }
     bytes += FrameBytes(24, {}) + FrameBytes(24, list);
     double totalMs = 0;

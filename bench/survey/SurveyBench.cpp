@@ -8,16 +8,16 @@
 namespace {
 
 void fillTable(CReceiver& receiver) {
-    receiver.m_channelCount = 30;
+    receiver.SetChannelCount(30);
     for (int i = 0; i < 30; ++i) {
-        receiver.m_channels[i] = {static_cast<uint8_t>(i % 2), static_cast<uint16_t>(i + 1),
-                                  static_cast<int16_t>(-1600 + 8 * i)};
+        receiver.SetChannel(i, {static_cast<uint8_t>(i % 2), static_cast<uint16_t>(i + 1),
+                                static_cast<int16_t>(-1600 + 8 * i)});
     }
 }
 
 // Points of 10 readings on a grid 100 px apart, so a lookup scans the whole list.
 void fillSurvey(CSurveyData& store, CReceiver& receiver, int records) {
-    receiver.m_channelCount = 10;
+    receiver.SetChannelCount(10);
     for (int p = 0; p * 10 < records; ++p) {
         store.SetLocation((p % 100) * 100, (p / 100) * 100, "TEST");
         store.TakeScan();

@@ -165,12 +165,7 @@ void CChannelTableFile::ApplyTo(CReceiver& receiver) const {
     if (m_pcsSpacing != 0) {
         receiver.m_plans[1].SetPcsSpacing(m_pcsSpacing);
     }
-    // Slots past the new count keep their old contents, as the board's own table does.
-    for (int i = 0; i < m_count; ++i) {
-        receiver.m_channels[i].plan = m_entries[i].plan;
-        receiver.m_channels[i].channel = m_entries[i].channel;
-    }
-    receiver.m_channelCount = static_cast<uint8_t>(m_count);
+    receiver.SetChannelTable(m_entries, m_count);
 }
 
 ChannelTableLoad LoadChannelTable(const std::string& path, CReceiver& receiver) {
@@ -192,7 +187,7 @@ ChannelTableLoad LoadChannelTable(const std::string& path, CReceiver& receiver) 
     table.ApplyTo(receiver);
     // Each command waits for its reply; a silent board makes this take about a second a step.
     receiver.ProgramChannelTable();
-    receiver.m_tableLoaded = true;
+    receiver.SetTableLoaded(true);
     result.status = CT_LOADED;
     result.message = filemsg::kTableLoaded;
     return result;

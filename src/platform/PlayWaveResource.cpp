@@ -1,8 +1,8 @@
 // PlayWaveResource: the built-in sounds handed to the process-wide player.
-#include "shell/PlayWaveResource.h"
+#include "platform/PlayWaveResource.h"
 
-#include "shell/SoundPlayer.h"
-#include "shell/WaveResources.h"
+#include "platform/SoundPlayer.h"
+#include "platform/WaveResources.h"
 
 void PlayWaveResource(const char* name) {
     const std::vector<uint8_t>* image = FindWaveResource(name);

@@ -1,10 +1,10 @@
 // CSoundPlayer over ALSA's simple PCM interface.
-#include "shell/SoundPlayer.h"
+#include "platform/SoundPlayer.h"
 
 #include <alsa/asoundlib.h>
 #include <cstdarg>
 
-#include "shell/WaveResources.h"
+#include "platform/WaveResources.h"
 
 namespace {
 constexpr unsigned kLatencyUs = 100000;

@@ -1,5 +1,5 @@
 // Synthesis of the two built-in sounds and the RIFF WAVE layout around them.
-#include "shell/WaveResources.h"
+#include "platform/WaveResources.h"
 
 #include <cctype>
 #include <cmath>

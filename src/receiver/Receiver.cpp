@@ -1,7 +1,9 @@
 // Receiver construction and the commands to the board.
 #include "receiver/Receiver.h"
 
+#include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <sys/eventfd.h>
 #include <thread>
 #include <unistd.h>
@@ -96,20 +98,69 @@ void CReceiver::StartMeasurement() {
 }
 
 void CReceiver::SetChannelCount(uint8_t n) {
-    m_channelCount = n;
+    {
+        std::lock_guard<std::mutex> hold(m_tableLock);
+        m_channelCount = n;
+    }
     SendCommand(kCmdChannelCount, &n, 1);
 }
 
+ReceiverTable CReceiver::GetChannelTable() const {
+    ReceiverTable copy;
+    std::lock_guard<std::mutex> hold(m_tableLock);
+    copy.count = m_channelCount;
+    std::copy(std::begin(m_channels), std::end(m_channels), std::begin(copy.entries));
+    return copy;
+}
+
+ChannelEntry CReceiver::Channel(int index) const {
+    std::lock_guard<std::mutex> hold(m_tableLock);
+    return index >= 0 && index < kTableCapacity ? m_channels[index] : ChannelEntry{};
+}
+
+uint8_t CReceiver::ChannelCount() const {
+    std::lock_guard<std::mutex> hold(m_tableLock);
+    return m_channelCount;
+}
+
+void CReceiver::SetChannelTable(const ChannelEntry* entries, int count) {
+    count = std::clamp(count, 0, kTableCapacity);
+    std::lock_guard<std::mutex> hold(m_tableLock);
+    // Slots past the new count keep their old contents, as the board's own table does.
+    for (int i = 0; i < count; ++i) {
+        m_channels[i].plan = entries[i].plan;
+        m_channels[i].channel = entries[i].channel;
+    }
+    m_channelCount = static_cast<uint8_t>(count);
+}
+
+void CReceiver::SetChannelRssi(int index, int16_t rssiX16) {
+    std::lock_guard<std::mutex> hold(m_tableLock);
+    if (index >= 0 && index < kTableCapacity) {
+        m_channels[index].rssiX16 = rssiX16;
+    }
+}
+
+void CReceiver::SetChannel(int index, const ChannelEntry& entry) {
+    std::lock_guard<std::mutex> hold(m_tableLock);
+    if (index >= 0 && index < kTableCapacity) {
+        m_channels[index] = entry;
+    }
+}
+
 void CReceiver::ProgramChannelTable() {
+    // The table is read once: the board is programmed with one consistent table even if a reply
+    // rewrites an entry meanwhile.
+    const ReceiverTable table = GetChannelTable();
     SendOptionByte(kOptionScanMode);
     SendOptionByte(kOptionTableMode);
     SendOptionWord(kOptionWordTable);
-    SetChannelCount(m_channelCount);
+    SetChannelCount(table.count);
     // The count is a byte the loader sets; never read past the table whatever it holds.
-    const int slots = m_channelCount < kTableCapacity ? m_channelCount : kTableCapacity;
+    const int slots = table.count < kTableCapacity ? table.count : kTableCapacity;
     for (int slot = 0; slot < slots; ++slot) {
-        LoadChannelSlot(static_cast<uint8_t>(slot), m_channels[slot].plan,
-                        EntryBoardCode(m_plans, m_channels[slot]));
+        LoadChannelSlot(static_cast<uint8_t>(slot), table.entries[slot].plan,
+                        EntryBoardCode(m_plans, table.entries[slot]));
     }
     ReadChannelList();
 }
@@ -121,9 +172,4 @@ void CReceiver::SendKeepAlive() {
     if (CBoardLink* link = m_link.load()) {
         link->QueueTransmitIfIdle(kKeepAlive, sizeof kKeepAlive);
     }
-}
-
-CReceiver& TheReceiver() {
-    static CReceiver receiver;
-    return receiver;
 }

@@ -18,9 +18,19 @@
 
 class CBoardLink;
 
+// Room in the receiver's channel table; the board scans at most 30 of these entries.
+constexpr int kChannelTableCapacity = 40;
+
+// A consistent copy of the receiver's channel table, taken under its lock: the I/O thread writes
+// readings into the table while the scan screen, the survey store and the loader read it.
+struct ReceiverTable {
+    uint8_t count = 0;
+    ChannelEntry entries[kChannelTableCapacity] = {};
+};
+
 class CReceiver {
 public:
-    static constexpr int kTableCapacity = 40;
+    static constexpr int kTableCapacity = kChannelTableCapacity;
     static constexpr int kMaxChannels = 30;
     static constexpr int kFirmwareSize = 35;
     static constexpr int kSerialSize = 32;
@@ -64,10 +74,23 @@ public:
     CReceiver(const CReceiver&) = delete;
     CReceiver& operator=(const CReceiver&) = delete;
 
-    uint32_t FrequencyHz(int index) const { return EntryFrequencyHz(m_plans, m_channels[index]); }
-    double FrequencyMHz(int index) const { return EntryFrequencyMHz(m_plans, m_channels[index]); }
-    uint16_t BoardCode(int index) const { return EntryBoardCode(m_plans, m_channels[index]); }
-    int16_t RssiDbm(int index) const { return RssiX16ToDbm(m_channels[index].rssiX16); }
+    uint32_t FrequencyHz(int index) const { return EntryFrequencyHz(m_plans, Channel(index)); }
+    double FrequencyMHz(int index) const { return EntryFrequencyMHz(m_plans, Channel(index)); }
+    uint16_t BoardCode(int index) const { return EntryBoardCode(m_plans, Channel(index)); }
+    int16_t RssiDbm(int index) const { return RssiX16ToDbm(Channel(index).rssiX16); }
+
+    // The channel table. Loading replaces plan and channel of the first count entries and the
+    // count in one step; the readings stay the board's until it reports new ones.
+    ReceiverTable GetChannelTable() const;
+    ChannelEntry Channel(int index) const;
+    uint8_t ChannelCount() const;
+    void SetChannelTable(const ChannelEntry* entries, int count);
+    void SetChannelRssi(int index, int16_t rssiX16);
+    // One entry whole, reading included: a table as a scan left it (simulations, tests).
+    void SetChannel(int index, const ChannelEntry& entry);
+    // Set once the table has been programmed onto the board; taps measure only then.
+    bool TableLoaded() const { return m_tableLoaded.load(); }
+    void SetTableLoaded(bool loaded) { m_tableLoaded.store(loaded); }
 
     // Frames the command, queues it on the link and waits up to 1000 ms for the reply of the
     // same number. Always true: whether a reply came is not reported.
@@ -80,7 +103,7 @@ public:
     void LoadChannelSlot(uint8_t slot, uint8_t plan, uint16_t code);
     void ReadChannelList();
     void StartMeasurement();
-    // Sets m_channelCount to n, then tells the board.
+    // Sets the table's count to n, then tells the board.
     void SetChannelCount(uint8_t n);
     // Programs the channel table onto the board: option byte 0, option byte 4, option word 40,
     // the channel count, one slot per entry with its board code, then reads the list back.
@@ -118,10 +141,6 @@ public:
     void SetClockTick(std::chrono::milliseconds tick) { m_clockTick = tick; }
     // Transmissions the I/O thread has written, keep-alives included (for tests and figures).
     uint64_t TransmissionsWritten() const { return m_transmissions.load(); }
-
-    uint8_t m_channelCount = 0;
-    ChannelEntry m_channels[kTableCapacity] = {};
-    bool m_tableLoaded = false;
 
     // Identity texts from the board's replies; defaults until a board answers. Read them with
     // GetFirmwareVersion / GetSerialNumber while the I/O thread runs.
@@ -167,6 +186,11 @@ private:
     int MsUntilKeepAlive(int64_t mark) const;
     void WriteTransmission(CBoardLink& link);
 
+    mutable std::mutex m_tableLock;
+    uint8_t m_channelCount = 0;
+    ChannelEntry m_channels[kTableCapacity] = {};
+    std::atomic<bool> m_tableLoaded{false};
+
     Sink m_sink{*this};
     CFrameParser m_parser{m_sink};
     mutable std::mutex m_textLock;
@@ -186,6 +210,3 @@ private:
     size_t m_readAheadPos = 0;
     std::chrono::steady_clock::time_point m_hangUpUntil;
 };
-
-// The one receiver of the running program.
-CReceiver& TheReceiver();

@@ -1,54 +1,35 @@
-// The program's link to the board and the order in which it is torn down at exit.
+// The receiver's link: opening, the I/O thread and the order of tear-down.
 #include "receiver/ReceiverLink.h"
 
+#include "platform/PlayWaveResource.h"
 #include "receiver/Receiver.h"
-#include "shell/PlayWaveResource.h"
 
-namespace {
-// Built after the receiver and the sound player, so it is destroyed before them: the I/O thread
-// that uses both is stopped while they still exist.
-class CLinkHolder {
-public:
-    CLinkHolder() : m_receiver(TheReceiver()) { PrepareSoundPlayback(); }
-    ~CLinkHolder() { Stop(); }
-    CLinkHolder(const CLinkHolder&) = delete;
-    CLinkHolder& operator=(const CLinkHolder&) = delete;
+CReceiverLink::CReceiverLink(CReceiver& receiver) : m_receiver(receiver) {
+    // The I/O thread plays the click: the player must exist before the thread and outlive it.
+    PrepareSoundPlayback();
+}
 
-    void Stop() {
-        m_receiver.StopIoThread();
-        // The program is leaving: no pause for the board to notice RTS.
-        m_link.ClosePort(0);
+CReceiverLink::~CReceiverLink() {
+    Stop();
+}
+
+bool CReceiverLink::Open(const std::string& portName, unsigned baud) {
+    if (m_receiver.IoThreadRunning()) {
+        return m_link.IsOpen();
     }
-
-    CReceiver& m_receiver;
-    CBoardLink m_link;
-};
-
-CLinkHolder& Holder() {
-    static CLinkHolder holder;
-    return holder;
-}
-} // namespace
-
-CBoardLink& TheBoardLink() {
-    return Holder().m_link;
+    m_link.ClosePort(0);
+    m_receiver.AttachLink(&m_link);
+    return m_link.Setup(baud, portName);
 }
 
-bool OpenReceiverLink(const std::string& portName, unsigned baud) {
-    CLinkHolder& h = Holder();
-    if (h.m_receiver.IoThreadRunning()) {
-        return h.m_link.IsOpen();
-    }
-    h.m_link.ClosePort(0);
-    h.m_receiver.AttachLink(&h.m_link);
-    return h.m_link.Setup(baud, portName);
+void CReceiverLink::StartThread() {
+    m_receiver.StartIoThread(m_link);
 }
 
-void StartReceiverThread() {
-    CLinkHolder& h = Holder();
-    h.m_receiver.StartIoThread(h.m_link);
-}
-
-void StopReceiverLink() {
-    Holder().Stop();
+void CReceiverLink::Stop() {
+    m_receiver.StopIoThread();
+    // Commands sent from now on must not reach a link that is about to go.
+    m_receiver.AttachLink(nullptr);
+    // The program is leaving: no pause for the board to notice RTS.
+    m_link.ClosePort(0);
 }

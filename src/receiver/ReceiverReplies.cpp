@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "shell/PlayWaveResource.h"
+#include "platform/PlayWaveResource.h"
 
 namespace {
 constexpr size_t kRssiBoardDataLong = 24;
@@ -77,19 +77,19 @@ void CReceiver::HandleReply(uint8_t type, const uint8_t* payload, size_t count) 
     case kReplyStatus:
         m_boardStatus.store(at(0));
         break;
-    case kCmdReadList:
+    case kCmdReadList: {
+        std::lock_guard<std::mutex> hold(m_tableLock);
         for (int i = 0; i < kListEntries; ++i) {
             const size_t base = 1 + 3 * static_cast<size_t>(i);
             m_channels[i].plan = at(base);
             m_channels[i].channel = static_cast<uint16_t>(at(base + 1) | at(base + 2) << 8);
         }
         break;
+    }
     case kReplyRssi: {
         // An index past the table is ignored; the reply still counts as scan progress.
         const uint8_t k = at(0);
-        if (k < kTableCapacity) {
-            m_channels[k].rssiX16 = static_cast<int16_t>(static_cast<uint16_t>(at(1) | at(2) << 8));
-        }
+        SetChannelRssi(k, static_cast<int16_t>(static_cast<uint16_t>(at(1) | at(2) << 8)));
         m_measurementComplete.store(false);
         post = true;
         break;

@@ -3,22 +3,33 @@
 #include "shell/LarkspurApp.h"
 
 #include "BoardSimulator.h"
+#include "controller/SurveyController.h"
+#include "controller/SurveyTexts.h"
 #include "platform/Prompts.h"
+#include "shell/AboutDlg.h"
+#include "shell/ColorCodesDlg.h"
+#include "shell/HelpDlg.h"
 #include "shell/MainFrame.h"
 #include "shell/QtPrompts.h"
+#include "shell/QtSurveyUi.h"
 #include "view/LarkspurView.h"
+#include "view/QtMessageTarget.h"
+#include "view/ViewCommands.h"
 
 namespace {
-const char* const kAppTitle = "Larkspur";
 const char* const kNoSimulatorText = "Could not start the simulated receiver board.";
 } // namespace
 
 CLarkspurApp::CLarkspurApp() = default;
 
 CLarkspurApp::~CLarkspurApp() {
-    // The frame (and with it the view, which ends the receiver link) goes before the simulated
-    // board it talks to, and both before the prompts they may use.
+    // The controller ends the receiver link, so nothing posts to the view from here on; then the
+    // frame and the view go, before the simulated board they talked to and the prompts.
+    m_controller.reset();
+    m_receiver.m_viewWnd.store(nullptr);
+    m_ui.reset();
     m_frame.reset();
+    m_viewTarget.reset();
     if (m_simulator) {
         m_simulator->Stop();
     }
@@ -27,16 +38,43 @@ CLarkspurApp::~CLarkspurApp() {
     }
 }
 
+void CLarkspurApp::SetStartUpWaits(int linkSettleMs, int identityWaitMs) {
+    m_linkSettleMs = linkSettleMs;
+    m_identityWaitMs = identityWaitMs;
+}
+
 bool CLarkspurApp::StartSimulator(std::string& port) {
     m_simulator = std::make_unique<CBoardSimulator>();
     BoardSimOptions options; // paced at the real line rate
     if (!m_simulator->Start(options)) {
         m_simulator.reset();
-        ThePrompts().MessageBox(kNoSimulatorText, kAppTitle, kMbOk | kMbIconError);
+        ThePrompts().MessageBox(kNoSimulatorText, surveytext::kAppTitle, kMbOk | kMbIconError);
         return false;
     }
     port = m_simulator->SlavePath();
     return true;
+}
+
+void CLarkspurApp::RunDialog(int id) {
+    switch (id) {
+    case kCmdHelp: {
+        CHelpDlg dialog(m_view);
+        dialog.DoModal();
+        break;
+    }
+    case kCmdAbout: {
+        CAboutDlg dialog(m_view);
+        dialog.DoModal();
+        break;
+    }
+    case kCmdColorCodes: {
+        CColorCodesDlg dialog(m_view);
+        dialog.DoModal();
+        break;
+    }
+    default:
+        break;
+    }
 }
 
 bool CLarkspurApp::InitInstance(const AppOptions& options, bool useQtPrompts) {
@@ -47,13 +85,25 @@ bool CLarkspurApp::InitInstance(const AppOptions& options, bool useQtPrompts) {
         SetPrompts(m_prompts.get());
     }
 
-    m_view = new CLarkspurView(m_frame.get());
+    m_view = new CLarkspurView(m_receiver, m_frame.get());
     m_frame->SetView(m_view, m_view->SizeForClient(QSize(kViewWidth, kViewHeight)));
+    m_ui = std::make_unique<CQtSurveyUi>(*m_view);
+    m_controller = std::make_unique<CSurveyController>(m_receiver, *m_ui);
+    if (m_linkSettleMs >= 0) {
+        m_controller->SetStartUpWaits(m_linkSettleMs, m_identityWaitMs);
+    }
+    m_view->SetController(m_controller.get());
+
+    CSurveyController* controller = m_controller.get();
     CLarkspurView* view = m_view;
     QObject::connect(m_frame.get(), &CMainFrame::commandRequested, view,
                      [view](int id) { view->OnCommand(id); });
-    m_frame->SetCloseGuard(
-        [view] { return view->QueryDiscardChanges("Save the survey before closing?"); });
+    QObject::connect(view, &CLarkspurView::dialogRequested, view,
+                     [this](int id) { RunDialog(id); });
+    m_frame->SetSurveySource([controller] { return controller->Survey(); });
+    m_frame->SetCloseGuard([controller] {
+        return controller->QueryDiscardChanges(surveytext::kSaveBeforeCloseQuestion);
+    });
 
     // The window shows first, so the start screen and the busy cursor are there while the link
     // comes up, rather than nothing at all for five seconds.
@@ -63,14 +113,16 @@ bool CLarkspurApp::InitInstance(const AppOptions& options, bool useQtPrompts) {
     if (options.simulate && !StartSimulator(port)) {
         port.clear(); // carry on as without the option: search for a real board
     }
-    m_view->StartUp(port);
+    m_viewTarget = std::make_unique<CQtMessageTarget>(m_view);
+    m_receiver.m_viewWnd.store(m_viewTarget.get());
+    m_controller->StartLink(port);
 
     // A site and a table named on the command line are opened as if picked in their dialogs.
     if (!options.site.empty()) {
-        m_view->OpenSiteFile(options.site);
+        m_controller->OpenSiteFile(options.site);
     }
     if (!options.table.empty()) {
-        m_view->LoadChannelTableFile(options.table);
+        m_controller->LoadTableFile(options.table);
     }
     return true;
 }

@@ -48,8 +48,9 @@ QString format(const char* fmt, int value) {
 }
 } // namespace
 
-CLocationInfoDlg::CLocationInfoDlg(QWidget* parent)
-    : QDialog(parent), m_deleteButton(new QPushButton(QStringLiteral("DELETE THIS POINT"), this)) {
+CLocationInfoDlg::CLocationInfoDlg(const CSurveyData* store, QWidget* parent)
+    : QDialog(parent), m_store(store),
+      m_deleteButton(new QPushButton(QStringLiteral("DELETE THIS POINT"), this)) {
     setWindowTitle(QStringLiteral("Location Info/Delete Point"));
     setFont(CDialogUnits::DialogFont());
     const CDialogUnits units = CDialogUnits::FromFont(font());
@@ -85,7 +86,7 @@ int CLocationInfoDlg::DoModal() {
 std::vector<CLocationInfoDlg::PaintedText> CLocationInfoDlg::Texts() const {
     std::vector<PaintedText> texts;
     texts.push_back({kTitleRect, QString::fromLatin1(kTitle)});
-    const CSurveyData* store = CurrentSurvey();
+    const CSurveyData* store = m_store;
     // Without a store there is no point to describe: show the headings only.
     if (store != nullptr) {
         texts.push_back({ltrb(7, 25, 77, 39), format("X: %.2f", store->m_dNearestX)});
@@ -123,13 +124,11 @@ QFont CLocationInfoDlg::PaintFont() {
 }
 
 void CLocationInfoDlg::OnDeletePoint() {
-    CSurveyData* store = CurrentSurvey();
-    if (store == nullptr) {
-        // Nothing was deleted, so the caller must not erase anything from the map.
+    if (m_store == nullptr) {
+        // Nothing to delete, so the caller must not erase anything from the map.
         reject();
         return;
     }
-    store->DeleteNearest();
     done(kDeletedResult);
 }
 

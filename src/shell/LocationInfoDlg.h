@@ -1,5 +1,6 @@
 // The dialog shown on a press-and-hold near a stored point: the point's position and strongest
-// reading, painted from the survey store's last nearest-point lookup, and a button to delete it.
+// reading, painted from the survey store's last nearest-point lookup, and a button that asks for
+// the point to be deleted. The deleting is the caller's, which journals it.
 #pragma once
 
 #include <QDialog>
@@ -23,10 +24,11 @@ public:
         QString text;
     };
 
-    explicit CLocationInfoDlg(QWidget* parent = nullptr);
+    // Shows store's last lookup; without a store only the headings, and nothing to delete.
+    explicit CLocationInfoDlg(const CSurveyData* store, QWidget* parent = nullptr);
 
-    // Runs the dialog modally: kDeletedResult when the point was deleted, anything else when
-    // nothing changed.
+    // Runs the dialog modally: kDeletedResult when the surveyor asked to delete the point,
+    // anything else when nothing is to change.
     int DoModal();
 
     // The texts the dialog paints, in painting order, from the current store's values.
@@ -45,5 +47,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    const CSurveyData* m_store;
     QPushButton* m_deleteButton;
 };

@@ -16,9 +16,9 @@
 #include <cstdio>
 
 #include "platform/WindowMessages.h"
-#include "shell/WindowMessageEvent.h"
 #include "survey/SurveyData.h"
 #include "view/ViewCommands.h"
+#include "view/WindowMessageEvent.h"
 
 // Registered once at start-up; the view registers the same name when it posts.
 const uint32_t kStatusUpdateMessage = RegisterWindowMessage("LKSS_STATUS_UPDATE");
@@ -150,7 +150,7 @@ void CMainFrame::SetPane(int pane, const char* format, int value) {
 }
 
 void CMainFrame::OnStatusUpdate(uintptr_t wParam, intptr_t lParam) {
-    if (const CSurveyData* survey = CurrentSurvey()) {
+    if (const CSurveyData* survey = m_surveySource ? m_surveySource() : nullptr) {
         SetPane(0, "L: %d", survey->m_nLocations);
         SetPane(1, "P: %d", survey->m_nReadings);
     }

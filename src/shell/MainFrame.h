@@ -8,8 +8,9 @@
 #include <functional>
 
 #include "shell/LarkspurDoc.h"
-#include "shell/QtMessageTarget.h"
+#include "view/QtMessageTarget.h"
 
+class CSurveyData;
 class QAction;
 class QLabel;
 class QStatusBar;
@@ -36,6 +37,11 @@ public:
 
     // Where the view posts "LKSS_STATUS_UPDATE".
     IMessageTarget& MessageTarget() { return m_messageTarget; }
+
+    // Where the counters come from: the current survey store, or null before a site is open.
+    void SetSurveySource(std::function<const CSurveyData*()> source) {
+        m_surveySource = std::move(source);
+    }
 
     // Asked before the window closes (close button, Ctrl+Q, minimise); false keeps it open.
     void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
@@ -69,5 +75,6 @@ private:
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_panes[kPaneCount] = {};
     std::function<bool()> m_closeGuard;
+    std::function<const CSurveyData*()> m_surveySource;
     bool m_closingFromMinimise = false;
 };

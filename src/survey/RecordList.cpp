@@ -71,8 +71,3 @@ void CRecordList::Clear() {
     m_head->next = m_head;
     m_head->prev = m_head;
 }
-
-CRecordList& TheRecordList() {
-    static CRecordList list;
-    return list;
-}

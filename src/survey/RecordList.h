@@ -36,6 +36,3 @@ public:
 private:
     SurveyRecord* m_head;
 };
-
-// The one record list of the running program; it outlives every survey store.
-CRecordList& TheRecordList();

@@ -7,18 +7,11 @@
 #include "survey/RecordList.h"
 
 namespace {
-std::unique_ptr<CSurveyData>& currentStore() {
-    static std::unique_ptr<CSurveyData> store;
-    return store;
-}
-
 void copyName(char (&dest)[CSurveyData::kNameSize], const char* src) {
     std::strncpy(dest, src != nullptr ? src : "", CSurveyData::kNameSize - 1);
     dest[CSurveyData::kNameSize - 1] = '\0';
 }
 } // namespace
-
-CSurveyData::CSurveyData() : CSurveyData(TheRecordList(), TheReceiver()) {}
 
 CSurveyData::CSurveyData(CRecordList& list, const CReceiver& receiver)
     : m_list(list), m_receiver(receiver) {}
@@ -36,22 +29,43 @@ void CSurveyData::SetLocation(int32_t x, int32_t y, const char* name) {
 }
 
 void CSurveyData::TakeScan() {
-    m_nStrongestRssi = kNoReadingRssi;
-    const int count = m_receiver.m_channelCount;
-    int stored = 0;
+    AppendPoint(ScanRecords());
+}
+
+std::vector<SurveyRecord> CSurveyData::ScanRecords() const {
+    // One copy of the table: the I/O thread may already be writing the next scan's readings.
+    const ReceiverTable table = m_receiver.GetChannelTable();
+    const int count =
+        table.count < CReceiver::kTableCapacity ? table.count : CReceiver::kTableCapacity;
+    std::vector<SurveyRecord> records(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
+        const ChannelEntry& e = table.entries[i];
+        SurveyRecord& r = records[static_cast<size_t>(i)];
+        r.channel = e.channel;
+        r.frequencyMHz = EntryFrequencyMHz(m_receiver.m_plans, e);
+        r.rssi = RssiX16ToDbm(e.rssiX16);
+        r.x = m_nX;
+        r.y = m_nY;
+        std::memcpy(r.name, m_szName, sizeof r.name);
+    }
+    return records;
+}
+
+size_t CSurveyData::AppendPoint(const std::vector<SurveyRecord>& records) {
+    m_nStrongestRssi = kNoReadingRssi;
+    size_t stored = 0;
+    for (const SurveyRecord& source : records) {
         SurveyRecord* r = nullptr;
         if (m_list.NewRecord(r) != RL_OK) {
             // Out of memory: keep what was stored and let the counters say exactly that.
             break;
         }
-        const ChannelEntry& e = m_receiver.m_channels[i];
-        r->channel = e.channel;
-        r->frequencyMHz = EntryFrequencyMHz(m_receiver.m_plans, e);
-        r->rssi = RssiX16ToDbm(e.rssiX16);
-        r->x = m_nX;
-        r->y = m_nY;
-        std::memcpy(r->name, m_szName, sizeof r->name);
+        r->x = source.x;
+        r->y = source.y;
+        std::memcpy(r->name, source.name, sizeof r->name);
+        r->channel = source.channel;
+        r->frequencyMHz = source.frequencyMHz;
+        r->rssi = source.rssi;
         m_list.Append(r);
         if (r->rssi > m_nStrongestRssi) {
             m_nStrongestRssi = r->rssi;
@@ -60,10 +74,23 @@ void CSurveyData::TakeScan() {
     }
     // An empty table still counts as a location; a scan that stored nothing for lack of memory
     // does not, since no point of it exists.
-    if (count == 0 || stored > 0) {
+    if (records.empty() || stored > 0) {
         ++m_nLocations;
     }
-    m_nReadings = stored;
+    m_nReadings = static_cast<int32_t>(stored);
+    return stored;
+}
+
+bool CSurveyData::DeleteRunAt(int32_t pos) {
+    SurveyRecord* r = nullptr;
+    if (m_list.GetAt(r, pos) != RL_OK) {
+        return false;
+    }
+    m_nNearestPos = pos;
+    m_dNearestX = r->x;
+    m_dNearestY = r->y;
+    DeleteNearest();
+    return true;
 }
 
 bool CSurveyData::FindNearest(int32_t x, int32_t y) {
@@ -117,12 +144,4 @@ void CSurveyData::DeleteNearest() {
         m_list.Remove(r);
         r = next;
     }
-}
-
-CSurveyData* CurrentSurvey() {
-    return currentStore().get();
-}
-
-void SetCurrentSurvey(std::unique_ptr<CSurveyData> store) {
-    currentStore() = std::move(store);
 }

@@ -2,8 +2,11 @@
 // strongest reading, the last nearest-point lookup and the open site file's header.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <vector>
+
+#include "survey/SurveyRecord.h"
 
 class CRecordList;
 class CReceiver;
@@ -18,8 +21,6 @@ public:
     static constexpr int32_t kNearestSearchStart = 5000;
     static constexpr int32_t kNearestMaxDistanceSq = 3200;
 
-    // Works on the program's record list and receiver.
-    CSurveyData();
     // Works on the given list and the channel table of the given receiver.
     CSurveyData(CRecordList& list, const CReceiver& receiver);
     virtual ~CSurveyData() = default;
@@ -29,7 +30,16 @@ public:
 
     void Clear();
     void SetLocation(int32_t x, int32_t y, const char* name);
+    // Stores the receiver's table as one record per channel at the current location.
     void TakeScan();
+    // The records a scan would store now, without storing them.
+    std::vector<SurveyRecord> ScanRecords() const;
+    // Stores one point's records (a scan, or a point recovered from the journal) and counts it
+    // as TakeScan does; returns how many records were stored (fewer only when memory ran out).
+    size_t AppendPoint(const std::vector<SurveyRecord>& records);
+    // Deletes the run of records at one point that starts at list position pos; false when
+    // there is no record there.
+    bool DeleteRunAt(int32_t pos);
     void GetStrongestRssi(int16_t& out) const { out = m_nStrongestRssi; }
     bool FindNearest(int32_t x, int32_t y);
     void DeleteNearest();
@@ -53,8 +63,3 @@ private:
     CRecordList& m_list;
     const CReceiver& m_receiver;
 };
-
-// The current survey store, or null before the first site has been opened.
-CSurveyData* CurrentSurvey();
-// Makes store the current one, destroying the one it replaces.
-void SetCurrentSurvey(std::unique_ptr<CSurveyData> store);

@@ -10,10 +10,9 @@
 #include <cstdio>
 #include <mutex>
 
+#include "analysis/RssiBands.h"
 #include "receiver/ChannelEntry.h"
 #include "receiver/Receiver.h"
-#include "survey/SurveyData.h"
-#include "analysis/RssiBands.h"
 
 // The pictures live in a resource file of this static library; without an explicit
 // initialisation the linker may drop them from the program.
@@ -82,8 +81,6 @@ QString formatted(const char* format, const char* value) {
 }
 
 } // namespace
-
-CLarkspurView::CLarkspurView(QWidget* parent) : CLarkspurView(TheReceiver(), parent) {}
 
 CLarkspurView::CLarkspurView(CReceiver& receiver, QWidget* parent)
     : QAbstractScrollArea(parent), m_receiver(receiver) {
@@ -187,18 +184,17 @@ void CLarkspurView::ImprintPoint(int32_t x, int32_t y, int16_t rssi) {
     DrawCircle(toQRect({x - r, y - r, x + r, y + r}), static_cast<int>(RssiBandOf(rssi)));
 }
 
-void CLarkspurView::ImprintNewPoint() {
-    const CSurveyData* survey = CurrentSurvey();
-    if (survey == nullptr) {
-        return;
-    }
-    int16_t rssi = 0;
-    survey->GetStrongestRssi(rssi);
-    DrawCircle(toQRect(m_viewport.GetNewPointRect()), static_cast<int>(RssiBandOf(rssi)));
+void CLarkspurView::ImprintNewPoint(int16_t strongest) {
+    DrawCircle(toQRect(m_viewport.GetNewPointRect()), static_cast<int>(RssiBandOf(strongest)));
 }
 
 void CLarkspurView::EraseHeldPoint() {
     DrawCircle(toQRect(m_viewport.GetEraseRect()), kWhiteIndex);
+}
+
+void CLarkspurView::ErasePointAt(int32_t x, int32_t y) {
+    const int32_t r = CMapViewport::kEraseRadius;
+    DrawCircle(toQRect({x - r, y - r, x + r, y + r}), kWhiteIndex);
 }
 
 void CLarkspurView::RequestRepaint() {
@@ -302,14 +298,15 @@ void CLarkspurView::PaintScanScreen(QPainter& painter, const QRect& client) {
                      QString::fromLatin1(h.text), Qt::AlignLeft);
     }
 
-    int count = m_receiver.m_channelCount;
+    // One copy of the table: the I/O thread may be writing the next reading meanwhile.
+    const ReceiverTable table = m_receiver.GetChannelTable();
+    int count = table.count;
     if (count > kMaxListedChannels) {
         count = kMaxListedChannels;
     }
     char buffer[32];
     for (int n = 0; n < count; ++n) {
-        // One read of the entry: the I/O thread may be writing the next reading meanwhile.
-        const ChannelEntry entry = m_receiver.m_channels[n];
+        const ChannelEntry& entry = table.entries[n];
         const int c = n / kRowsPerColumn;
         const int r = n % kRowsPerColumn;
         const int top = kRowTop + kRowPitch * r;

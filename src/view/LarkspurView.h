@@ -14,14 +14,12 @@
 #include <QSize>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <string>
 
 #include "view/MapViewport.h"
 #include "view/ViewGeometry.h"
 
 class CReceiver;
-class IMessageTarget;
+class CSurveyController;
 class QMouseEvent;
 class QTimerEvent;
 class QKeyEvent;
@@ -54,9 +52,7 @@ public:
     static constexpr int kMaxListedChannels = 30;
     static constexpr int kRowsPerColumn = 15;
 
-    // Reads the program's receiver.
-    explicit CLarkspurView(QWidget* parent = nullptr);
-    // Reads the given receiver (tests).
+    // Shows the channel table and identity of receiver.
     explicit CLarkspurView(CReceiver& receiver, QWidget* parent = nullptr);
     ~CLarkspurView() override;
 
@@ -76,16 +72,15 @@ public:
     int32_t PictureHeight() const { return m_nPictureHeight; }
     bool HasSitePicture() const { return !m_mapCanvas.isNull(); }
     const QImage& MapCanvas() const { return m_mapCanvas; }
-    void SetSitePath(const std::string& path) { m_strSitePath = path; }
-    const std::string& SitePath() const { return m_strSitePath; }
 
     // --- Survey circles (painted into the canvas; none requests a repaint) ---
     void ImprintPoint(int32_t x, int32_t y, int16_t rssi);
-    // At the viewport's centre, coloured by the current survey's strongest reading; nothing
-    // without a current survey.
-    void ImprintNewPoint();
+    // At the viewport's centre, coloured by a scan's strongest reading.
+    void ImprintNewPoint(int16_t strongest);
     // A white disc over the point at the held position.
     void EraseHeldPoint();
+    // The same disc centred on map point (x, y): a delete replayed from the journal.
+    void ErasePointAt(int32_t x, int32_t y);
 
     // --- Screens ---
     int ScreenMode() const { return m_nScreenMode; }
@@ -116,34 +111,21 @@ public:
     const CMapViewport& Viewport() const { return m_viewport; }
     CReceiver& Receiver() const { return m_receiver; }
 
-    // ---- Survey interaction and the site commands (LarkspurViewSurvey.cpp, LarkspurViewSite.cpp)
+    // ---- Input and commands (LarkspurViewInput.cpp): turned into calls on the controller ----
 public:
     // A press held this long without lifting inspects a point instead of taking one.
     static constexpr int kHoldTimeMs = 600;
-    static constexpr unsigned kLinkBaud = 38400;
-    // Start-up waits: for the board after the port opens, and for its identity replies.
-    static constexpr int kLinkSettleMs = 3000;
-    static constexpr int kIdentityWaitMs = 2000;
-    // How long the finished scan stays on screen before the map returns.
-    static constexpr int kScanEndPauseMs = 500;
 
-    // Brings up the receiver link on portName ("" searches for the board) under the busy
-    // cursor: opens it at 38400 baud, waits, starts the I/O thread, asks for the firmware and
-    // waits for the identity replies. The window keeps painting meanwhile; input waits.
-    void StartUp(const std::string& portName);
-    // Shortens the two start-up waits; for tests only, the program keeps its constants.
-    static void SetStartUpWaitsForTesting(int linkSettleMs, int identityWaitMs);
+    // The survey's flow; until it is set, taps, holds and the site commands do nothing.
+    void SetController(CSurveyController* controller) { m_controller = controller; }
+    CSurveyController* Controller() const { return m_controller; }
 
-    // The eight command-bar commands; false for an id the view does not handle.
+    // The eight command-bar commands; false for an id the view does not handle. The dialogs of
+    // help, about and the colour codes belong to the shell: the view asks for them.
     bool OnCommand(int id);
     void OnOpenSite();
     void OnSaveSite();
     void OnChannelTable();
-    // Open Site and the channel table command once their file dialog has been answered.
-    bool OpenSiteFile(const std::string& path);
-    bool LoadChannelTableFile(const std::string& path);
-    // Sign-off and save into the open site file; false (and told) when nothing was written.
-    bool SaveSite();
 
     void OnTap(const QPoint& p);
     void OnHold(const QPoint& p);
@@ -151,10 +133,9 @@ public:
     // The receiver's progress message.
     void OnDraw();
 
-    // Points measured or deleted since the site was opened or last saved.
-    bool HasUnsavedChanges() const { return m_bUnsavedChanges; }
-    // Asks whether to save unsaved changes first; false when the user keeps things as they are.
-    bool QueryDiscardChanges(const char* question);
+signals:
+    // A command whose dialog the shell shows (help, about, colour codes).
+    void dialogRequested(int id);
 
 protected:
     bool event(QEvent* event) override;
@@ -164,24 +145,10 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    // Sets the request flag, starts the scan and moves the survey's location to the centre.
-    void BeginMeasurement();
-    bool SiteIsOpen() const;
-    // Ends the link before the message target it posts to goes away.
-    struct LinkBinding {
-        LinkBinding() = default;
-        LinkBinding(const LinkBinding&) = delete;
-        LinkBinding& operator=(const LinkBinding&) = delete;
-        ~LinkBinding();
-        CReceiver* receiver = nullptr;
-        std::unique_ptr<IMessageTarget> target;
-    };
-
-    LinkBinding m_link;
+    CSurveyController* m_controller = nullptr;
     QBasicTimer m_holdTimer;
     QPoint m_pressPos;
     bool m_bPressActive = false;
-    bool m_bUnsavedChanges = false;
     // ---- end of survey interaction
 
 protected:
@@ -207,6 +174,5 @@ private:
     QBrush m_brushes[7];
     QImage m_centreMarker;
     int m_nScreenMode = kStartScreen;
-    std::string m_strSitePath;
     CReceiver& m_receiver;
 };

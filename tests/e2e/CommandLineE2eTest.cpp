@@ -4,6 +4,7 @@
 
 #include "BoardSimulator.h"
 #include "SurveyHarness.h"
+#include "controller/SurveyController.h"
 #include "receiver/Receiver.h"
 #include "survey/SurveyData.h"
 #include "view/LarkspurView.h"
@@ -21,8 +22,8 @@ TEST(CommandLineE2e, PortOptionTalksToTheBoardOnThatDevice) {
     ASSERT_TRUE(h.Start(options));
     char firmware[CReceiver::kFirmwareSize];
     char serial[CReceiver::kSerialSize];
-    TheReceiver().GetFirmwareVersion(firmware);
-    TheReceiver().GetSerialNumber(serial);
+    h.Receiver().GetFirmwareVersion(firmware);
+    h.Receiver().GetSerialNumber(serial);
     EXPECT_STREQ(firmware, "9.87Z");
     EXPECT_STREQ(serial, "PORT42");
     EXPECT_TRUE(h.Prompts().Messages().empty());
@@ -38,7 +39,7 @@ TEST(CommandLineE2e, AMissingBoardIsReportedOnceAndTheProgramCarriesOn) {
     EXPECT_EQ(messages[0], "Cannot Open Connection To Board.");
     EXPECT_EQ(h.View().ScreenMode(), CLarkspurView::kStartScreen);
     char firmware[CReceiver::kFirmwareSize];
-    TheReceiver().GetFirmwareVersion(firmware);
+    h.Receiver().GetFirmwareVersion(firmware);
     EXPECT_STREQ(firmware, "0.00");
 }
 
@@ -60,10 +61,10 @@ TEST(CommandLineE2e, SiteAndTableArgumentsOpenAsTheirCommandsDo) {
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], "Do you wish to keep existing data points?");
     EXPECT_EQ(messages[1], "Table has been loaded.");
-    ASSERT_NE(CurrentSurvey(), nullptr);
-    EXPECT_EQ(h.View().SitePath(), site);
+    ASSERT_NE(h.Controller().Survey(), nullptr);
+    EXPECT_EQ(h.Controller().SitePath(), site);
     EXPECT_EQ(h.View().ScreenMode(), CLarkspurView::kMapScreen);
-    EXPECT_TRUE(TheReceiver().m_tableLoaded);
-    EXPECT_EQ(TheReceiver().m_channelCount, 2);
+    EXPECT_TRUE(h.Receiver().TableLoaded());
+    EXPECT_EQ(h.Receiver().ChannelCount(), 2);
     EXPECT_EQ(h.FramesOfType(CReceiver::kCmdChannelCount).size(), 1u);
 }

@@ -18,6 +18,8 @@
 
 #include "BoardSimulator.h"
 #include "SurveyHarness.h"
+#include "analysis/RssiBands.h"
+#include "controller/SurveyController.h"
 #include "files/SiteFile.h"
 #include "files/SiteFileReader.h"
 #include "receiver/Receiver.h"
@@ -27,7 +29,6 @@
 #include "survey/RecordList.h"
 #include "survey/SurveyData.h"
 #include "view/LarkspurView.h"
-#include "analysis/RssiBands.h"
 #include "view/ViewCommands.h"
 
 namespace {
@@ -45,9 +46,8 @@ struct Reading {
     }
 };
 
-std::vector<Reading> readingsInList() {
+std::vector<Reading> readingsIn(const CRecordList& list) {
     std::vector<Reading> out;
-    const CRecordList& list = TheRecordList();
     SurveyRecord* cursor = nullptr;
     for (int16_t rc = list.GetAt(cursor, 1); rc == RL_OK; rc = list.GetNext(cursor)) {
         out.push_back({cursor->x, cursor->y, cursor->channel, cursor->frequencyMHz, cursor->rssi,
@@ -62,10 +62,9 @@ QColor bandColour(int16_t dbm) {
 }
 
 // The strongest reading of the table as the board last reported it.
-int16_t strongestOfTable() {
-    const CReceiver& receiver = TheReceiver();
+int16_t strongestOfTable(const CReceiver& receiver) {
     int16_t best = -125;
-    for (int i = 0; i < receiver.m_channelCount; ++i) {
+    for (int i = 0; i < receiver.ChannelCount(); ++i) {
         best = std::max(best, receiver.RssiDbm(i));
     }
     return best;
@@ -98,12 +97,12 @@ protected:
         site = h.WriteSite("site.lks", 480, 640);
         ASSERT_FALSE(site.empty());
         h.OpenSite(site, false);
-        ASSERT_NE(CurrentSurvey(), nullptr);
+        ASSERT_NE(h.Controller().Survey(), nullptr);
         ASSERT_EQ(h.View().ScreenMode(), CLarkspurView::kMapScreen);
         const std::string table = h.WriteTable("three.nct", {{0, 1}, {0, 334}, {1, 25}});
         h.LoadTable(table);
-        ASSERT_TRUE(TheReceiver().m_tableLoaded);
-        ASSERT_EQ(TheReceiver().m_channelCount, 3);
+        ASSERT_TRUE(h.Receiver().TableLoaded());
+        ASSERT_EQ(h.Receiver().ChannelCount(), 3);
     }
 
     // A tap that must end in a stored point; returns the milliseconds it took.
@@ -129,8 +128,8 @@ protected:
 TEST_F(SurveyE2e, StartScreenShowsTheBoardsFirmwareAndSerialNumber) {
     char firmware[CReceiver::kFirmwareSize];
     char serial[CReceiver::kSerialSize];
-    TheReceiver().GetFirmwareVersion(firmware);
-    TheReceiver().GetSerialNumber(serial);
+    h.Receiver().GetFirmwareVersion(firmware);
+    h.Receiver().GetSerialNumber(serial);
     EXPECT_STREQ(firmware, BoardSimOptions().firmware.c_str());
     EXPECT_STREQ(serial, BoardSimOptions().serial.c_str());
     EXPECT_EQ(h.View().ScreenMode(), CLarkspurView::kStartScreen);
@@ -188,12 +187,12 @@ TEST_F(SurveyE2e, WholeSurveyTapHoldDeleteSaveAndReopen) {
         {8, 4},
         {5, 40, 0},
         {39, 3},
-        {23, 0, 0, uint8_t(TheReceiver().BoardCode(0) & 0xFF),
-         uint8_t(TheReceiver().BoardCode(0) >> 8)},
-        {23, 1, 0, uint8_t(TheReceiver().BoardCode(1) & 0xFF),
-         uint8_t(TheReceiver().BoardCode(1) >> 8)},
-        {23, 2, 1, uint8_t(TheReceiver().BoardCode(2) & 0xFF),
-         uint8_t(TheReceiver().BoardCode(2) >> 8)},
+        {23, 0, 0, uint8_t(h.Receiver().BoardCode(0) & 0xFF),
+         uint8_t(h.Receiver().BoardCode(0) >> 8)},
+        {23, 1, 0, uint8_t(h.Receiver().BoardCode(1) & 0xFF),
+         uint8_t(h.Receiver().BoardCode(1) >> 8)},
+        {23, 2, 1, uint8_t(h.Receiver().BoardCode(2) & 0xFF),
+         uint8_t(h.Receiver().BoardCode(2) >> 8)},
         {24},
     };
     EXPECT_EQ(programming, expected);
@@ -206,10 +205,10 @@ TEST_F(SurveyE2e, WholeSurveyTapHoldDeleteSaveAndReopen) {
     QElapsedTimer clock;
     clock.start();
     ASSERT_TRUE(h.WaitForMapScreen(kScanTimeoutMs));
-    EXPECT_GE(clock.elapsed(), CLarkspurView::kScanEndPauseMs - 20) << "the list stays a while";
+    EXPECT_GE(clock.elapsed(), CSurveyController::kScanEndPauseMs - 20) << "the list stays a while";
     EXPECT_EQ(h.FramesOfType(CReceiver::kCmdMeasure).size(), 1u);
 
-    const QColor first = bandColour(strongestOfTable());
+    const QColor first = bandColour(strongestOfTable(h.Receiver()));
     EXPECT_EQ(canvasAt(h.View(), 247, 320), first);
     EXPECT_EQ(canvasAt(h.View(), 240, 313), first);
     EXPECT_NE(canvasAt(h.View(), 254, 320), first) << "radius 10, no more";
@@ -218,7 +217,7 @@ TEST_F(SurveyE2e, WholeSurveyTapHoldDeleteSaveAndReopen) {
     EXPECT_EQ(h.Frame().PaneText(1), "P: 3");
     EXPECT_EQ(h.Frame().PaneText(2), "X: 240");
     EXPECT_EQ(h.Frame().PaneText(3), "Y: 320");
-    std::vector<Reading> stored = readingsInList();
+    std::vector<Reading> stored = readingsIn(h.Controller().Records());
     ASSERT_EQ(stored.size(), 3u);
     for (const Reading& r : stored) {
         EXPECT_EQ(r.x, 240);
@@ -237,7 +236,7 @@ TEST_F(SurveyE2e, WholeSurveyTapHoldDeleteSaveAndReopen) {
     });
     h.Hold(QPoint(140, 180), CLarkspurView::kHoldTimeMs + 150);
     EXPECT_TRUE(dialogSeen);
-    EXPECT_TRUE(readingsInList().empty()) << "the point is deleted";
+    EXPECT_TRUE(readingsIn(h.Controller().Records()).empty()) << "the point is deleted";
     EXPECT_EQ(canvasAt(h.View(), 280, 360), QColor(Qt::white));
     EXPECT_EQ(canvasAt(h.View(), 293, 360), QColor(Qt::white));
     EXPECT_EQ(h.FramesOfType(CReceiver::kCmdMeasure).size(), 1u) << "a hold is never a tap";
@@ -249,10 +248,10 @@ TEST_F(SurveyE2e, WholeSurveyTapHoldDeleteSaveAndReopen) {
     EXPECT_EQ(h.View().verticalScrollBar()->value(), 160);
     ASSERT_TRUE(WaitForPane(2, "X: 120"));
     EXPECT_EQ(h.Frame().PaneText(3), "Y: 160");
-    const QColor second = bandColour(strongestOfTable());
-    stored = readingsInList();
+    const QColor second = bandColour(strongestOfTable(h.Receiver()));
+    stored = readingsIn(h.Controller().Records());
     ASSERT_EQ(stored.size(), 3u);
-    EXPECT_TRUE(h.View().HasUnsavedChanges());
+    EXPECT_TRUE(h.Controller().HasUnsavedChanges());
 
     bool signOffSeen = false;
     WhenModal([&](QWidget* modal) {
@@ -265,12 +264,12 @@ TEST_F(SurveyE2e, WholeSurveyTapHoldDeleteSaveAndReopen) {
     h.View().OnCommand(kCmdSaveSite);
     EXPECT_TRUE(signOffSeen);
     EXPECT_EQ(h.Prompts().Messages().size(), messagesBefore) << "no error on save";
-    EXPECT_FALSE(h.View().HasUnsavedChanges());
+    EXPECT_FALSE(h.Controller().HasUnsavedChanges());
 
     // Reopen keeping the points: the same readings come back and their circle is painted; the
     // deleted point is gone from the file and so from the map.
     h.OpenSite(site, true);
-    EXPECT_EQ(readingsInList(), stored);
+    EXPECT_EQ(readingsIn(h.Controller().Records()), stored);
     EXPECT_EQ(canvasAt(h.View(), 127, 160), second);
     EXPECT_EQ(canvasAt(h.View(), 247, 321), QColor(230, 230, 230)) << "the floor shows again";
 }
@@ -295,21 +294,21 @@ TEST_F(SurveyE2e, TapWithoutTableShowsTheMessageAndLeavesTheMap) {
 TEST_F(SurveyE2e, BeforeASiteIsOpenTapsKeysAndScansStoreNothing) {
     const std::string table = h.WriteTable("one.nct", {{0, 1}});
     h.LoadTable(table);
-    ASSERT_TRUE(TheReceiver().m_tableLoaded);
+    ASSERT_TRUE(h.Receiver().TableLoaded());
     h.Tap(QPoint(120, 160));
     QTest::keyClick(&h.View(), Qt::Key_Return);
     EXPECT_TRUE(h.FramesOfType(CReceiver::kCmdMeasure).empty());
-    EXPECT_EQ(CurrentSurvey(), nullptr);
+    EXPECT_EQ(h.Controller().Survey(), nullptr);
     EXPECT_EQ(h.View().ScreenMode(), CLarkspurView::kStartScreen);
 
     // A measurement that completes anyway (a board answering late) stores nothing either.
-    TheReceiver().m_measurementPending = true;
-    TheReceiver().m_measurementComplete = true;
-    TheReceiver().m_viewWnd.load()->Post(RegisterWindowMessage("LKSS_DRAW"), 0, 0);
-    WaitUntil([] { return !TheReceiver().m_measurementPending.load(); }, 2000);
-    EXPECT_FALSE(TheReceiver().m_measurementComplete.load());
-    EXPECT_EQ(CurrentSurvey(), nullptr);
-    EXPECT_TRUE(TheRecordList().IsEmpty());
+    h.Receiver().m_measurementPending = true;
+    h.Receiver().m_measurementComplete = true;
+    h.Receiver().m_viewWnd.load()->Post(RegisterWindowMessage("LKSS_DRAW"), 0, 0);
+    WaitUntil([this] { return !h.Receiver().m_measurementPending.load(); }, 2000);
+    EXPECT_FALSE(h.Receiver().m_measurementComplete.load());
+    EXPECT_EQ(h.Controller().Survey(), nullptr);
+    EXPECT_TRUE(h.Controller().Records().IsEmpty());
     EXPECT_EQ(h.View().ScreenMode(), CLarkspurView::kStartScreen);
     EXPECT_EQ(h.Frame().PaneText(0), "L: 0");
 }
@@ -317,10 +316,10 @@ TEST_F(SurveyE2e, BeforeASiteIsOpenTapsKeysAndScansStoreNothing) {
 TEST_F(SurveyE2e, FailedOrCancelledOpenKeepsTheSurveyInProgress) {
     OpenSiteAndTable();
     MeasureAt(QPoint(120, 160));
-    CSurveyData* survey = CurrentSurvey();
-    const std::vector<Reading> stored = readingsInList();
+    CSurveyData* survey = h.Controller().Survey();
+    const std::vector<Reading> stored = readingsIn(h.Controller().Records());
     const QImage canvas = h.View().MapCanvas().copy();
-    const std::string path = h.View().SitePath();
+    const std::string path = h.Controller().SitePath();
 
     // Cancelled dialog (after declining to save first).
     h.Prompts().QueueAnswer(kIdNo);
@@ -352,15 +351,15 @@ TEST_F(SurveyE2e, FailedOrCancelledOpenKeepsTheSurveyInProgress) {
     EXPECT_EQ(boxes.back().second, "File Open Error");
     EXPECT_FALSE(boxes.back().first.empty());
 
-    EXPECT_EQ(CurrentSurvey(), survey);
-    EXPECT_EQ(h.View().SitePath(), path);
-    EXPECT_EQ(readingsInList(), stored);
+    EXPECT_EQ(h.Controller().Survey(), survey);
+    EXPECT_EQ(h.Controller().SitePath(), path);
+    EXPECT_EQ(readingsIn(h.Controller().Records()), stored);
     EXPECT_EQ(h.View().MapCanvas(), canvas);
-    EXPECT_TRUE(h.View().HasUnsavedChanges());
+    EXPECT_TRUE(h.Controller().HasUnsavedChanges());
 
     // The survey in progress still saves into its own file.
     WhenModal([](QWidget* modal) { qobject_cast<CSignOffDlg*>(modal)->SaveButton()->click(); });
-    ASSERT_TRUE(h.View().SaveSite());
+    ASSERT_TRUE(h.Controller().SaveSite());
     CSiteFile saved;
     std::string detail;
     ASSERT_EQ(CSiteFileReader::Read(path, saved, detail), SF_OK) << detail;
@@ -387,7 +386,7 @@ TEST_F(SurveyE2e, NewPointStaysWhereItWasStoredWhenTheMapMovesDuringTheScan) {
     h.View().OnArrowKey(Qt::Key_Right);
     ASSERT_EQ(h.View().Viewport().GetCentreX(), 270);
     ASSERT_TRUE(h.WaitForMapScreen(kScanTimeoutMs));
-    const QColor colour = bandColour(strongestOfTable());
+    const QColor colour = bandColour(strongestOfTable(h.Receiver()));
     EXPECT_EQ(canvasAt(h.View(), 247, 320), colour);
     EXPECT_NE(canvasAt(h.View(), 277, 320), colour);
     ASSERT_TRUE(WaitForPane(2, "X: 240"));
@@ -401,7 +400,7 @@ TEST_F(SurveyE2e, CentreKeyPingsAndTakesAPointAtTheCentre) {
     ASSERT_TRUE(h.WaitForMapScreen(kScanTimeoutMs));
     ASSERT_TRUE(WaitForPane(0, "L: 1"));
     EXPECT_EQ(h.Frame().PaneText(2), "X: 240");
-    EXPECT_EQ(readingsInList().size(), 3u);
+    EXPECT_EQ(readingsIn(h.Controller().Records()).size(), 3u);
 
     // The keypad's own code for the centre press does the same.
     QKeyEvent press(QEvent::KeyPress, 0x86, Qt::NoModifier);
@@ -456,17 +455,17 @@ TEST_F(SurveyE2e, AStylusThatSlidesAwayNeitherTapsNorHolds) {
 TEST_F(SurveyE2e, AScanStillRunningWhenAnotherSiteOpensIsNotStoredInIt) {
     OpenSiteAndTable();
     // A scan was asked for and its end arrives only after another site has been opened.
-    TheReceiver().m_measurementPending = true;
+    h.Receiver().m_measurementPending = true;
     const std::string other = h.WriteSite("other.lks", 320, 240);
     h.OpenSite(other, false);
-    TheReceiver().m_measurementComplete = true;
-    TheReceiver().m_viewWnd.load()->Post(RegisterWindowMessage("LKSS_DRAW"), 0, 0);
-    QTest::qWait(CLarkspurView::kScanEndPauseMs + 200);
-    EXPECT_TRUE(TheRecordList().IsEmpty());
-    EXPECT_EQ(CurrentSurvey()->m_nLocations, 0);
-    EXPECT_FALSE(h.View().HasUnsavedChanges());
+    h.Receiver().m_measurementComplete = true;
+    h.Receiver().m_viewWnd.load()->Post(RegisterWindowMessage("LKSS_DRAW"), 0, 0);
+    QTest::qWait(CSurveyController::kScanEndPauseMs + 200);
+    EXPECT_TRUE(h.Controller().Records().IsEmpty());
+    EXPECT_EQ(h.Controller().Survey()->m_nLocations, 0);
+    EXPECT_FALSE(h.Controller().HasUnsavedChanges());
 
     // The next tap measures normally.
     MeasureAt(QPoint(120, 160));
-    EXPECT_EQ(readingsInList().size(), 3u);
+    EXPECT_EQ(readingsIn(h.Controller().Records()).size(), 3u);
 }

@@ -11,7 +11,6 @@
 #include "files/SiteFileMaker.h"
 #include "files/SitePicture.h"
 #include "shell/MainFrame.h"
-#include "survey/SurveyData.h"
 #include "view/LarkspurView.h"
 #include "view/ViewCommands.h"
 
@@ -26,7 +25,6 @@ SurveyHarness::SurveyHarness() = default;
 SurveyHarness::~SurveyHarness() {
     m_app.reset();
     m_scope.reset();
-    SetCurrentSurvey(nullptr);
 }
 
 bool SurveyHarness::Start() {
@@ -40,8 +38,8 @@ bool SurveyHarness::Start(const AppOptions& options) {
         return false;
     }
     m_scope = std::make_unique<CScopedPrompts>(m_prompts);
-    CLarkspurView::SetStartUpWaitsForTesting(kTestLinkSettleMs, kTestIdentityWaitMs);
     m_app = std::make_unique<CLarkspurApp>();
+    m_app->SetStartUpWaits(kTestLinkSettleMs, kTestIdentityWaitMs);
     if (!m_app->InitInstance(options, false)) {
         return false;
     }
@@ -59,6 +57,14 @@ CMainFrame& SurveyHarness::Frame() const {
 
 CBoardSimulator& SurveyHarness::Board() const {
     return *m_app->Simulator();
+}
+
+CSurveyController& SurveyHarness::Controller() const {
+    return m_app->Controller();
+}
+
+CReceiver& SurveyHarness::Receiver() const {
+    return m_app->Receiver();
 }
 
 std::string SurveyHarness::PathOf(const QString& name) const {

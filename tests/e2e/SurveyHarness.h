@@ -19,6 +19,8 @@
 #include "shell/LarkspurApp.h"
 
 class CBoardSimulator;
+class CReceiver;
+class CSurveyController;
 class CLarkspurView;
 class CMainFrame;
 class QTimer;
@@ -36,6 +38,8 @@ public:
     CLarkspurView& View() const;
     CMainFrame& Frame() const;
     CBoardSimulator& Board() const;
+    CSurveyController& Controller() const;
+    CReceiver& Receiver() const;
     CScriptedPrompts& Prompts() { return m_prompts; }
 
     // A width x height site file with no points, in the temporary folder.

@@ -43,7 +43,7 @@ protected:
 TEST_F(ChannelTableBoard, ProgramsTheBoardInTheFixedOrder) {
     const ChannelTableLoad result = Load("2\r\n30\r\n0,1,x\r\n1,25,y\r\n0,-1,\r\n");
     ASSERT_EQ(result.status, CT_LOADED);
-    EXPECT_TRUE(m_receiver.m_tableLoaded);
+    EXPECT_TRUE(m_receiver.TableLoaded());
 
     ASSERT_TRUE(m_board.WaitForFrames(7, 2000));
     const ChannelEntry pcs{1, 25, 0};
@@ -59,10 +59,10 @@ TEST_F(ChannelTableBoard, ProgramsTheBoardInTheFixedOrder) {
     };
     EXPECT_EQ(m_board.ReceivedFrames(), expected);
     // The board's report of its list (reply 24) agrees with the table that was sent.
-    EXPECT_EQ(m_receiver.m_channelCount, 2);
-    EXPECT_EQ(m_receiver.m_channels[0].channel, 1);
-    EXPECT_EQ(m_receiver.m_channels[1].plan, 1);
-    EXPECT_EQ(m_receiver.m_channels[1].channel, 25);
+    EXPECT_EQ(m_receiver.ChannelCount(), 2);
+    EXPECT_EQ(m_receiver.Channel(0).channel, 1);
+    EXPECT_EQ(m_receiver.Channel(1).plan, 1);
+    EXPECT_EQ(m_receiver.Channel(1).channel, 25);
 }
 
 TEST_F(ChannelTableBoard, EmptyTableStillProgramsCountZero) {
@@ -70,14 +70,14 @@ TEST_F(ChannelTableBoard, EmptyTableStillProgramsCountZero) {
     ASSERT_TRUE(m_board.WaitForFrames(5, 2000));
     const std::vector<Frame> expected = {{8, 0}, {8, 4}, {5, 40, 0}, {39, 0}, {24}};
     EXPECT_EQ(m_board.ReceivedFrames(), expected);
-    EXPECT_TRUE(m_receiver.m_tableLoaded);
+    EXPECT_TRUE(m_receiver.TableLoaded());
 }
 
 TEST_F(ChannelTableBoard, RefusedFileSendsNothingToTheBoard) {
     EXPECT_EQ(Load("2\r\n30\r\n0,1\r\n0,-1,\r\n").status, CT_INVALID);
     EXPECT_EQ(Load("3\r\n30\r\n0,1,\r\n0,-1,\r\n").status, CT_INVALID);
     EXPECT_FALSE(m_board.WaitForFrames(1, 300));
-    EXPECT_FALSE(m_receiver.m_tableLoaded);
+    EXPECT_FALSE(m_receiver.TableLoaded());
 }
 
 } // namespace

@@ -18,21 +18,21 @@ bool parse(CChannelTableFile& table, const std::string& text) {
 // A receiver that already holds a loaded three-entry table at 200 kHz spacing.
 void loadPrevious(CReceiver& r) {
     r.m_plans[1].SetPcsSpacing(CBandPlan::kPcsSpacing200k);
-    r.m_channels[0] = {0, 100, -800};
-    r.m_channels[1] = {1, 200, -900};
-    r.m_channels[2] = {0, 300, -1000};
-    r.m_channelCount = 3;
-    r.m_tableLoaded = true;
+    r.SetChannel(0, {0, 100, -800});
+    r.SetChannel(1, {1, 200, -900});
+    r.SetChannel(2, {0, 300, -1000});
+    r.SetChannelCount(3);
+    r.SetTableLoaded(true);
 }
 
 void expectPreviousTable(const CReceiver& r) {
     EXPECT_EQ(r.m_plans[1].GetPcsSpacing(), CBandPlan::kPcsSpacing200k);
-    EXPECT_EQ(r.m_channelCount, 3);
-    EXPECT_TRUE(r.m_tableLoaded);
-    EXPECT_EQ(r.m_channels[0].channel, 100);
-    EXPECT_EQ(r.m_channels[1].plan, 1);
-    EXPECT_EQ(r.m_channels[1].channel, 200);
-    EXPECT_EQ(r.m_channels[2].channel, 300);
+    EXPECT_EQ(r.ChannelCount(), 3);
+    EXPECT_TRUE(r.TableLoaded());
+    EXPECT_EQ(r.Channel(0).channel, 100);
+    EXPECT_EQ(r.Channel(1).plan, 1);
+    EXPECT_EQ(r.Channel(1).channel, 200);
+    EXPECT_EQ(r.Channel(2).channel, 300);
 }
 
 ChannelTableLoad loadText(CReceiver& r, const std::string& text) {
@@ -48,13 +48,13 @@ TEST(ChannelTableFile, ExampleLoadsTwoEntriesAndThirtyKilohertz) {
     const ChannelTableLoad result = loadText(r, kExample);
     EXPECT_EQ(result.status, CT_LOADED);
     EXPECT_EQ(result.message, "Table has been loaded.");
-    EXPECT_EQ(r.m_channelCount, 2);
-    EXPECT_EQ(r.m_channels[0].plan, 0);
-    EXPECT_EQ(r.m_channels[0].channel, 1);
-    EXPECT_EQ(r.m_channels[1].plan, 1);
-    EXPECT_EQ(r.m_channels[1].channel, 25);
+    EXPECT_EQ(r.ChannelCount(), 2);
+    EXPECT_EQ(r.Channel(0).plan, 0);
+    EXPECT_EQ(r.Channel(0).channel, 1);
+    EXPECT_EQ(r.Channel(1).plan, 1);
+    EXPECT_EQ(r.Channel(1).channel, 25);
     EXPECT_EQ(r.m_plans[1].GetPcsSpacing(), CBandPlan::kPcsSpacing30k);
-    EXPECT_TRUE(r.m_tableLoaded);
+    EXPECT_TRUE(r.TableLoaded());
 }
 
 TEST(ChannelTableFile, TextAfterTheSecondCommaIsIgnored) {
@@ -83,7 +83,7 @@ TEST(ChannelTableFile, SpacingsOfFiftyAndTwoHundredAndUnknownOnes) {
     const ChannelTableLoad result = loadText(r, "2\r\n25\r\n0,1,\r\n0,-1,\r\n");
     EXPECT_EQ(result.status, CT_LOADED);
     EXPECT_EQ(r.m_plans[1].GetPcsSpacing(), CBandPlan::kPcsSpacing50k);
-    EXPECT_EQ(r.m_channelCount, 1);
+    EXPECT_EQ(r.ChannelCount(), 1);
 }
 
 TEST(ChannelTableFile, NumbersConvertAsSignedDecimals) {
@@ -115,9 +115,9 @@ TEST(ChannelTableFile, ThirtyEntriesEndTheTableWithoutTerminator) {
     }
     CReceiver r;
     ASSERT_EQ(loadText(r, text).status, CT_LOADED);
-    EXPECT_EQ(r.m_channelCount, 30);
-    EXPECT_EQ(r.m_channels[29].channel, 30);
-    EXPECT_EQ(r.m_channels[30].channel, 0);
+    EXPECT_EQ(r.ChannelCount(), 30);
+    EXPECT_EQ(r.Channel(29).channel, 30);
+    EXPECT_EQ(r.Channel(30).channel, 0);
 }
 
 TEST(ChannelTableFile, TerminatorFirstLoadsAnEmptyTable) {
@@ -126,20 +126,20 @@ TEST(ChannelTableFile, TerminatorFirstLoadsAnEmptyTable) {
     const ChannelTableLoad result = loadText(r, "2\r\n30\r\n0,-1,\r\n");
     EXPECT_EQ(result.status, CT_LOADED);
     EXPECT_EQ(result.message, "Table has been loaded.");
-    EXPECT_EQ(r.m_channelCount, 0);
-    EXPECT_TRUE(r.m_tableLoaded);
+    EXPECT_EQ(r.ChannelCount(), 0);
+    EXPECT_TRUE(r.TableLoaded());
 }
 
 TEST(ChannelTableFile, ShorterTableKeepsOldSlotsAndEveryRssi) {
     CReceiver r;
     loadPrevious(r);
     ASSERT_EQ(loadText(r, "2\r\n30\r\n1,7,\r\n0,-1,\r\n").status, CT_LOADED);
-    EXPECT_EQ(r.m_channelCount, 1);
-    EXPECT_EQ(r.m_channels[0].plan, 1);
-    EXPECT_EQ(r.m_channels[0].channel, 7);
-    EXPECT_EQ(r.m_channels[0].rssiX16, -800); // the board's value, never the file's
-    EXPECT_EQ(r.m_channels[1].channel, 200);
-    EXPECT_EQ(r.m_channels[2].channel, 300);
+    EXPECT_EQ(r.ChannelCount(), 1);
+    EXPECT_EQ(r.Channel(0).plan, 1);
+    EXPECT_EQ(r.Channel(0).channel, 7);
+    EXPECT_EQ(r.Channel(0).rssiX16, -800); // the board's value, never the file's
+    EXPECT_EQ(r.Channel(1).channel, 200);
+    EXPECT_EQ(r.Channel(2).channel, 300);
 }
 
 TEST(ChannelTableFile, FileEndingAfterCompleteEntriesLoadsThem) {

@@ -4,9 +4,9 @@
 #include <chrono>
 #include <cstring>
 
-#include "shell/PlayWaveResource.h"
-#include "shell/SoundPlayer.h"
-#include "shell/WaveResources.h"
+#include "platform/PlayWaveResource.h"
+#include "platform/SoundPlayer.h"
+#include "platform/WaveResources.h"
 
 namespace {
 

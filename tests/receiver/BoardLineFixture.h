@@ -69,14 +69,12 @@ protected:
     // Fills the table with count entries across both bands.
     void FillTable(int count) {
         m_rx.m_plans[1].SetPcsSpacing(CBandPlan::kPcsSpacing30k);
+        ChannelEntry entries[CReceiver::kTableCapacity] = {};
         for (int i = 0; i < count; ++i) {
-            if (i % 3 == 2) {
-                m_rx.m_channels[i] = ChannelEntry{1, static_cast<uint16_t>(25 + 40 * i), 0};
-            } else {
-                m_rx.m_channels[i] = ChannelEntry{0, static_cast<uint16_t>(1 + 26 * i), 0};
-            }
+            entries[i] = i % 3 == 2 ? ChannelEntry{1, static_cast<uint16_t>(25 + 40 * i), 0}
+                                    : ChannelEntry{0, static_cast<uint16_t>(1 + 26 * i), 0};
         }
-        m_rx.m_channelCount = static_cast<uint8_t>(count);
+        m_rx.SetChannelTable(entries, count);
     }
 
     // One survey point as the view takes it: pending, command 35, then wait for the post that

@@ -35,13 +35,14 @@ TEST_F(BoardLine, ProgrammingSendsTheCommandsByteForByteAndReadsTheListBack) {
     Connect();
     FillTable(5);
     // Entries past the table hold leftovers that the board's list reply clears.
-    m_rx.m_channels[12] = ChannelEntry{1, 999, 0};
+    m_rx.SetChannel(12, ChannelEntry{1, 999, 0});
     std::vector<uint16_t> codes;
     for (int i = 0; i < 5; ++i) {
         codes.push_back(m_rx.BoardCode(i));
     }
     ChannelEntry given[5];
-    std::copy(m_rx.m_channels, m_rx.m_channels + 5, given);
+    const ReceiverTable table = m_rx.GetChannelTable();
+    std::copy(table.entries, table.entries + 5, given);
 
     m_rx.ProgramChannelTable();
     ASSERT_TRUE(m_board.WaitForFrames(10, 2000));
@@ -57,11 +58,11 @@ TEST_F(BoardLine, ProgrammingSendsTheCommandsByteForByteAndReadsTheListBack) {
     EXPECT_EQ(expected[4].substr(0, 26), "11 12 17 00 00 22 00 11 13") << "channel 1 is code 34";
 
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(m_rx.m_channels[i].plan, given[i].plan) << i;
-        EXPECT_EQ(m_rx.m_channels[i].channel, given[i].channel) << i;
+        EXPECT_EQ(m_rx.Channel(i).plan, given[i].plan) << i;
+        EXPECT_EQ(m_rx.Channel(i).channel, given[i].channel) << i;
     }
-    EXPECT_EQ(m_rx.m_channels[12].channel, 0) << "the list reply arrived and was applied";
-    EXPECT_EQ(m_rx.m_channelCount, 5);
+    EXPECT_EQ(m_rx.Channel(12).channel, 0) << "the list reply arrived and was applied";
+    EXPECT_EQ(m_rx.ChannelCount(), 5);
 }
 
 TEST_F(BoardLine, SlotSeventeenGoesOutEscaped) {
@@ -87,7 +88,7 @@ TEST_F(BoardLine, ThreeChannelMeasurementPostsFiveTimesOnlyTheLastDone) {
     }
     EXPECT_TRUE(posts[4].pending && posts[4].complete);
     for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(m_rx.m_channels[k].rssiX16, CBoardSimulator::RssiX16(77, k, 1)) << k;
+        EXPECT_EQ(m_rx.Channel(k).rssiX16, CBoardSimulator::RssiX16(77, k, 1)) << k;
         EXPECT_LE(m_rx.RssiDbm(k), -40);
         EXPECT_GE(m_rx.RssiDbm(k), -110);
     }
@@ -119,11 +120,11 @@ TEST_F(BoardLine, NoiseBetweenFramesIsSurvived) {
     Connect(o);
     FillTable(30);
     m_rx.ProgramChannelTable();
-    EXPECT_EQ(m_rx.m_channels[29].channel, 25 + 40 * 29) << "the list reply came through";
+    EXPECT_EQ(m_rx.Channel(29).channel, 25 + 40 * 29) << "the list reply came through";
     for (uint64_t scan = 1; scan <= 3; ++scan) {
         EXPECT_EQ(Measure().size(), 32u);
         for (int k = 0; k < 30; ++k) {
-            ASSERT_EQ(m_rx.m_channels[k].rssiX16, CBoardSimulator::RssiX16(5, k, scan)) << k;
+            ASSERT_EQ(m_rx.Channel(k).rssiX16, CBoardSimulator::RssiX16(5, k, scan)) << k;
         }
     }
 }
@@ -134,15 +135,15 @@ TEST_F(BoardLine, CorruptedFramesAreDroppedAndTheNextOnesArrive) {
     Connect(o);
     m_rx.SetChannelCount(5);
     for (int k = 0; k < 5; ++k) {
-        m_rx.m_channels[k].rssiX16 = 0x1234;
+        m_rx.SetChannelRssi(k, 0x1234);
     }
     const std::vector<RecordedPost> posts = Measure();
     EXPECT_EQ(posts.size(), 5u);
     for (int k : {0, 3}) {
-        EXPECT_EQ(m_rx.m_channels[k].rssiX16, 0x1234) << k;
+        EXPECT_EQ(m_rx.Channel(k).rssiX16, 0x1234) << k;
     }
     for (int k : {1, 2, 4}) {
-        EXPECT_EQ(m_rx.m_channels[k].rssiX16, CBoardSimulator::RssiX16(1, k, 1)) << k;
+        EXPECT_EQ(m_rx.Channel(k).rssiX16, CBoardSimulator::RssiX16(1, k, 1)) << k;
     }
 }
 
@@ -160,8 +161,8 @@ TEST_F(BoardLine, ALostCompletionLeavesPendingUntilALaterMeasurementCompletes) {
     // The second scan loses entry 2 (frame 12) but completes (frame 15).
     m_rx.StartMeasurement();
     EXPECT_TRUE(m_target.WaitForDone(from, 3000));
-    EXPECT_EQ(m_rx.m_channels[2].rssiX16, CBoardSimulator::RssiX16(1, 2, 1));
-    EXPECT_EQ(m_rx.m_channels[1].rssiX16, CBoardSimulator::RssiX16(1, 1, 2));
+    EXPECT_EQ(m_rx.Channel(2).rssiX16, CBoardSimulator::RssiX16(1, 2, 1));
+    EXPECT_EQ(m_rx.Channel(1).rssiX16, CBoardSimulator::RssiX16(1, 1, 2));
 }
 
 TEST_F(BoardLine, FiftyMeasurementsOfThirtyChannelsLoseNoFrame) {
@@ -174,7 +175,7 @@ TEST_F(BoardLine, FiftyMeasurementsOfThirtyChannelsLoseNoFrame) {
         const std::vector<RecordedPost> posts = Measure();
         ASSERT_EQ(posts.size(), 32u) << "scan " << scan;
         for (int k = 0; k < 30; ++k) {
-            ASSERT_EQ(m_rx.m_channels[k].rssiX16, CBoardSimulator::RssiX16(2024, k, scan))
+            ASSERT_EQ(m_rx.Channel(k).rssiX16, CBoardSimulator::RssiX16(2024, k, scan))
                 << "scan " << scan << " entry " << k;
         }
     }

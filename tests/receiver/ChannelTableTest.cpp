@@ -7,9 +7,9 @@ namespace {
 
 TEST(ChannelTable, FreshTableIsEmptyAndNotLoaded) {
     const CReceiver r;
-    EXPECT_EQ(r.m_channelCount, 0);
-    EXPECT_FALSE(r.m_tableLoaded);
-    for (const ChannelEntry& e : r.m_channels) {
+    EXPECT_EQ(r.ChannelCount(), 0);
+    EXPECT_FALSE(r.TableLoaded());
+    for (const ChannelEntry& e : r.GetChannelTable().entries) {
         EXPECT_EQ(e.plan, 0);
         EXPECT_EQ(e.channel, 0);
         EXPECT_EQ(e.rssiX16, 0);
@@ -28,8 +28,8 @@ TEST(ChannelTable, RssiTruncatesTowardZero) {
 
 TEST(ChannelTable, CellularEntryFrequencyAndBoardCode) {
     CReceiver r;
-    r.m_channels[0] = {0, 1, 0};
-    r.m_channels[1] = {0, 990, 0};
+    r.SetChannel(0, {0, 1, 0});
+    r.SetChannel(1, {0, 990, 0});
     EXPECT_DOUBLE_EQ(r.FrequencyMHz(0), 870.03);
     EXPECT_EQ(r.BoardCode(0), 34);
     EXPECT_DOUBLE_EQ(r.FrequencyMHz(1), 869.01);
@@ -38,7 +38,7 @@ TEST(ChannelTable, CellularEntryFrequencyAndBoardCode) {
 
 TEST(ChannelTable, PcsEntryFollowsTheSpacing) {
     CReceiver r;
-    r.m_channels[0] = {1, 512, 0};
+    r.SetChannel(0, {1, 512, 0});
     EXPECT_EQ(r.FrequencyHz(0), 1930200000u); // no spacing yet
     r.m_plans[1].SetPcsSpacing(CBandPlan::kPcsSpacing200k);
     EXPECT_EQ(r.FrequencyHz(0), 1930200000u);
@@ -49,7 +49,7 @@ TEST(ChannelTable, PcsEntryFollowsTheSpacing) {
 
 TEST(ChannelTable, UnknownPlanIndexConvertsAsCellular) {
     CReceiver r;
-    r.m_channels[0] = {7, 1, 0};
+    r.SetChannel(0, {7, 1, 0});
     EXPECT_EQ(r.FrequencyHz(0), 870030000u);
     EXPECT_EQ(r.BoardCode(0), 34);
 }
@@ -57,7 +57,7 @@ TEST(ChannelTable, UnknownPlanIndexConvertsAsCellular) {
 TEST(ChannelTable, BoardCodeKeepsLowSixteenBits) {
     CReceiver r;
     // Channel 800 is outside both cellular segments: frequency 0 wraps to a large index.
-    r.m_channels[0] = {0, 800, 0};
+    r.SetChannel(0, {0, 800, 0});
     EXPECT_EQ(r.FrequencyHz(0), 0u);
     EXPECT_EQ(r.BoardCode(0), static_cast<uint16_t>((0u - 869010000u) / 30000u));
 }

@@ -1,5 +1,5 @@
-// The program's own receiver and link, brought up through the entry point the application
-// calls and left running: the link is torn down by itself at exit, before the receiver.
+// The receiver's link as the program brings it up: opened on a named port, identified, and torn
+// down with the link object, which stops the I/O thread before anything it uses goes away.
 #include <gtest/gtest.h>
 
 #include "BoardSimulator.h"
@@ -9,40 +9,49 @@
 
 namespace {
 
-TEST(ProgramLink, OpensOnANamedPortIdentifiesAndIsLeftRunningUntilExit) {
-    // Built before the link, so they are destroyed after it has stopped its thread.
-    static CRecordingTarget target(TheReceiver());
-    static CBoardSimulator board;
+TEST(ProgramLink, OpensOnANamedPortIdentifiesAndStopsWithTheLink) {
+    CReceiver receiver;
+    CRecordingTarget target(receiver);
+    CBoardSimulator board;
     BoardSimOptions o;
     o.instant = true;
     ASSERT_TRUE(board.Start(o));
 
     CScriptedPrompts prompts;
     CScopedPrompts use(prompts);
-    TheReceiver().m_viewWnd = &target;
-    ASSERT_TRUE(OpenReceiverLink(board.SlavePath()));
-    StartReceiverThread();
-    StartReceiverThread(); // a second call changes nothing
-    EXPECT_TRUE(TheReceiver().IoThreadRunning());
-    EXPECT_TRUE(OpenReceiverLink("/dev/other")) << "the port is not swapped under the thread";
-    TheReceiver().RequestFirmwareVersion();
-    ASSERT_TRUE(target.WaitForCount(1, 5000));
-    char text[CReceiver::kSerialSize];
-    TheReceiver().GetSerialNumber(text);
-    EXPECT_STREQ(text, "SIM001");
+    receiver.m_viewWnd = &target;
+    {
+        CReceiverLink link(receiver);
+        ASSERT_TRUE(link.Open(board.SlavePath()));
+        link.StartThread();
+        link.StartThread(); // a second call changes nothing
+        EXPECT_TRUE(receiver.IoThreadRunning());
+        EXPECT_TRUE(link.Open("/dev/other")) << "the port is not swapped under the thread";
+        receiver.RequestFirmwareVersion();
+        ASSERT_TRUE(target.WaitForCount(1, 5000));
+        char text[CReceiver::kSerialSize];
+        receiver.GetSerialNumber(text);
+        EXPECT_STREQ(text, "SIM001");
+    }
+    EXPECT_FALSE(receiver.IoThreadRunning());
+    // Commands after the link has gone are neither sent nor waited for.
+    const size_t frames = board.ReceivedFrames().size();
+    receiver.RequestFirmwareVersion();
+    EXPECT_EQ(board.ReceivedFrames().size(), frames);
     EXPECT_TRUE(prompts.Calls().empty());
 }
 
 TEST(ProgramLink, AnAbsentBoardIsReportedOnceAndTheProgramCarriesOn) {
-    StopReceiverLink(); // in case the test above ran in this process
+    CReceiver receiver;
     CScriptedPrompts prompts;
     CScopedPrompts use(prompts);
-    EXPECT_FALSE(OpenReceiverLink("/dev/larkspur-absent"));
+    CReceiverLink link(receiver);
+    EXPECT_FALSE(link.Open("/dev/larkspur-absent"));
     EXPECT_EQ(prompts.Messages(), (std::vector<std::string>{"Cannot Open Connection To Board."}));
-    StartReceiverThread();
-    EXPECT_TRUE(TheReceiver().IoThreadRunning());
-    StopReceiverLink();
-    EXPECT_FALSE(TheReceiver().IoThreadRunning());
+    link.StartThread();
+    EXPECT_TRUE(receiver.IoThreadRunning());
+    link.Stop();
+    EXPECT_FALSE(receiver.IoThreadRunning());
 }
 
 } // namespace

@@ -78,24 +78,24 @@ TEST_F(Replies, OverlongTextsAreCutToFitAndTerminated) {
 TEST_F(Replies, RssiReplySetsThatEntryClearsCompleteAndPosts) {
     m_rx.m_measurementComplete = true;
     Reply(34, {0x02, 0x50, 0xFB});
-    EXPECT_EQ(m_rx.m_channels[2].rssiX16, -1200);
+    EXPECT_EQ(m_rx.Channel(2).rssiX16, -1200);
     EXPECT_EQ(m_rx.RssiDbm(2), -75);
     EXPECT_FALSE(m_rx.m_measurementComplete);
-    EXPECT_EQ(m_rx.m_channels[1].rssiX16, 0);
+    EXPECT_EQ(m_rx.Channel(1).rssiX16, 0);
     EXPECT_EQ(DrawPosts(), 1u);
     Reply(34, {0x00, 0x40, 0xFB});
-    EXPECT_EQ(m_rx.m_channels[0].rssiX16, -1216);
+    EXPECT_EQ(m_rx.Channel(0).rssiX16, -1216);
     Reply(34, {0x27, 0xF0, 0x7F});
-    EXPECT_EQ(m_rx.m_channels[39].rssiX16, 0x7FF0) << "the last slot of the table";
+    EXPECT_EQ(m_rx.Channel(39).rssiX16, 0x7FF0) << "the last slot of the table";
 }
 
 TEST_F(Replies, RssiReplyPastTheTableIsIgnoredButStillCounts) {
-    ChannelEntry before[CReceiver::kTableCapacity];
-    std::memcpy(before, m_rx.m_channels, sizeof before);
+    const ReceiverTable before = m_rx.GetChannelTable();
     m_rx.m_measurementComplete = true;
     Reply(34, {40, 0x50, 0xFB});
     Reply(34, {255, 0x50, 0xFB});
-    EXPECT_EQ(std::memcmp(before, m_rx.m_channels, sizeof before), 0);
+    const ReceiverTable after = m_rx.GetChannelTable();
+    EXPECT_EQ(std::memcmp(before.entries, after.entries, sizeof before.entries), 0);
     EXPECT_FALSE(m_rx.m_measurementComplete);
     EXPECT_EQ(DrawPosts(), 2u);
 }
@@ -112,9 +112,9 @@ TEST_F(Replies, MeasurementAcknowledgeAndCompleteDriveTheFlags) {
 
 TEST_F(Replies, ChannelListRewritesPlanAndChannelOfThirtyEntries) {
     for (int i = 0; i < CReceiver::kTableCapacity; ++i) {
-        m_rx.m_channels[i] = ChannelEntry{1, 777, static_cast<int16_t>(-100 - i)};
+        m_rx.SetChannel(i, ChannelEntry{1, 777, static_cast<int16_t>(-100 - i)});
     }
-    m_rx.m_channelCount = 7;
+    m_rx.SetChannelCount(7);
     Bytes list(91, 0);
     for (int i = 0; i < 30; ++i) {
         list[1 + 3 * i] = static_cast<uint8_t>(i % 2);
@@ -123,19 +123,19 @@ TEST_F(Replies, ChannelListRewritesPlanAndChannelOfThirtyEntries) {
     }
     Reply(24, list);
     for (int i = 0; i < 30; ++i) {
-        EXPECT_EQ(m_rx.m_channels[i].plan, i % 2) << i;
-        EXPECT_EQ(m_rx.m_channels[i].channel, (i + 1) + 256 * (i / 10)) << i;
-        EXPECT_EQ(m_rx.m_channels[i].rssiX16, -100 - i) << "RSSI untouched";
+        EXPECT_EQ(m_rx.Channel(i).plan, i % 2) << i;
+        EXPECT_EQ(m_rx.Channel(i).channel, (i + 1) + 256 * (i / 10)) << i;
+        EXPECT_EQ(m_rx.Channel(i).rssiX16, -100 - i) << "RSSI untouched";
     }
-    EXPECT_EQ(m_rx.m_channels[30].channel, 777) << "only 30 entries are listed";
-    EXPECT_EQ(m_rx.m_channelCount, 7);
+    EXPECT_EQ(m_rx.Channel(30).channel, 777) << "only 30 entries are listed";
+    EXPECT_EQ(m_rx.ChannelCount(), 7);
     EXPECT_EQ(DrawPosts(), 0u);
 
     Reply(24, {0, 1, 0x22, 0x00});
-    EXPECT_EQ(m_rx.m_channels[0].plan, 1);
-    EXPECT_EQ(m_rx.m_channels[0].channel, 0x22);
-    EXPECT_EQ(m_rx.m_channels[1].plan, 0) << "bytes a short reply lacks read as 0";
-    EXPECT_EQ(m_rx.m_channels[29].channel, 0);
+    EXPECT_EQ(m_rx.Channel(0).plan, 1);
+    EXPECT_EQ(m_rx.Channel(0).channel, 0x22);
+    EXPECT_EQ(m_rx.Channel(1).plan, 0) << "bytes a short reply lacks read as 0";
+    EXPECT_EQ(m_rx.Channel(29).channel, 0);
 }
 
 TEST_F(Replies, StatusAndBoardDataAreStored) {
@@ -217,9 +217,9 @@ TEST_F(Commands, EachCommandQueuesItsFrame) {
 }
 
 TEST_F(Commands, SetChannelCountStoresTheCountFirst) {
-    m_rx.m_channelCount = 9;
+    m_rx.SetChannelCount(9);
     m_rx.SetChannelCount(0);
-    EXPECT_EQ(m_rx.m_channelCount, 0);
+    EXPECT_EQ(m_rx.ChannelCount(), 0);
     EXPECT_EQ(Sent(), (Bytes{0x11, 0x12, 0x27, 0x00, 0x11, 0x13}));
 }
 

@@ -18,7 +18,9 @@
 #include <thread>
 
 #include "platform/WindowMessages.h"
+#include "receiver/Receiver.h"
 #include "shell/MainFrame.h"
+#include "survey/RecordList.h"
 #include "survey/SurveyData.h"
 #include "view/ViewCommands.h"
 
@@ -54,9 +56,20 @@ protected:
     void TearDown() override {
         frame->SetCloseGuard({});
         frame.reset();
-        SetCurrentSurvey(nullptr);
     }
 
+    // A survey store whose counters the frame shows.
+    CSurveyData& Survey() {
+        if (!survey) {
+            survey = std::make_unique<CSurveyData>(list, receiver);
+            frame->SetSurveySource([this] { return survey.get(); });
+        }
+        return *survey;
+    }
+
+    CReceiver receiver;
+    CRecordList list;
+    std::unique_ptr<CSurveyData> survey;
     std::unique_ptr<CMainFrame> frame;
     KeyRecorder* view = nullptr;
 };
@@ -158,10 +171,8 @@ TEST_F(MainFrameTest, EightButtonsInOrderShowTheirOwnImages) {
 }
 
 TEST_F(MainFrameTest, StatusUpdateShowsCountersAndLow16BitsSigned) {
-    auto survey = std::make_unique<CSurveyData>();
-    survey->m_nLocations = 3;
-    survey->m_nReadings = 42;
-    SetCurrentSurvey(std::move(survey));
+    Survey().m_nLocations = 3;
+    Survey().m_nReadings = 42;
 
     frame->OnStatusUpdate(0x00012345u, 320);
     EXPECT_EQ(frame->PaneText(0), "L: 3");
@@ -180,10 +191,9 @@ TEST_F(MainFrameTest, StatusUpdateShowsCountersAndLow16BitsSigned) {
 }
 
 TEST_F(MainFrameTest, StatusUpdatePostedFromAnotherThreadArrivesOnTheWindowThread) {
-    auto survey = std::make_unique<CSurveyData>();
-    survey->m_nLocations = 1;
-    survey->m_nReadings = 3;
-    SetCurrentSurvey(std::move(survey));
+    CSurveyData& store = Survey();
+    store.m_nLocations = 1;
+    store.m_nReadings = 3;
     const uint32_t id = RegisterWindowMessage("LKSS_STATUS_UPDATE");
     std::thread poster([&] { frame->MessageTarget().Post(id, 240, 320); });
     poster.join();

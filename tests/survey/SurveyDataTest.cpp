@@ -41,10 +41,11 @@ std::vector<Reading> contents(const CRecordList& list) {
 class SurveyDataTest : public ::testing::Test {
 protected:
     void setTable(std::initializer_list<ChannelEntry> entries) {
-        receiver.m_channelCount = 0;
+        int n = 0;
         for (const ChannelEntry& e : entries) {
-            receiver.m_channels[receiver.m_channelCount++] = e;
+            receiver.SetChannel(n++, e);
         }
+        receiver.SetChannelCount(static_cast<uint8_t>(n));
     }
     void scanAt(int32_t x, int32_t y) {
         store.SetLocation(x, y, "TEST");
@@ -124,7 +125,7 @@ TEST_F(SurveyDataTest, ClearEmptiesListAndCounters) {
 
 TEST(SurveyDataMemory, ScanStopsCleanlyWhenAllocationFails) {
     CReceiver receiver;
-    receiver.m_channelCount = 5;
+    receiver.SetChannelCount(5);
     CFailingRecordList list(3);
     CSurveyData store(list, receiver);
     store.SetLocation(5, 5, "TEST");
@@ -241,10 +242,10 @@ TEST_F(SurveyDataTest, RevisitedPointElsewhereInTheListIsAnotherRun) {
 
 TEST_F(SurveyDataTest, EveryPointOfALongSurveyIsReachable) {
     // 1,100 points of 30 channels: 33,000 records, past any 16-bit position.
-    receiver.m_channelCount = 30;
+    receiver.SetChannelCount(30);
     for (int i = 0; i < 30; ++i) {
-        receiver.m_channels[i] = {0, static_cast<uint16_t>(i + 1),
-                                  static_cast<int16_t>(-1600 + 16 * i)};
+        receiver.SetChannel(
+            i, {0, static_cast<uint16_t>(i + 1), static_cast<int16_t>(-1600 + 16 * i)});
     }
     for (int p = 0; p < 1100; ++p) {
         scanAt((p % 40) * 100, (p / 40) * 100);
@@ -257,16 +258,6 @@ TEST_F(SurveyDataTest, EveryPointOfALongSurveyIsReachable) {
     EXPECT_FALSE(store.FindNearest(19 * 100, 27 * 100));
     ASSERT_TRUE(store.FindNearest(18 * 100, 27 * 100));
     EXPECT_EQ(store.m_nNearestPos, 1098 * 30 + 1);
-}
-
-TEST(SurveyDataCurrent, ReplacingTheCurrentStore) {
-    EXPECT_EQ(CurrentSurvey(), nullptr);
-    auto first = std::make_unique<CSurveyData>();
-    CSurveyData* raw = first.get();
-    SetCurrentSurvey(std::move(first));
-    EXPECT_EQ(CurrentSurvey(), raw);
-    SetCurrentSurvey(nullptr);
-    EXPECT_EQ(CurrentSurvey(), nullptr);
 }
 
 } // namespace

@@ -231,19 +231,11 @@ TEST_F(MapScreen, CirclesLiveInTheCanvasAndMoveWithTheMap) {
     EXPECT_EQ(rgbAt(shot, 41, 40), kGrey);
 }
 
-TEST_F(MapScreen, NewPointTakesTheCentreAndTheSurveysStrongestReading) {
+TEST_F(MapScreen, NewPointTakesTheCentreAndTheScansStrongestReading) {
     ASSERT_TRUE(loadUniform(*view, 480, 640, kGrey));
-    view->ImprintNewPoint(); // no survey open yet: nothing painted
-    EXPECT_EQ(countColour(view->MapCanvas(), view->MapCanvas().rect(), kGrey), 480 * 640);
-
-    CRecordList list;
-    auto survey = std::make_unique<CSurveyData>(list, receiver);
-    survey->m_nStrongestRssi = -65;
-    SetCurrentSurvey(std::move(survey));
     view->Viewport().SetCentreX(100);
     view->Viewport().SetCentreY(50);
-    view->ImprintNewPoint();
-    SetCurrentSurvey(nullptr);
+    view->ImprintNewPoint(-65);
 
     const CircleProbe probe = probeCircle(view->MapCanvas(), 100, 50, kGrey);
     EXPECT_EQ(probe.centre, 0x00FF00u);

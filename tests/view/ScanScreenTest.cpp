@@ -64,10 +64,10 @@ protected:
     // n cellular entries: channel 1 + i at 870.000 MHz + 30 kHz per channel, RSSI -50 - i dBm.
     std::vector<Row> fillCellular(int n) {
         std::vector<Row> rows;
-        receiver.m_channelCount = static_cast<uint8_t>(n);
+        receiver.SetChannelCount(static_cast<uint8_t>(n));
         for (int i = 0; i < n; ++i) {
             const uint16_t channel = static_cast<uint16_t>(1 + i);
-            receiver.m_channels[i] = {0, channel, static_cast<int16_t>((-50 - i) * 16)};
+            receiver.SetChannel(i, {0, channel, static_cast<int16_t>((-50 - i) * 16)});
             const int khz = 870000 + 30 * channel;
             rows.push_back({QString::number(channel),
                             QString::asprintf("%d.%03d", khz / 1000, khz % 1000),
@@ -110,15 +110,15 @@ TEST_F(ScanScreen, ThirtyEntriesFillBothColumnsAndNoMore) {
     EXPECT_GT(countBright(shot, QRect(115, 170, 25, 10)), 5);
     EXPECT_EQ(countColour(shot, QRect(0, 186, 240, 134), rgbOf(kDarkBlue)), 240 * 134);
     // A count beyond the table's 30 rows shows the same 30, never a third column.
-    receiver.m_channelCount = 40;
+    receiver.SetChannelCount(40);
     const QImage more = grabClient(*view);
     EXPECT_EQ(differences(more, shot, more.rect()), 0);
 }
 
 TEST_F(ScanScreen, PcsFrequencyAndTruncatedRssi) {
-    receiver.m_channelCount = 2;
-    receiver.m_channels[0] = {1, 512, -1208}; // 1930.200 MHz, -75.5 dBm
-    receiver.m_channels[1] = {0, 991, -1601}; // 869.040 MHz, -100.06 dBm
+    receiver.SetChannelCount(2);
+    receiver.SetChannel(0, {1, 512, -1208}); // 1930.200 MHz, -75.5 dBm
+    receiver.SetChannel(1, {0, 991, -1601}); // 869.040 MHz, -100.06 dBm
     const QImage shot = grabClient(*view);
     const std::vector<Row> rows = {{"512", "1930.200", "-75"}, {"991", "869.040", "-100"}};
     EXPECT_EQ(differences(shot, expectedScan(shot, rows), shot.rect()), 0);
@@ -127,16 +127,16 @@ TEST_F(ScanScreen, PcsFrequencyAndTruncatedRssi) {
 }
 
 TEST_F(ScanScreen, ChannelIsShownAsASignedNumberAndRssiUpdatesOnRepaint) {
-    receiver.m_channelCount = 1;
-    receiver.m_channels[0] = {0, 65535, 0};
+    receiver.SetChannelCount(1);
+    receiver.SetChannel(0, {0, 65535, 0});
     QImage shot = grabClient(*view);
     const QString frequency =
         QString::number(HzToMHz(receiver.m_plans[0].ChannelToFrequency(65535)), 'f', 3);
     EXPECT_EQ(differences(shot, expectedScan(shot, {{"-1", frequency, "0"}}), shot.rect()), 0);
-    receiver.m_channels[0].rssiX16 = -15; // -0.9 dBm truncates to 0
+    receiver.SetChannelRssi(0, -15); // -0.9 dBm truncates to 0
     shot = grabClient(*view);
     EXPECT_EQ(differences(shot, expectedScan(shot, {{"-1", frequency, "0"}}), shot.rect()), 0);
-    receiver.m_channels[0].rssiX16 = -16 * 42;
+    receiver.SetChannelRssi(0, -16 * 42);
     shot = grabClient(*view);
     EXPECT_EQ(differences(shot, expectedScan(shot, {{"-1", frequency, "-42"}}), shot.rect()), 0);
 }

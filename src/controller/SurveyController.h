@@ -1,0 +1,114 @@
+// The survey's flow, from opening a site to saving it: the open site and its bytes, the survey
+// store, the unsaved state and the journal that keeps every change safe until the save, the
+// channel table, the receiver link's start-up and the measurement steps. It reaches the user only
+// through ISurveyUi, so every flow that could lose a survey is tested without a window.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controller/SurveyUi.h"
+#include "files/JournalFormat.h"
+#include "files/SurveyJournal.h"
+#include "receiver/ReceiverLink.h"
+#include "survey/RecordList.h"
+
+class CReceiver;
+class CSiteFile;
+class CSurveyData;
+
+class CSurveyController {
+public:
+    static constexpr unsigned kLinkBaud = 38400;
+    // Start-up waits: for the board after the port opens, and for its identity replies.
+    static constexpr int kLinkSettleMs = 3000;
+    static constexpr int kIdentityWaitMs = 2000;
+    // How long the finished scan stays on screen before the map returns.
+    static constexpr int kScanEndPauseMs = 500;
+
+    CSurveyController(CReceiver& receiver, ISurveyUi& ui);
+    ~CSurveyController();
+    CSurveyController(const CSurveyController&) = delete;
+    CSurveyController& operator=(const CSurveyController&) = delete;
+
+    // --- Receiver link ---
+    // Opens portName ("" searches for the board) at 38400 baud under the busy cursor, waits for
+    // the board, starts the I/O thread, asks for the firmware and waits for the identity.
+    void StartLink(const std::string& portName);
+    // Shortens the two start-up waits (tests; the program keeps its constants).
+    void SetStartUpWaits(int linkSettleMs, int identityWaitMs);
+    CReceiverLink& Link() { return m_link; }
+
+    // --- Site ---
+    // Open Site: offers to save first, asks for the file, then opens it.
+    void OnOpenSite();
+    // Opens path (already chosen): picture, keep-points question or recovery of a journal.
+    bool OpenSiteFile(const std::string& path);
+    // Save Site with its sign-off; false (told, or cancelled by the surveyor) when nothing was
+    // written.
+    bool SaveSite();
+    // Asks whether to save unsaved changes first; false when the user keeps things as they are.
+    bool QueryDiscardChanges(const char* question);
+
+    // --- Channel table ---
+    void OnChannelTable();
+    bool LoadTableFile(const std::string& path);
+
+    // --- Measurement and points ---
+    // Whether a tap can start a measurement: a table is loaded ("No Channel Table Loaded." when
+    // not) and a site is open (silently false when not).
+    bool ReadyToMeasure();
+    // Starts a measurement at map point (x, y): request flag, command 35, location, scan screen.
+    void BeginMeasurement(int32_t x, int32_t y);
+    // The receiver's progress message: when the scan is complete, stores the point at once
+    // (survey, unsaved state, journal), then keeps the scan on screen for the pause.
+    void OnProgress();
+    // A press-and-hold at map point (x, y): the location dialog for the nearest point, and the
+    // delete it may ask for.
+    void InspectPoint(int32_t x, int32_t y);
+
+    bool SiteIsOpen() const { return m_survey != nullptr; }
+    bool HasUnsavedChanges() const { return m_bUnsavedChanges; }
+    const std::string& SitePath() const { return m_strSitePath; }
+    // The current survey store, null before a site has been opened.
+    CSurveyData* Survey() const { return m_survey.get(); }
+    const CRecordList& Records() const { return m_list; }
+    // The journal in use, for tests and figures; closed until the first change after an open.
+    const CSurveyJournal& Journal() const { return m_journal; }
+
+private:
+    bool ReadSite(const std::string& path, CSiteFile& site);
+    // Replaces the open site by site (read from path): picture, store, path, state.
+    bool TakeSite(const std::string& path, CSiteFile& site);
+    // Offers the journal left for path; true when the survey was recovered from it.
+    bool OfferRecovery(const std::string& path, const CSiteFile& site);
+    void Replay(const std::vector<journal::Entry>& entries, const CSiteFile& site);
+    void LoadPoints(const CSiteFile& site);
+    void StorePoint();
+    // Appends a change to the journal, starting one first if needed; the first failure is told.
+    void Journal(const journal::Entry& entry);
+    void SetAsideJournal();
+    void Message(const std::string& text, const char* caption, unsigned flags);
+
+    CReceiver& m_receiver;
+    ISurveyUi& m_ui;
+    CReceiverLink m_link;
+    int m_linkSettleMs = kLinkSettleMs;
+    int m_identityWaitMs = kIdentityWaitMs;
+
+    CRecordList m_list;
+    std::unique_ptr<CSurveyData> m_survey;
+    std::string m_strSitePath;
+    // The site file as the open read it, before its survey data: a save can always write a
+    // whole file from it.
+    std::vector<uint8_t> m_siteBytes;
+    // The state of the file the journal's changes apply to, and whether they start from its
+    // points.
+    journal::SiteState m_siteState;
+    bool m_bKeptPoints = true;
+    CSurveyJournal m_journal;
+    bool m_bJournalFailed = false;
+    bool m_bUnsavedChanges = false;
+};
