@@ -431,6 +431,31 @@ TEST_F(SurveyE2e, ClosingWithUnsavedPointsAsksAndSavesOnYes) {
     EXPECT_EQ(saved.SurveyState(), 2);
 }
 
+TEST_F(SurveyE2e, EscapeOnTheSignOffCancelsTheSaveAndTheClose) {
+    OpenSiteAndTable();
+    MeasureAt(QPoint(120, 160));
+    const QByteArray before = [this] {
+        QFile file(QString::fromStdString(site));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    int signOffs = 0;
+    const auto escape = [&signOffs](QWidget* modal) {
+        ++signOffs;
+        QTest::keyClick(qobject_cast<CSignOffDlg*>(modal), Qt::Key_Escape);
+    };
+    WhenModal(escape);
+    h.View().OnCommand(kCmdSaveSite);
+    h.Prompts().QueueAnswer(kIdYes);
+    WhenModal(escape);
+    EXPECT_FALSE(h.Frame().close()) << "the close that asked for the save stays open";
+    EXPECT_EQ(signOffs, 2);
+    EXPECT_TRUE(h.Frame().isVisible());
+    EXPECT_TRUE(h.Controller().HasUnsavedChanges());
+    QFile file(QString::fromStdString(site));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before) << "nothing written";
+}
+
 TEST_F(SurveyE2e, AStylusThatSlidesAwayNeitherTapsNorHolds) {
     OpenSiteAndTable();
     MeasureAt(QPoint(120, 160));

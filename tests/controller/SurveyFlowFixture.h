@@ -1,0 +1,74 @@
+// The survey controller on the simulated board (a pseudo-terminal, instant replies) with a
+// scripted interface: sites and tables in a temporary folder, points taken as a tap takes them,
+// and "a new program" on the same files to stand for a restart after a crash.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "BoardSimulator.h"
+#include "ScriptedSurveyUi.h"
+#include "TestFiles.h"
+#include "controller/SurveyController.h"
+#include "files/SiteFile.h"
+#include "platform/WindowMessages.h"
+#include "receiver/Receiver.h"
+#include "survey/SurveyRecord.h"
+
+// The receiver's posts, handed to the controller on the test's own thread as the window would.
+class CPostQueue : public IMessageTarget {
+public:
+    void Post(uint32_t id, uintptr_t, intptr_t) override;
+    bool Take(int ms, uint32_t& id);
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_posted;
+    std::deque<uint32_t> m_ids;
+};
+
+struct Reading {
+    int32_t x, y, channel;
+    int16_t rssi;
+    bool operator==(const Reading& o) const {
+        return x == o.x && y == o.y && channel == o.channel && rssi == o.rssi;
+    }
+};
+
+std::vector<Reading> ReadingsOf(const std::vector<SurveyRecord>& records);
+std::vector<Reading> ReadingsOf(const CRecordList& list);
+
+class SurveyFlow : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A program starting up: receiver, controller and link, with a fresh interface.
+    void StartProgram();
+    // The program ends without saving, as a crash or a kill would leave things.
+    void EndProgram();
+
+    // A width x height site file with points at the given places (three readings each).
+    std::string MakeSite(const std::string& name, int width = 480, int height = 640,
+                         const std::vector<std::pair<int, int>>& points = {});
+    void LoadTable();
+    // Open Site through its dialog with the keep-points answer.
+    void Open(const std::string& path, bool keep);
+    // A tap's measurement at (x, y), waited for until the point is stored.
+    bool TakePoint(int32_t x, int32_t y);
+    CSiteFile ReadSite(const std::string& path);
+    std::string JournalOf(const std::string& site) const;
+
+    CTempDir dir;
+    CBoardSimulator board;
+    CPostQueue posts;
+    std::unique_ptr<CReceiver> receiver;
+    std::unique_ptr<CScriptedSurveyUi> ui;
+    std::unique_ptr<CSurveyController> controller;
+};

@@ -1,0 +1,228 @@
+// The survey's flow at the controller, on the simulated board with scripted answers: opening,
+// measuring, deleting and saving, and the ways a day's survey used to be lost.
+#include "SurveyFlowFixture.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+#include "files/JournalFormat.h"
+#include "files/SurveyJournal.h"
+#include "survey/RecordList.h"
+#include "survey/SurveyData.h"
+
+namespace {
+
+constexpr const char* kKeepQuestion = "Do you wish to keep existing data points?";
+
+TEST_F(SurveyFlow, OpenKeepsOrDiscardsTheFilesPoints) {
+    const std::string site = MakeSite("site.lks", 480, 640, {{10, 20}, {300, 400}});
+    Open(site, true);
+    EXPECT_EQ(ui->messages, std::vector<std::string>{kKeepQuestion});
+    EXPECT_EQ(ReadingsOf(controller->Records()).size(), 6u);
+    ASSERT_EQ(ui->painted.size(), 2u);
+    EXPECT_EQ(ui->painted[1].x, 300);
+    EXPECT_EQ(ui->painted[1].strongest, -61);
+    EXPECT_EQ(ui->screen, ISurveyUi::kMapScreen);
+    EXPECT_FALSE(controller->HasUnsavedChanges());
+
+    Open(site, false);
+    EXPECT_TRUE(controller->Records().IsEmpty());
+    EXPECT_EQ(controller->Survey()->m_nLocations, 0);
+    EXPECT_EQ(ui->busyDepth, 0) << "every busy cursor was lifted";
+    EXPECT_FALSE(controller->Journal().IsOpen()) << "no journal before the first change";
+}
+
+TEST_F(SurveyFlow, TakeDeleteSaveAndReopen) {
+    const std::string site = MakeSite("site.lks");
+    Open(site, false);
+    ASSERT_FALSE(TakePoint(240, 320)) << "no table yet";
+    EXPECT_EQ(ui->messages.back(), "No Channel Table Loaded.");
+    LoadTable();
+    ASSERT_TRUE(TakePoint(240, 320));
+    ASSERT_TRUE(TakePoint(100, 100));
+    EXPECT_EQ(ui->pauses.back(), CSurveyController::kScanEndPauseMs) << "the scan stays a while";
+    EXPECT_EQ(ui->screen, ISurveyUi::kMapScreen);
+    // The readings are the board's, one per channel of the table.
+    const std::vector<Reading> taken = ReadingsOf(controller->Records());
+    ASSERT_EQ(taken.size(), 6u);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(taken[k].rssi, CBoardSimulator::RssiX16(1, k, 1) / 16) << k;
+        EXPECT_EQ(taken[3 + k].rssi, CBoardSimulator::RssiX16(1, k, 2) / 16) << k;
+    }
+    EXPECT_TRUE(controller->Journal().IsOpen());
+
+    // A hold 30 px off the first point deletes it; the disc goes where the stylus was.
+    ui->deletes.push_back(true);
+    controller->InspectPoint(270, 320);
+    ASSERT_EQ(ui->erased.size(), 1u);
+    EXPECT_EQ(ui->erased[0].x, 270);
+    EXPECT_EQ(ReadingsOf(controller->Records()),
+              std::vector<Reading>(taken.begin() + 3, taken.end()));
+
+    ui->signOffs.push_back(true);
+    ASSERT_TRUE(controller->SaveSite());
+    EXPECT_FALSE(controller->HasUnsavedChanges());
+    EXPECT_EQ(access(JournalOf(site).c_str(), F_OK), -1) << "a save removes the journal";
+    EXPECT_EQ(ReadingsOf(ReadSite(site).m_records),
+              std::vector<Reading>(taken.begin() + 3, taken.end()));
+
+    Open(site, true);
+    EXPECT_EQ(ReadingsOf(controller->Records()),
+              std::vector<Reading>(taken.begin() + 3, taken.end()));
+}
+
+TEST_F(SurveyFlow, AMovedOrDeletedFileIsSavedWholeAndOpensAgain) {
+    const std::string site = MakeSite("site.lks");
+    const CSiteFile original = ReadSite(site);
+    Open(site, false);
+    LoadTable();
+    ASSERT_TRUE(TakePoint(50, 60));
+    ASSERT_EQ(std::rename(site.c_str(), dir.File("moved.lks").c_str()), 0);
+
+    ui->signOffs.push_back(true);
+    ASSERT_TRUE(controller->SaveSite());
+    const CSiteFile saved = ReadSite(site);
+    EXPECT_EQ(saved.m_picture.pixels, original.m_picture.pixels) << "the picture, not zeros";
+    EXPECT_EQ(ReadingsOf(saved.m_records), ReadingsOf(controller->Records()));
+    Open(site, true);
+    EXPECT_EQ(ui->messages.back(), kKeepQuestion) << "opened as a site file";
+}
+
+TEST_F(SurveyFlow, APointIsStoredBeforeThePauseSoACloseMeanwhileAsksToSaveIt) {
+    const std::string site = MakeSite("site.lks");
+    Open(site, false);
+    LoadTable();
+    // The window is closed (or minimised) while the finished scan is still on screen.
+    bool closed = true;
+    size_t inJournal = 0;
+    ui->duringPause = [&] {
+        journal::Contents contents;
+        ASSERT_TRUE(CSurveyJournal::Read(JournalOf(site), contents));
+        inJournal = contents.entries.size();
+        ui->answers.push_back(kIdCancel);
+        closed = controller->QueryDiscardChanges("Save the survey before closing?");
+    };
+    ASSERT_TRUE(TakePoint(240, 320));
+    EXPECT_FALSE(closed) << "the close asked about the new point and was cancelled";
+    EXPECT_EQ(ui->messages.back(), "Save the survey before closing?");
+    EXPECT_EQ(inJournal, 2u) << "the keep answer and the point, before the pause";
+    EXPECT_EQ(controller->Records().IsEmpty(), false);
+}
+
+TEST_F(SurveyFlow, ClosingTheSignOffWithoutSavingWritesNothing) {
+    const std::string site = MakeSite("site.lks", 480, 640, {{10, 20}, {30, 40}, {50, 60}});
+    const std::vector<uint8_t> before = ReadAll(site);
+    Open(site, false); // the stored points are not kept in memory
+    LoadTable();
+    ASSERT_TRUE(TakePoint(240, 320));
+
+    ui->signOffs.push_back(false); // Escape, or the caption's close
+    EXPECT_FALSE(controller->SaveSite());
+    EXPECT_EQ(ReadAll(site), before) << "the file keeps its three points";
+    EXPECT_TRUE(controller->HasUnsavedChanges());
+
+    // A close that asked for the save does not close either.
+    ui->answers.push_back(kIdYes);
+    ui->signOffs.push_back(false);
+    EXPECT_FALSE(controller->QueryDiscardChanges("Save the survey before closing?"));
+    EXPECT_EQ(ReadAll(site), before);
+}
+
+TEST_F(SurveyFlow, AfterACrashTheJournalRecoversThePointsTheDeleteAndTheKeepAnswer) {
+    const std::string site = MakeSite("site.lks", 480, 640, {{10, 20}});
+    Open(site, false); // the file's point was not kept: a recovery must not bring it back
+    LoadTable();
+    ASSERT_TRUE(TakePoint(100, 100));
+    ASSERT_TRUE(TakePoint(200, 200));
+    ASSERT_TRUE(TakePoint(300, 300));
+    ui->deletes.push_back(true);
+    controller->InspectPoint(205, 195);
+    const std::vector<Reading> before = ReadingsOf(controller->Records());
+    ASSERT_EQ(before.size(), 6u);
+    EndProgram();
+
+    StartProgram();
+    ui->paths.push_back(site);
+    ui->answers.push_back(kIdYes);
+    controller->OnOpenSite();
+    ASSERT_EQ(ui->messages, std::vector<std::string>{"Recover 4 points that were not saved?"});
+    EXPECT_EQ(ReadingsOf(controller->Records()), before);
+    EXPECT_EQ(ui->painted.size(), 3u) << "the circles of the three points taken";
+    ASSERT_EQ(ui->erased.size(), 1u);
+    EXPECT_EQ(ui->erased[0].x, 205) << "and the disc where the surveyor held";
+    EXPECT_TRUE(controller->HasUnsavedChanges());
+
+    ui->signOffs.push_back(true);
+    ASSERT_TRUE(controller->SaveSite());
+    EXPECT_EQ(ReadingsOf(ReadSite(site).m_records), before);
+}
+
+TEST_F(SurveyFlow, ATornLastEntryIsDroppedAndLaterPointsStillRecover) {
+    const std::string site = MakeSite("site.lks");
+    Open(site, false);
+    LoadTable();
+    ASSERT_TRUE(TakePoint(100, 100));
+    ASSERT_TRUE(TakePoint(200, 200));
+    const std::vector<Reading> first = ReadingsOf(controller->Records());
+    EndProgram();
+    // The last entry was cut off mid-write.
+    std::vector<uint8_t> bytes = ReadAll(JournalOf(site));
+    bytes.resize(bytes.size() - 7);
+    WriteAll(JournalOf(site), bytes);
+
+    StartProgram();
+    ui->answers.push_back(kIdYes);
+    ui->paths.push_back(site);
+    controller->OnOpenSite();
+    EXPECT_EQ(ui->messages.back(), "Recover 1 points that were not saved?");
+    EXPECT_EQ(ReadingsOf(controller->Records()),
+              std::vector<Reading>(first.begin(), first.begin() + 3));
+    LoadTable();
+    ASSERT_TRUE(TakePoint(300, 300));
+    const std::vector<Reading> second = ReadingsOf(controller->Records());
+    EndProgram();
+
+    // The new point was written after the good entries, not behind the torn one.
+    StartProgram();
+    ui->answers.push_back(kIdYes);
+    ui->paths.push_back(site);
+    controller->OnOpenSite();
+    EXPECT_EQ(ui->messages.back(), "Recover 2 points that were not saved?");
+    EXPECT_EQ(ReadingsOf(controller->Records()), second);
+}
+
+TEST_F(SurveyFlow, AJournalOfAnotherFileStateIsSetAsideAndADeclinedOneToo) {
+    const std::string site = MakeSite("site.lks");
+    Open(site, false);
+    LoadTable();
+    ASSERT_TRUE(TakePoint(100, 100));
+    EndProgram();
+    // The file changed since (saved by another copy of the program): same name, other state.
+    const std::vector<uint8_t> journalBytes = ReadAll(JournalOf(site));
+    MakeSite("site.lks", 480, 640, {{1, 2}});
+
+    StartProgram();
+    ui->answers = {kIdOk, kIdYes};
+    ui->paths.push_back(site);
+    controller->OnOpenSite();
+    ASSERT_EQ(ui->messages.size(), 2u);
+    EXPECT_NE(ui->messages[0].find(JournalOf(site) + ".old"), std::string::npos) << ui->messages[0];
+    EXPECT_EQ(ui->messages[1], kKeepQuestion) << "no recovery offered";
+    EXPECT_EQ(ReadAll(JournalOf(site) + ".old"), journalBytes) << "kept, not deleted";
+    EXPECT_EQ(ReadingsOf(controller->Records()).size(), 3u);
+
+    // A recovery declined is set aside beside the first, never over it.
+    LoadTable();
+    ASSERT_TRUE(TakePoint(100, 100));
+    EndProgram();
+    StartProgram();
+    ui->answers = {kIdNo, kIdYes};
+    ui->paths.push_back(site);
+    controller->OnOpenSite();
+    EXPECT_EQ(ui->messages,
+              (std::vector<std::string>{"Recover 1 points that were not saved?", kKeepQuestion}));
+    EXPECT_EQ(access((JournalOf(site) + ".old.2").c_str(), F_OK), 0);
+    EXPECT_EQ(access(JournalOf(site).c_str(), F_OK), -1);
+}
+
+} // namespace
