@@ -143,6 +143,13 @@ bool HasValue(float value) {
     return !std::isnan(value);
 }
 
+void BandsOfField(const CoverageValues& values, const CBandSet& bands, std::vector<uint8_t>& out) {
+    out.resize(values.size());
+    for (size_t i = 0; i < values.size(); ++i) {
+        out[i] = HasValue(values[i]) ? static_cast<uint8_t>(bands.IndexOf(values[i])) : kNoBand;
+    }
+}
+
 bool ComputeCoverageField(const std::vector<SpotValue>& spots, int width, int height,
                           const FieldOptions& options, CoverageValues& out,
                           const FieldProgressFn& progress) {

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
+#include "analysis/RssiBands.h"
 #include "analysis/SpotValues.h"
 
 enum class FieldMethod {
@@ -41,3 +43,9 @@ bool ComputeCoverageField(const std::vector<SpotValue>& spots, int width, int he
                           const FieldProgressFn& progress = {});
 
 bool HasValue(float value);
+
+// Marks a pixel without a value in a band raster.
+constexpr uint8_t kNoBand = 255;
+
+// The band of every value of a field (kNoBand where it has none), in the same order.
+void BandsOfField(const CoverageValues& values, const CBandSet& bands, std::vector<uint8_t>& out);
