@@ -37,17 +37,12 @@ const char* const kTableUsage =
 
 constexpr unsigned kDefaultSpacingKHz = 30;
 
-uint32_t spacingHz(unsigned long kHz) {
-    switch (kHz) {
-    case 30:
-        return CBandPlan::kPcsSpacing30k;
-    case 50:
-        return CBandPlan::kPcsSpacing50k;
-    case 200:
-        return CBandPlan::kPcsSpacing200k;
-    default:
-        return 0;
-    }
+constexpr unsigned long kHzPerKHz = 1000;
+
+bool validSpacing(unsigned long kHz) {
+    const unsigned long hz = kHz * kHzPerKHz;
+    return hz == CBandPlan::kPcsSpacing30k || hz == CBandPlan::kPcsSpacing50k ||
+           hz == CBandPlan::kPcsSpacing200k;
 }
 
 int runNew(int argc, char** argv) {
@@ -76,7 +71,7 @@ int runNew(int argc, char** argv) {
         } else if ((take = TakeOption(argc, argv, i, "--pcs-spacing", value)) !=
                    OptionTake::NotThis) {
             if (take == OptionTake::MissingValue || !ParseWhole(value, 200, spacingKHz) ||
-                spacingHz(spacingKHz) == 0) {
+                !validSpacing(spacingKHz)) {
                 return BadInput("table new: --pcs-spacing must be 30, 50 or 200 (kHz), not '" +
                                 value + "'");
             }
@@ -102,7 +97,7 @@ int runNew(int argc, char** argv) {
     }
     CBandPlan plans[2];
     CReceiver::InitBandPlans(plans);
-    plans[1].SetPcsSpacing(spacingHz(spacingKHz));
+    plans[1].SetPcsSpacing(static_cast<uint32_t>(spacingKHz * kHzPerKHz));
     std::vector<TableEntry> entries;
     std::set<std::pair<uint8_t, uint16_t>> seen;
     for (const std::string& arg : entryArgs) {
@@ -151,7 +146,7 @@ std::string mhzText(uint32_t hz) {
 void showText(const std::string& path, uint32_t spacing, const std::vector<ShownEntry>& rows) {
     std::printf("table: %s\n", path.c_str());
     if (spacing != 0) {
-        std::printf("PCS spacing: %u kHz\n", spacing / 1000);
+        std::printf("PCS spacing: %lu kHz\n", spacing / kHzPerKHz);
     } else {
         std::printf("PCS spacing: none named (the program keeps the one it had; PCS rows below "
                     "assume none)\n");
@@ -176,7 +171,7 @@ void showText(const std::string& path, uint32_t spacing, const std::vector<Shown
 }
 
 void showCsv(uint32_t spacing, const std::vector<ShownEntry>& rows) {
-    const std::string kHz = spacing != 0 ? std::to_string(spacing / 1000) : std::string();
+    const std::string kHz = spacing != 0 ? std::to_string(spacing / kHzPerKHz) : std::string();
     std::printf("slot,plan,channel,frequency_mhz,board_code,pcs_spacing_khz\n");
     for (const ShownEntry& r : rows) {
         std::printf("%d,%u,%u,%s,%u,%s\n", r.slot, r.entry.plan, r.entry.channel,
@@ -185,7 +180,7 @@ void showCsv(uint32_t spacing, const std::vector<ShownEntry>& rows) {
 }
 
 void showJson(uint32_t spacing, const std::vector<ShownEntry>& rows) {
-    const std::string kHz = spacing != 0 ? std::to_string(spacing / 1000) : "null";
+    const std::string kHz = spacing != 0 ? std::to_string(spacing / kHzPerKHz) : "null";
     std::printf("{\"pcs_spacing_khz\": %s, \"entries\": [", kHz.c_str());
     const char* separator = "\n";
     for (const ShownEntry& r : rows) {
