@@ -189,18 +189,21 @@ public:
     CProgressLine() : m_tty(::isatty(STDERR_FILENO) == 1) {}
     ~CProgressLine() { Done(); }
 
-    void Show(const char* stage, double fraction) {
+    // fraction below 0: a stage without a measure of its own.
+    void Show(const char* stage, double fraction = -1.0) {
         using namespace std::chrono;
         if (!m_tty || steady_clock::now() - m_start < seconds(1)) {
             return;
         }
-        const int percent = static_cast<int>(fraction * 100.0);
+        const int percent = fraction < 0.0 ? -1 : static_cast<int>(fraction * 100.0);
         if (percent == m_percent && m_stage == stage) {
             return;
         }
         m_percent = percent;
         m_stage = stage;
-        std::fprintf(stderr, "\rlks: heatmap: %s %3d%%", stage, percent);
+        const std::string text =
+            m_stage + (percent < 0 ? std::string() : " " + std::to_string(percent) + "%");
+        std::fprintf(stderr, "\rlks: heatmap: %-24s", text.c_str());
         std::fflush(stderr);
         m_shown = true;
     }
@@ -310,10 +313,10 @@ int RunHeatmap(int argc, char** argv) {
                          : std::string("nearest point"),
                      "radius " + number("%.0f", a.field.radius) + " px", channelsNote(a.channels),
                      "uncoloured: no point within the radius"};
-    progress.Show("painting", 1.0);
+    progress.Show("painting");
     const QImage image = HeatmapImage(plan, bands, a.bands, spots, a.style);
     std::vector<uint8_t> png;
-    progress.Show("writing", 1.0);
+    progress.Show("writing the PNG");
     const bool written = EncodePng(image, png) && out.Write(png.data(), png.size()) && out.Commit();
     progress.Done();
     if (!written) {
