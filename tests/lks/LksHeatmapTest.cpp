@@ -266,17 +266,4 @@ TEST(LksHeatmap, BadInputGivesOneLineAndExitTwo) {
         << "no picture, and no temporary file left behind";
 }
 
-TEST(LksHeatmap, NewCommandsHaveHelp) {
-    CTempDir dir;
-    for (const char* command : {"heatmap", "table"}) {
-        const ToolRun run = RunLks(dir, std::string(command) + " --help");
-        EXPECT_EQ(run.exitCode, 0) << command;
-        EXPECT_EQ(run.out.rfind(std::string("usage: lks ") + command, 0), 0u) << run.out;
-        EXPECT_TRUE(run.err.empty());
-    }
-    const ToolRun run = RunLks(dir, "--help");
-    EXPECT_NE(run.out.find("heatmap"), std::string::npos);
-    EXPECT_NE(run.out.find("table new"), std::string::npos);
-}
-
 } // namespace

@@ -249,7 +249,7 @@ TEST(Lks, BadArgumentsExitTwo) {
 
 TEST(Lks, EveryCommandHasHelp) {
     CTempDir dir;
-    for (const char* command : {"make", "info", "export"}) {
+    for (const char* command : {"make", "info", "export", "heatmap", "table"}) {
         const ToolRun run = lks(dir, std::string(command) + " --help");
         EXPECT_EQ(run.exitCode, 0) << command;
         EXPECT_EQ(run.out.rfind(std::string("usage: lks ") + command, 0), 0u) << run.out;
@@ -258,6 +258,7 @@ TEST(Lks, EveryCommandHasHelp) {
     const ToolRun run = lks(dir, "--help");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.out.find("export"), std::string::npos);
+    EXPECT_NE(run.out.find("heatmap"), std::string::npos);
 }
 
 } // namespace
