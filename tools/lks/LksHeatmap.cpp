@@ -44,6 +44,8 @@ const char* const kHeatmapUsage =
     "  --no-points leave out the dots that mark the points\n";
 
 constexpr double kDefaultOpacity = 0.55;
+// Channel 0 marks a point without readings and 65535 ends a channel table: neither is read.
+constexpr unsigned long kLastChannel = 65534;
 // With a single point there is no spacing to go by.
 constexpr double kLonePointShare = 0.1;
 
@@ -65,15 +67,12 @@ std::string number(const char* format, double value) {
 }
 
 bool parseChannels(const std::string& text, std::vector<int32_t>& out) {
-    size_t start = 0;
-    while (start <= text.size()) {
-        const size_t comma = std::min(text.find(',', start), text.size());
+    for (const std::string& item : SplitCommas(text)) {
         unsigned long channel = 0;
-        if (!ParseWhole(text.substr(start, comma - start), 65534, channel) || channel == 0) {
+        if (!ParseWhole(item, kLastChannel, channel) || channel == 0) {
             return false;
         }
         out.push_back(static_cast<int32_t>(channel));
-        start = comma + 1;
     }
     return true;
 }
@@ -88,15 +87,12 @@ bool parseBands(const std::string& text, CBandSet& out) {
         return true;
     }
     std::vector<double> edges;
-    size_t start = 0;
-    while (start <= text.size()) {
-        const size_t comma = std::min(text.find(',', start), text.size());
+    for (const std::string& item : SplitCommas(text)) {
         double edge = 0.0;
-        if (!ParseNumber(text.substr(start, comma - start), edge)) {
+        if (!ParseNumber(item, edge)) {
             return false;
         }
         edges.push_back(edge);
-        start = comma + 1;
     }
     return CBandSet::Custom(edges, out);
 }

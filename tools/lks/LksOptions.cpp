@@ -29,6 +29,17 @@ OptionTake TakeOption(int argc, char** argv, int& i, const char* name, std::stri
     return OptionTake::Taken;
 }
 
+std::vector<std::string> SplitCommas(const std::string& text) {
+    std::vector<std::string> items;
+    size_t start = 0;
+    for (size_t comma = text.find(','); comma != std::string::npos; comma = text.find(',', start)) {
+        items.push_back(text.substr(start, comma - start));
+        start = comma + 1;
+    }
+    items.push_back(text.substr(start));
+    return items;
+}
+
 bool ParseNumber(const std::string& text, double& out) {
     if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) {
         return false;
