@@ -161,9 +161,11 @@ QImage HeatmapImage(const SitePicture& plan, const std::vector<uint8_t>& bands, 
         const double radius = std::max(2.5, legend.Pixels() / 4.0);
         paint.setPen(QPen(QColor::fromRgb(kPaper), 1.0));
         paint.setBrush(QColor::fromRgb(kInk));
+        paint.setClipRect(0, 0, plan.width, plan.height); // a dot at the edge stays on the plan
         for (const SpotValue& s : spots) {
             paint.drawEllipse(QPointF(s.x + 0.5, s.y + 0.5), radius, radius);
         }
+        paint.setClipping(false);
     }
     paint.setRenderHint(QPainter::Antialiasing, false);
     paint.setPen(QColor::fromRgb(kRule));
