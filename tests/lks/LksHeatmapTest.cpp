@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "LksRun.h"
 #include "TestFiles.h"
@@ -264,6 +265,23 @@ TEST(LksHeatmap, BadInputGivesOneLineAndExitTwo) {
     EXPECT_EQ(dir.Entries(),
               (std::vector<std::string>{"err.txt", "out.txt", "plan.png", "site.lks"}))
         << "no picture, and no temporary file left behind";
+}
+
+TEST(LksHeatmap, TheDemoSurveyIsTheOneItsScriptMakes) {
+    CTempDir dir;
+    const std::string examples = EXAMPLES_DIR;
+    const std::string made = dir.File("demo-surveyed.lks");
+    const std::string command = std::string(DEMO_SURVEY_PROGRAM) + " " + examples + "/demo.lks " +
+                                examples + "/demo.nct " + made + " >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadAll(made), ReadAll(examples + "/demo-surveyed.lks"))
+        << "run examples/make_demo_survey.sh after changing the demo";
+
+    // The store room was never entered: its far corner stays as the plan shows it.
+    const QImage map = heatmap(dir, made, "");
+    const QImage plan(QString::fromStdString(examples + "/floorplan.png"));
+    EXPECT_EQ(map.pixel(460, 620), plan.pixel(460, 620));
+    EXPECT_NE(map.pixel(100, 480), plan.pixel(100, 480)) << "the lab was surveyed";
 }
 
 } // namespace
