@@ -11,6 +11,12 @@ struct ChannelSum {
     int32_t channel = 0;
     double milliwatts = 0.0;
     uint32_t count = 0;
+    double firstDbm = 0.0;
+    bool allEqual = true;
+
+    // Equal readings give back exactly that reading: the round trip through milliwatts could
+    // land a hair beside it and push a reading of -60 across the band edge at -60.
+    double MeanDbm() const { return allEqual ? firstDbm : MilliwattsToDbm(milliwatts / count); }
 };
 
 struct Spot {
@@ -28,10 +34,11 @@ void add(Spot& spot, int32_t channel, double dbm) {
         if (sum.channel == channel) {
             sum.milliwatts += DbmToMilliwatts(dbm);
             ++sum.count;
+            sum.allEqual = sum.allEqual && dbm == sum.firstDbm;
             return;
         }
     }
-    spot.channels.push_back({channel, DbmToMilliwatts(dbm), 1});
+    spot.channels.push_back({channel, DbmToMilliwatts(dbm), 1, dbm, true});
 }
 
 // False when the spot has no value under the channel rule.
@@ -42,11 +49,11 @@ bool valueOf(const Spot& spot, const std::vector<int32_t>& channels, SpotValue& 
     if (channels.empty()) {
         double best = 0.0;
         for (const ChannelSum& sum : spot.channels) {
-            const double mean = sum.milliwatts / sum.count;
+            const double mean = sum.MeanDbm();
             best = out.readings == 0 ? mean : std::max(best, mean);
             out.readings += sum.count;
         }
-        out.dbm = MilliwattsToDbm(best);
+        out.dbm = best;
         return out.readings > 0;
     }
     double weakest = 0.0;
@@ -56,11 +63,11 @@ bool valueOf(const Spot& spot, const std::vector<int32_t>& channels, SpotValue& 
         if (it == spot.channels.end()) {
             return false;
         }
-        const double mean = it->milliwatts / it->count;
+        const double mean = it->MeanDbm();
         weakest = i == 0 ? mean : std::min(weakest, mean);
         out.readings += it->count;
     }
-    out.dbm = MilliwattsToDbm(weakest);
+    out.dbm = weakest;
     return true;
 }
 

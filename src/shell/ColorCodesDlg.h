@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <cstdint>
 
+#include "analysis/RssiBands.h"
 #include "shell/ColorSwatch.h"
 
 class QLabel;
@@ -11,7 +12,7 @@ class QLabel;
 class CColorCodesDlg : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kRows = 6;
+    static constexpr int kRows = static_cast<int>(RssiBand::Black) + 1;
 
     explicit CColorCodesDlg(QWidget* parent = nullptr);
 
@@ -21,7 +22,7 @@ public:
     CColorSwatch& Swatch(int row) { return m_swatches[row]; }
     QLabel* Label(int row) const { return m_labels[row]; }
 
-    // The colour (0x00BBGGRR) and label text of a row.
+    // The colour (0x00BBGGRR) and label text of a row, from the handheld's band set.
     static uint32_t RowColor(int row);
     static const char* RowText(int row);
 

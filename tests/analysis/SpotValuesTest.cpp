@@ -59,6 +59,20 @@ TEST(SpotValues, StrongestChannelOrWeakestOfTheNamedOnes) {
     EXPECT_FALSE(AllChannelsRead(records, {0}, missing)) << "channel 0 is never a reading";
 }
 
+TEST(SpotValues, EqualReadingsKeepTheirExactValueForTheBandEdges) {
+    // A reading on a band edge must stay on it: a hair above -60 would paint it yellow.
+    for (int dbm = -130; dbm <= 0; ++dbm) {
+        const auto d = static_cast<int16_t>(dbm);
+        const std::vector<SpotValue> once = SpotValues({reading(2, 3, 5, d)}, {});
+        const std::vector<SpotValue> thrice =
+            SpotValues({reading(2, 3, 5, d), reading(2, 3, 5, d), reading(2, 3, 5, d)}, {5});
+        ASSERT_EQ(once.size(), 1u);
+        ASSERT_EQ(thrice.size(), 1u);
+        EXPECT_EQ(once[0].dbm, dbm);
+        EXPECT_EQ(thrice[0].dbm, dbm);
+    }
+}
+
 TEST(SpotValues, PowerMean) {
     const double pair[] = {-90.0, -100.0};
     EXPECT_NEAR(PowerMeanDbm(pair, 2), -92.596, 1e-3);

@@ -9,8 +9,8 @@
 #include <QJsonObject>
 
 #include <cstring>
-#include <sys/wait.h>
 
+#include "LksRun.h"
 #include "TestFiles.h"
 #include "files/SiteFile.h"
 #include "files/SiteFileReader.h"
@@ -19,36 +19,12 @@
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string textOf(const std::string& path) {
-    const std::vector<uint8_t> bytes = ReadAll(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 ToolRun lks(const CTempDir& dir, const std::string& args) {
-    const std::string command = std::string(LKS_PROGRAM) + " " + args + " >" + dir.File("out.txt") +
-                                " 2>" + dir.File("err.txt");
-    const int status = std::system(command.c_str());
-    ToolRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = textOf(dir.File("out.txt"));
-    run.err = textOf(dir.File("err.txt"));
-    return run;
+    return RunLks(dir, args);
 }
 
-// Exit 2, one line on stderr, nothing on stdout.
 void expectBadInput(const ToolRun& run, const std::string& mentions) {
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.out.empty()) << run.out;
-    ASSERT_FALSE(run.err.empty());
-    EXPECT_EQ(run.err.rfind("lks: ", 0), 0u) << run.err;
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
-    EXPECT_NE(run.err.find(mentions), std::string::npos) << run.err;
+    ExpectBadInput(run, mentions);
 }
 
 void readSite(const std::string& path, CSiteFile& site) {
@@ -273,7 +249,7 @@ TEST(Lks, BadArgumentsExitTwo) {
 
 TEST(Lks, EveryCommandHasHelp) {
     CTempDir dir;
-    for (const char* command : {"make", "info", "export"}) {
+    for (const char* command : {"make", "info", "export", "heatmap", "table"}) {
         const ToolRun run = lks(dir, std::string(command) + " --help");
         EXPECT_EQ(run.exitCode, 0) << command;
         EXPECT_EQ(run.out.rfind(std::string("usage: lks ") + command, 0), 0u) << run.out;
@@ -282,6 +258,7 @@ TEST(Lks, EveryCommandHasHelp) {
     const ToolRun run = lks(dir, "--help");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.out.find("export"), std::string::npos);
+    EXPECT_NE(run.out.find("heatmap"), std::string::npos);
 }
 
 } // namespace

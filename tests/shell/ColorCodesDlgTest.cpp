@@ -3,6 +3,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include "analysis/RssiBands.h"
 #include "shell/ColorCodesDlg.h"
 #include "shell/ColorRef.h"
 #include "shell/DialogUnits.h"
@@ -51,6 +54,33 @@ TEST(ColorCodesDlg, RowsShowTheBandsAndTheirColoursInOrder) {
         EXPECT_EQ(shot.pixel(r.topLeft()), rows[row].rgb);
         EXPECT_EQ(shot.pixel(r.bottomRight()), rows[row].rgb);
         EXPECT_EQ(shot.pixel(r.center()), rows[row].rgb);
+    }
+}
+
+TEST(ColorCodesDlg, TheLegendIsTheBandSetTheMapAndTheHeatmapsPaintWith) {
+    // Each row's colour is its band's, and the whole-dBm range its text names falls in that
+    // band and no other: move an edge in the band set and the legend moves with it.
+    const CBandSet& bands = CBandSet::Handheld();
+    for (int row = 0; row < CColorCodesDlg::kRows; ++row) {
+        SCOPED_TRACE(row + 1);
+        const BandColour& c = bands.Colour(static_cast<size_t>(row));
+        EXPECT_EQ(colorFromRef(CColorCodesDlg::RowColor(row)), QColor(c.red, c.green, c.blue));
+        int strong = 0;
+        int weak = 0;
+        const char* text = CColorCodesDlg::RowText(row);
+        if (row == 0) {
+            ASSERT_EQ(std::sscanf(text, "greater than %d dBm", &weak), 1) << text;
+            strong = 0;
+        } else {
+            ASSERT_EQ(std::sscanf(text, "%d thru %d dBm", &strong, &weak), 2) << text;
+            EXPECT_EQ(static_cast<int>(RssiBandOf(static_cast<int16_t>(strong + 1))), row - 1);
+        }
+        EXPECT_EQ(static_cast<int>(RssiBandOf(static_cast<int16_t>(strong))), row);
+        EXPECT_EQ(static_cast<int>(RssiBandOf(static_cast<int16_t>(weak))), row);
+        EXPECT_EQ(bands.IndexOf(weak), static_cast<size_t>(row));
+        if (row + 1 < CColorCodesDlg::kRows) {
+            EXPECT_EQ(static_cast<int>(RssiBandOf(static_cast<int16_t>(weak - 1))), row + 1);
+        }
     }
 }
 

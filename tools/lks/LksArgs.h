@@ -16,5 +16,7 @@ bool IsHelp(const std::string& arg);
 int RunMake(int argc, char** argv);
 int RunInfo(int argc, char** argv);
 int RunExport(int argc, char** argv);
+int RunTable(int argc, char** argv);
+int RunHeatmap(int argc, char** argv);
 
 } // namespace lks

@@ -2,6 +2,8 @@
 //   lks make PLAN -o SITE     new site file from a floor-plan image
 //   lks info SITE             what a site file holds
 //   lks export SITE           its readings as CSV or JSON
+//   lks heatmap SITE -o PNG   a coverage map of its readings
+//   lks table new|show        channel table files
 #include <cstdio>
 #include <string>
 
@@ -18,6 +20,9 @@ const char* const kUsage = "usage: lks COMMAND [ARGS]\n"
                            "                                   (PNG, JPEG or BMP)\n"
                            "  info SITE                        header, picture, points, signature\n"
                            "  export SITE [--format csv|json]  one row per reading\n"
+                           "  heatmap SITE -o OUT.png [...]    coverage map over the plan\n"
+                           "  table new -o TABLE.nct ENTRY...  new channel table file\n"
+                           "  table show TABLE.nct             a table as the program reads it\n"
                            "\n"
                            "Run 'lks COMMAND --help' for the options of a command.\n"
                            "Exit codes: 0 done, 1 the result could not be written, 2 bad input.\n";
@@ -42,6 +47,12 @@ int main(int argc, char** argv) {
     }
     if (command == "export") {
         return lks::RunExport(argc - 1, argv + 1);
+    }
+    if (command == "table") {
+        return lks::RunTable(argc - 1, argv + 1);
+    }
+    if (command == "heatmap") {
+        return lks::RunHeatmap(argc - 1, argv + 1);
     }
     return lks::BadInput("unknown command '" + command + "' (try 'lks --help')");
 }

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Rebuilds the surveyed demo and its heatmap: demo-surveyed.lks is demo.lks with 39 scans of the
+# channels of demo.nct, taken through the program's survey store from the simulated board's
+# readings; demo-heatmap.png is its coverage map from lks heatmap.
+# Usage: examples/make_demo_survey.sh [BUILD_DIR]   (default: the release build, made if missing)
+set -euo pipefail
+cd "$(dirname "$0")"
+build=${1:-../build/release}
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S .. -B "$build" -DCMAKE_BUILD_TYPE=Release -DLARKSPUR_BUILD_TESTS=OFF \
+        -DLARKSPUR_BUILD_BENCH=OFF >/dev/null
+fi
+cmake --build "$build" -j "$(nproc)" --target larkspur-demo-survey lks
+"$build/examples/larkspur-demo-survey" demo.lks demo.nct demo-surveyed.lks
+"$build/tools/lks/lks" heatmap demo-surveyed.lks -o demo-heatmap.png

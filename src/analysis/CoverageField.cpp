@@ -1,0 +1,184 @@
+// Coverage fields, tile by tile: each square tile of pixels gathers the few spots that can reach
+// it from the spatial index once, so a pixel looks only at its neighbours. Tiles are shared out
+// to one thread per core.
+#include "analysis/CoverageField.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <limits>
+#include <thread>
+
+#include "analysis/SpatialIndex.h"
+
+namespace {
+
+constexpr int kTile = 32;
+constexpr float kNoValue = std::numeric_limits<float>::quiet_NaN();
+
+struct Near {
+    double x;
+    double y;
+    double dbm;
+};
+
+class CFieldJob {
+public:
+    CFieldJob(const std::vector<SpotValue>& spots, int width, int height,
+              const FieldOptions& options, float* out)
+        : m_spots(spots), m_index(spots, options.radius), m_width(width), m_height(height),
+          m_options(options), m_radius2(options.radius * options.radius), m_out(out),
+          m_tilesAcross((width + kTile - 1) / kTile),
+          m_tiles(static_cast<size_t>(m_tilesAcross) *
+                  static_cast<size_t>((height + kTile - 1) / kTile)) {}
+
+    size_t Tiles() const { return m_tiles; }
+    size_t Done() const { return m_done.load(); }
+
+    // Takes tiles until none is left; after each, calls afterTile (may be empty).
+    void Work(const std::function<void()>& afterTile) {
+        std::vector<uint32_t> candidates;
+        std::vector<Near> near;
+        for (size_t t = m_next++; t < m_tiles; t = m_next++) {
+            Tile(t, candidates, near);
+            ++m_done;
+            if (afterTile) {
+                afterTile();
+            }
+        }
+    }
+
+private:
+    void Tile(size_t t, std::vector<uint32_t>& candidates, std::vector<Near>& near) const {
+        const int x0 = static_cast<int>(t % static_cast<size_t>(m_tilesAcross)) * kTile;
+        const int y0 = static_cast<int>(t / static_cast<size_t>(m_tilesAcross)) * kTile;
+        const int x1 = std::min(x0 + kTile, m_width) - 1;
+        const int y1 = std::min(y0 + kTile, m_height) - 1;
+        const double r = m_options.radius;
+        candidates.clear();
+        m_index.Candidates(x0 - r, y0 - r, x1 + r, y1 + r, candidates);
+        // Index order within a tile is cell order; spot order keeps ties the same everywhere.
+        std::sort(candidates.begin(), candidates.end());
+        near.clear();
+        for (const uint32_t i : candidates) {
+            const SpotValue& s = m_spots[i];
+            const double dx =
+                std::max({static_cast<double>(x0) - s.x, 0.0, s.x - static_cast<double>(x1)});
+            const double dy =
+                std::max({static_cast<double>(y0) - s.y, 0.0, s.y - static_cast<double>(y1)});
+            if (dx * dx + dy * dy < m_radius2) {
+                near.push_back({static_cast<double>(s.x), static_cast<double>(s.y), s.dbm});
+            }
+        }
+        for (int y = y0; y <= y1; ++y) {
+            float* row = m_out + static_cast<size_t>(y) * static_cast<size_t>(m_width);
+            for (int x = x0; x <= x1; ++x) {
+                row[x] = near.empty() ? kNoValue : Pixel(x, y, near);
+            }
+        }
+    }
+
+    float Pixel(int px, int py, const std::vector<Near>& near) const {
+        const double r = m_options.radius;
+        double nearest2 = m_radius2;
+        double nearestDbm = 0.0;
+        bool any = false;
+        double sumW = 0.0;
+        double sumWV = 0.0;
+        for (const Near& n : near) {
+            const double dx = px - n.x;
+            const double dy = py - n.y;
+            const double d2 = dx * dx + dy * dy;
+            if (d2 >= m_radius2) {
+                continue;
+            }
+            if (d2 < nearest2) {
+                nearest2 = d2;
+                nearestDbm = n.dbm;
+            }
+            any = true;
+            if (m_options.method == FieldMethod::Idw && d2 > 0.0) {
+                const double d = std::sqrt(d2);
+                const double w = Weight((r - d) / (r * d));
+                sumW += w;
+                sumWV += w * n.dbm;
+            }
+        }
+        if (!any) {
+            return kNoValue;
+        }
+        // On a spot, or with weights too small to count, the nearest spot is the value.
+        if (m_options.method == FieldMethod::Nearest || nearest2 == 0.0 || !(sumW > 0.0)) {
+            return static_cast<float>(nearestDbm);
+        }
+        return static_cast<float>(sumWV / sumW);
+    }
+
+    double Weight(double t) const {
+        if (m_options.power == 2.0) {
+            return t * t;
+        }
+        if (m_options.power == 1.0) {
+            return t;
+        }
+        return std::pow(t, m_options.power);
+    }
+
+    const std::vector<SpotValue>& m_spots;
+    CSpatialIndex m_index;
+    int m_width;
+    int m_height;
+    FieldOptions m_options;
+    double m_radius2;
+    float* m_out;
+    int m_tilesAcross;
+    size_t m_tiles;
+    std::atomic<size_t> m_next{0};
+    std::atomic<size_t> m_done{0};
+};
+
+} // namespace
+
+bool HasValue(float value) {
+    return !std::isnan(value);
+}
+
+void BandsOfField(const CoverageValues& values, const CBandSet& bands, std::vector<uint8_t>& out) {
+    out.resize(values.size());
+    for (size_t i = 0; i < values.size(); ++i) {
+        out[i] = HasValue(values[i]) ? static_cast<uint8_t>(bands.IndexOf(values[i])) : kNoBand;
+    }
+}
+
+bool ComputeCoverageField(const std::vector<SpotValue>& spots, int width, int height,
+                          const FieldOptions& options, CoverageValues& out,
+                          const FieldProgressFn& progress) {
+    out.clear();
+    const bool powerOk =
+        options.method != FieldMethod::Idw || (std::isfinite(options.power) && options.power > 0.0);
+    if (width <= 0 || height <= 0 || !std::isfinite(options.radius) || options.radius <= 0.0 ||
+        !powerOk) {
+        return false;
+    }
+    out.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    CFieldJob job(spots, width, height, options, out.data());
+
+    unsigned threads = options.threads != 0 ? options.threads : std::thread::hardware_concurrency();
+    threads = static_cast<unsigned>(std::clamp<size_t>(threads, 1, job.Tiles()));
+    std::vector<std::thread> helpers;
+    for (unsigned i = 1; i < threads; ++i) {
+        helpers.emplace_back([&job] { job.Work({}); });
+    }
+    std::function<void()> report;
+    if (progress) {
+        report = [&] { progress(static_cast<double>(job.Done()) / job.Tiles()); };
+    }
+    job.Work(report);
+    for (std::thread& t : helpers) {
+        t.join();
+    }
+    if (progress) {
+        progress(1.0);
+    }
+    return true;
+}

@@ -1,0 +1,51 @@
+// Coverage fields over a plan: a value for every pixel that has a measured spot within the cut-off
+// radius, and none for every other pixel. Nothing is ever invented where nothing was measured:
+// no fit over the whole plan, no anchor points, no glow that grows where spots crowd.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "analysis/RssiBands.h"
+#include "analysis/SpotValues.h"
+
+enum class FieldMethod {
+    // Inverse-distance weighting over the spots within the radius. Weights are
+    // ((radius - d) / (radius * d))^power: near 1/d^power close to a spot, falling to zero at
+    // the radius, so a spot leaving the neighbourhood leaves no seam. A pixel on a spot takes
+    // exactly that spot's value.
+    Idw,
+    // The value of the nearest spot within the radius (a Voronoi map cut off at the radius);
+    // equally near spots go to the one listed first.
+    Nearest,
+};
+
+struct FieldOptions {
+    FieldMethod method = FieldMethod::Idw;
+    double radius = 0.0;  // plan pixels; a spot covers the pixels closer than this
+    double power = 2.0;   // IDW only
+    unsigned threads = 0; // 0: one per core
+};
+
+// A pixel's value in dBm; NaN where no spot lies within the radius.
+using CoverageValues = std::vector<float>;
+
+// Progress of a long computation as a fraction from 0 to 1, reported on the calling thread.
+using FieldProgressFn = std::function<void(double)>;
+
+// Fills out with width x height values, row by row from the top; a pixel is at the whole plan
+// coordinates (x, y) that the spots use. False, and out empty, when the size is not positive,
+// the radius not positive and finite, or the IDW power not positive and finite.
+bool ComputeCoverageField(const std::vector<SpotValue>& spots, int width, int height,
+                          const FieldOptions& options, CoverageValues& out,
+                          const FieldProgressFn& progress = {});
+
+bool HasValue(float value);
+
+// Marks a pixel without a value in a band raster.
+constexpr uint8_t kNoBand = 255;
+
+// The band of every value of a field (kNoBand where it has none), in the same order.
+void BandsOfField(const CoverageValues& values, const CBandSet& bands, std::vector<uint8_t>& out);

@@ -1,0 +1,177 @@
+// Coverage fields: never beyond the measured values, and the same as a search over every spot
+// (exact at a spot, cut off at the radius, ties to the first) whatever the tiling and threads.
+// What they look like in a picture is tested through lks heatmap.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <thread>
+
+#include "analysis/CoverageField.h"
+
+namespace {
+
+SpotValue spot(int32_t x, int32_t y, double dbm) {
+    SpotValue s;
+    s.x = x;
+    s.y = y;
+    s.dbm = dbm;
+    s.readings = 1;
+    return s;
+}
+
+FieldOptions options(FieldMethod method, double radius, double power = 2.0) {
+    FieldOptions o;
+    o.method = method;
+    o.radius = radius;
+    o.power = power;
+    return o;
+}
+
+struct Plan {
+    int width;
+    int height;
+    CoverageValues values;
+    float At(int x, int y) const { return values[static_cast<size_t>(y) * width + x]; }
+};
+
+Plan field(const std::vector<SpotValue>& spots, int width, int height, const FieldOptions& o) {
+    Plan plan{width, height, {}};
+    EXPECT_TRUE(ComputeCoverageField(spots, width, height, o, plan.values));
+    return plan;
+}
+
+// Every pixel by looking at every spot: the reference the tiled, indexed field must match.
+float bruteForce(const std::vector<SpotValue>& spots, int px, int py, const FieldOptions& o) {
+    const double r = o.radius;
+    double best = r * r;
+    double bestDbm = NAN;
+    double sumW = 0.0;
+    double sumWV = 0.0;
+    for (const SpotValue& s : spots) {
+        const double d2 = double(px - s.x) * (px - s.x) + double(py - s.y) * (py - s.y);
+        if (d2 >= r * r) {
+            continue;
+        }
+        if (d2 < best || std::isnan(bestDbm)) {
+            best = d2;
+            bestDbm = s.dbm;
+        }
+        if (d2 > 0) {
+            const double d = std::sqrt(d2);
+            const double w = std::pow((r - d) / (r * d), o.power);
+            sumW += w;
+            sumWV += w * s.dbm;
+        }
+    }
+    if (std::isnan(bestDbm) || o.method == FieldMethod::Nearest || best == 0.0) {
+        return static_cast<float>(bestDbm);
+    }
+    return static_cast<float>(sumWV / sumW);
+}
+
+const FieldMethod kMethods[] = {FieldMethod::Idw, FieldMethod::Nearest};
+
+TEST(CoverageField, NeverInventsValuesBeyondTheMeasuredOnes) {
+    // A cluster of spots: the field near and around them stays within their range (no
+    // overshoot, no glow that adds up where spots crowd) and is empty far away.
+    std::vector<SpotValue> spots;
+    for (int i = 0; i < 9; ++i) {
+        spots.push_back(spot(30 + 3 * (i % 3), 30 + 3 * (i / 3), -70.0 + (i % 2)));
+    }
+    for (const FieldMethod method : kMethods) {
+        const Plan plan = field(spots, 120, 120, options(method, 15.0));
+        for (int y = 0; y < plan.height; ++y) {
+            for (int x = 0; x < plan.width; ++x) {
+                const float v = plan.At(x, y);
+                if (HasValue(v)) {
+                    ASSERT_GE(v, -70.0f) << x << "," << y;
+                    ASSERT_LE(v, -69.0f) << x << "," << y;
+                }
+            }
+        }
+        EXPECT_FALSE(HasValue(plan.At(0, 0)));
+        EXPECT_FALSE(HasValue(plan.At(119, 119)));
+        EXPECT_FALSE(HasValue(plan.At(60, 33)));
+    }
+}
+
+TEST(CoverageField, MatchesABruteForceSearchWhateverTheThreads) {
+    std::mt19937 random(14);
+    std::uniform_int_distribution<int> xs(-20, 330);
+    std::uniform_int_distribution<int> ys(-10, 215);
+    std::uniform_real_distribution<double> dbm(-110.0, -35.0);
+    std::vector<SpotValue> spots;
+    for (int i = 0; i < 150; ++i) {
+        spots.push_back(spot(xs(random), ys(random), dbm(random)));
+    }
+    spots.push_back(spot(100, 100, -50.0)); // a few on the grid's cell edges and a tie
+    spots.push_back(spot(120, 100, -90.0));
+    const struct {
+        FieldMethod method;
+        double radius;
+        double power;
+    } cases[] = {{FieldMethod::Idw, 17.5, 2.0},    {FieldMethod::Idw, 40.0, 1.0},
+                 {FieldMethod::Idw, 9.0, 3.5},     {FieldMethod::Nearest, 17.5, 2.0},
+                 {FieldMethod::Nearest, 0.5, 2.0}, {FieldMethod::Nearest, 500.0, 2.0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.radius);
+        FieldOptions o = options(c.method, c.radius, c.power);
+        o.threads = 1;
+        const Plan one = field(spots, 301, 203, o);
+        o.threads = 3;
+        const Plan three = field(spots, 301, 203, o);
+        size_t covered = 0;
+        for (int y = 0; y < one.height; ++y) {
+            for (int x = 0; x < one.width; ++x) {
+                const float expected = bruteForce(spots, x, y, o);
+                const float got = one.At(x, y);
+                ASSERT_EQ(HasValue(got), HasValue(expected)) << x << "," << y;
+                if (HasValue(got)) {
+                    ASSERT_NEAR(got, expected, 1e-4) << x << "," << y;
+                    ++covered;
+                }
+                const float again = three.At(x, y);
+                ASSERT_EQ(std::memcmp(&got, &again, sizeof got), 0) << "threads change nothing";
+            }
+        }
+        EXPECT_GT(covered, 0u);
+    }
+}
+
+TEST(CoverageField, RefusesSizesRadiiAndPowersThatMeanNothing) {
+    const std::vector<SpotValue> spots = {spot(1, 1, -60.0)};
+    CoverageValues out = {1.0f};
+    EXPECT_FALSE(ComputeCoverageField(spots, 0, 5, options(FieldMethod::Idw, 5.0), out));
+    EXPECT_TRUE(out.empty());
+    for (const double radius : {0.0, -3.0, double(NAN), double(INFINITY)}) {
+        EXPECT_FALSE(ComputeCoverageField(spots, 5, 5, options(FieldMethod::Nearest, radius), out));
+    }
+    for (const double power : {0.0, -2.0}) {
+        EXPECT_FALSE(ComputeCoverageField(spots, 5, 5, options(FieldMethod::Idw, 5.0, power), out));
+    }
+    EXPECT_TRUE(ComputeCoverageField({}, 3, 2, options(FieldMethod::Idw, 5.0), out));
+    ASSERT_EQ(out.size(), 6u);
+    EXPECT_FALSE(HasValue(out[0])) << "no spots, no coverage";
+}
+
+TEST(CoverageField, ReportsProgressOnTheCallingThread) {
+    const std::vector<SpotValue> spots = {spot(100, 100, -60.0)};
+    std::vector<double> reports;
+    const std::thread::id caller = std::this_thread::get_id();
+    bool elsewhere = false;
+    CoverageValues out;
+    ASSERT_TRUE(ComputeCoverageField(spots, 400, 300, options(FieldMethod::Idw, 20.0), out,
+                                     [&](double done) {
+                                         elsewhere |= std::this_thread::get_id() != caller;
+                                         reports.push_back(done);
+                                     }));
+    ASSERT_FALSE(reports.empty());
+    EXPECT_FALSE(elsewhere);
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+    EXPECT_EQ(reports.back(), 1.0);
+}
+
+} // namespace

@@ -1,0 +1,30 @@
+// The heatmap picture: the floor plan at its own size with the band colours laid over it where
+// something was measured, the measured spots as dots, and a legend strip below the plan.
+#pragma once
+
+#include <QImage>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "analysis/RssiBands.h"
+#include "analysis/SpotValues.h"
+
+struct SitePicture;
+
+struct HeatmapStyle {
+    double opacity = 0.55; // of the band colours over the plan
+    bool dots = true;
+    // Words under the band swatches: method, radius, which channels.
+    std::vector<std::string> notes;
+};
+
+// bands holds one band index per plan pixel, row by row from the top (kNoBand: leave the plan
+// as it is). The picture is at least as wide as the legend needs; the plan keeps its pixel
+// coordinates at the top left. Needs a QGuiApplication for the legend's text.
+QImage HeatmapImage(const SitePicture& plan, const std::vector<uint8_t>& bands, const CBandSet& set,
+                    const std::vector<SpotValue>& spots, const HeatmapStyle& style);
+
+// Encodes the picture as PNG; false when Qt cannot.
+bool EncodePng(const QImage& image, std::vector<uint8_t>& out);
