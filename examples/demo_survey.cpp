@@ -143,9 +143,9 @@ int main(int argc, char** argv) {
     CSurveyData store(list, receiver);
     const std::vector<Place> places = surveyPlaces();
     for (size_t scan = 0; scan < places.size(); ++scan) {
-        for (int slot = 0; slot < receiver.m_channelCount; ++slot) {
-            ChannelEntry& entry = receiver.m_channels[slot];
-            entry.rssiX16 = reading(entry, slot, scan, places[scan]);
+        for (int slot = 0; slot < receiver.ChannelCount(); ++slot) {
+            const ChannelEntry entry = receiver.Channel(slot);
+            receiver.SetChannelRssi(slot, reading(entry, slot, scan, places[scan]));
         }
         store.SetLocation(places[scan].x, places[scan].y, "TEST");
         store.TakeScan();
@@ -160,6 +160,6 @@ int main(int argc, char** argv) {
         return fail("cannot save the survey into " + outPath);
     }
     std::printf("%s: %d points of %d channels\n", outPath.c_str(), store.m_nLocations,
-                receiver.m_channelCount);
+                receiver.ChannelCount());
     return 0;
 }

@@ -57,11 +57,11 @@ TEST(LksTable, ATableMadeByNewLoadsInTheProgramWithTheSameEntries) {
         CReceiver receiver;
         const ChannelTableLoad load = programLoad(dir.File("t.nct"), receiver);
         ASSERT_EQ(load.status, CT_LOADED) << load.message;
-        ASSERT_EQ(receiver.m_channelCount, 30);
+        ASSERT_EQ(receiver.ChannelCount(), 30);
         EXPECT_EQ(receiver.m_plans[1].GetPcsSpacing(), s.spacingHz);
         for (int i = 0; i < 30; ++i) {
-            EXPECT_EQ(receiver.m_channels[i].plan, expected[i].plan) << i;
-            EXPECT_EQ(receiver.m_channels[i].channel, expected[i].channel) << i;
+            EXPECT_EQ(receiver.Channel(i).plan, expected[i].plan) << i;
+            EXPECT_EQ(receiver.Channel(i).channel, expected[i].channel) << i;
         }
 
         // show agrees with the loaded program on every frequency and board code.
@@ -75,7 +75,7 @@ TEST(LksTable, ATableMadeByNewLoadsInTheProgramWithTheSameEntries) {
         for (int i = 0; i < 30; ++i) {
             const QJsonObject row = rows[i].toObject();
             EXPECT_EQ(row["slot"].toInt(), i);
-            EXPECT_EQ(row["channel"].toInt(), receiver.m_channels[i].channel);
+            EXPECT_EQ(row["channel"].toInt(), receiver.Channel(i).channel);
             EXPECT_NEAR(row["frequency_mhz"].toDouble(), receiver.FrequencyMHz(i), 0.0005) << i;
             EXPECT_EQ(row["board_code"].toInt(), receiver.BoardCode(i)) << i;
         }
@@ -162,7 +162,7 @@ TEST(LksTable, ShowRefusesExactlyWhenTheProgramDoes) {
         const ToolRun run = RunLks(dir, "table show " + dir.File("t.nct"));
         if (loads) {
             EXPECT_EQ(run.exitCode, 0) << run.err;
-            EXPECT_NE(run.out.find("entries: " + std::to_string(receiver.m_channelCount) + "\n"),
+            EXPECT_NE(run.out.find("entries: " + std::to_string(receiver.ChannelCount()) + "\n"),
                       std::string::npos)
                 << run.out;
         } else {
