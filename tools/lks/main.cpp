@@ -2,6 +2,7 @@
 //   lks make PLAN -o SITE     new site file from a floor-plan image
 //   lks info SITE             what a site file holds
 //   lks export SITE           its readings as CSV or JSON
+//   lks gridtest SITE -o PDF  the signed grid-test report
 #include <cstdio>
 #include <string>
 
@@ -18,9 +19,11 @@ const char* const kUsage = "usage: lks COMMAND [ARGS]\n"
                            "                                   (PNG, JPEG or BMP)\n"
                            "  info SITE                        header, picture, points, signature\n"
                            "  export SITE [--format csv|json]  one row per reading\n"
+                           "  gridtest SITE -o REPORT.pdf      pass/fail grid-test report, signed\n"
                            "\n"
                            "Run 'lks COMMAND --help' for the options of a command.\n"
-                           "Exit codes: 0 done, 1 the result could not be written, 2 bad input.\n";
+                           "Exit codes: 0 done, 1 the result could not be written, 2 bad input,\n"
+                           "3 (gridtest) the report is written and the site fails.\n";
 
 } // namespace
 
@@ -42,6 +45,9 @@ int main(int argc, char** argv) {
     }
     if (command == "export") {
         return lks::RunExport(argc - 1, argv + 1);
+    }
+    if (command == "gridtest") {
+        return lks::RunGridtest(argc - 1, argv + 1);
     }
     return lks::BadInput("unknown command '" + command + "' (try 'lks --help')");
 }
