@@ -83,18 +83,20 @@ std::vector<std::string> verdictLines(const GridReport& report) {
     if (s.critical.empty()) {
         lines.emplace_back("Critical areas: none given");
     } else {
-        std::string text;
+        // Only the failures by name here; the tables list every area.
+        std::string failing;
         size_t passing = 0;
         for (size_t a = 0; a < s.critical.size(); ++a) {
             const CriticalResult& c = r.critical[a];
             passing += c.pass ? 1 : 0;
-            text += (a == 0 ? "" : "; ") + s.critical[a].name + " " +
-                    (c.points == 0 ? std::string("not tested") : PctText(c.sharePct)) +
-                    (c.pass ? "" : " FAIL");
+            if (!c.pass) {
+                failing += (failing.empty() ? "; failing: " : ", ") + s.critical[a].name + " " +
+                           (c.points == 0 ? std::string("(not tested)") : PctText(c.sharePct));
+            }
         }
         lines.push_back("Critical areas (" + RateText(s.rates.criticalPct) +
                         " of points): " + std::to_string(passing) + " of " +
-                        std::to_string(s.critical.size()) + " pass; " + text);
+                        std::to_string(s.critical.size()) + " pass" + failing);
     }
     if (r.failing.empty()) {
         lines.emplace_back("Failing cells: none");
