@@ -2,9 +2,9 @@
 // profile pass rates, critical areas judged apart, adjacency of failing cells, channel statistics.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <set>
 
+#include "SurveyReading.h"
 #include "analysis/ChannelStats.h"
 #include "analysis/GridTest.h"
 
@@ -280,16 +280,6 @@ TEST(GridTest, AdjacentFailingCellsTouchAtAnEdgeOrACorner) {
     setCell(spots, 2, 0, -110.0);
     setCell(spots, 1, 4, -110.0);
     EXPECT_TRUE(RunGridTest(spots, fiveByFour()).adjacentFailures.empty());
-}
-
-SurveyRecord reading(int32_t x, int32_t y, int32_t channel, int16_t dbm) {
-    SurveyRecord r;
-    r.x = x;
-    r.y = y;
-    r.channel = channel;
-    r.rssi = dbm;
-    std::strcpy(r.name, "TEST");
-    return r;
 }
 
 TEST(ChannelStats, CountMinimumMedianMaximumAndShareAtOrAboveTheThreshold) {

@@ -3,8 +3,8 @@
 
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 
+#include "UtcTime.h"
 #include "files/SitePicture.h"
 
 namespace lks {
@@ -52,15 +52,7 @@ std::string RateText(double pct) {
 }
 
 std::string UtcText(uint32_t seconds) {
-    if (seconds == 0) {
-        return "never";
-    }
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm utc{};
-    gmtime_r(&t, &utc);
-    char text[40];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
-    return text;
+    return UtcTimeText(seconds, "%Y-%m-%d %H:%M:%S UTC");
 }
 
 const char* ResultWord(CellResult result) {
