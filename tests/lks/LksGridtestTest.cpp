@@ -37,21 +37,21 @@ bool inkAt(int x, int y) {
 
 // A 400 x 300 plan (4:3: 5 x 4 cells of 80 x 75) with a point at each cell's centre whose
 // channel 1 reads the cell's value and channel 25 five dB less; kNotMeasured leaves a cell empty.
-struct SiteSpec {
+struct GridSurvey {
     double cells[20] = {};
     bool signedByHand = true;
     std::vector<std::pair<std::pair<int32_t, int32_t>, int>> extraPoints; // (x, y), dBm
 };
 
-SiteSpec allCells(double dbm) {
-    SiteSpec spec;
-    for (double& c : spec.cells) {
+GridSurvey allCells(double dbm) {
+    GridSurvey survey;
+    for (double& c : survey.cells) {
         c = dbm;
     }
-    return spec;
+    return survey;
 }
 
-std::string makeSite(const CTempDir& dir, const std::string& name, const SiteSpec& spec) {
+std::string makeSite(const CTempDir& dir, const std::string& name, const GridSurvey& survey) {
     SitePicture picture;
     picture.width = 400;
     picture.height = 300;
@@ -72,19 +72,19 @@ std::string makeSite(const CTempDir& dir, const std::string& name, const SiteSpe
 
     CRecordList list;
     for (int i = 0; i < 20; ++i) {
-        if (spec.cells[i] == kNotMeasured) {
+        if (survey.cells[i] == kNotMeasured) {
             continue;
         }
         const int32_t x = (i % 5) * 80 + 40;
         const int32_t y = (i / 5) * 75 + 37;
-        AppendRecord(list, x, y, "TEST", 1, 870.03, static_cast<int>(spec.cells[i]));
-        AppendRecord(list, x, y, "TEST", 25, 1930.75, static_cast<int>(spec.cells[i]) - 5);
+        AppendRecord(list, x, y, "TEST", 1, 870.03, static_cast<int>(survey.cells[i]));
+        AppendRecord(list, x, y, "TEST", 25, 1930.75, static_cast<int>(survey.cells[i]) - 5);
     }
-    for (const auto& [at, dbm] : spec.extraPoints) {
+    for (const auto& [at, dbm] : survey.extraPoints) {
         AppendRecord(list, at.first, at.second, "EXTRA", 1, 870.03, dbm);
         AppendRecord(list, at.first, at.second, "EXTRA", 25, 1930.75, dbm - 5);
     }
-    const bool inked = spec.signedByHand;
+    const bool inked = survey.signedByHand;
     EXPECT_EQ(CSiteFileWriter().Save(
                   path, site.m_header, list,
                   [inked](int x, int y) { return inked && inkAt(x, y) ? 0u : 0xFFFFFFu; },
@@ -217,10 +217,10 @@ TEST(LksGridtest, AReportThatCannotBeWrittenExitsOne) {
 
 TEST(LksGridtest, ProfilesSetThePassRate) {
     CTempDir dir;
-    SiteSpec spec = allCells(-80);
-    spec.cells[3] = -100;
-    spec.cells[17] = -96;
-    const std::string site = makeSite(dir, "s.lks", spec); // 18 of 20 cells pass: 90 %
+    GridSurvey survey = allCells(-80);
+    survey.cells[3] = -100;
+    survey.cells[17] = -96;
+    const std::string site = makeSite(dir, "s.lks", survey); // 18 of 20 cells pass: 90 %
     const std::string out = dir.File("r.pdf");
     EXPECT_EQ(lks(dir, {site, "-o", out}).exitCode, 0) << "NFPA 1221 is the default: 90 %";
     EXPECT_EQ(lks(dir, {site, "-o", out, "--profile", "nfpa1221"}).exitCode, 0);
@@ -237,11 +237,11 @@ TEST(LksGridtest, ProfilesSetThePassRate) {
 
 TEST(LksGridtest, NotTestedCellsAndCriticalAreasFailTheFloor) {
     CTempDir dir;
-    SiteSpec spec = allCells(-70);
-    spec.cells[0] = kNotMeasured; // A1
-    spec.cells[1] = kNotMeasured; // A2
-    spec.extraPoints = {{{300, 250}, -100}};
-    const std::string site = makeSite(dir, "s.lks", spec);
+    GridSurvey survey = allCells(-70);
+    survey.cells[0] = kNotMeasured; // A1
+    survey.cells[1] = kNotMeasured; // A2
+    survey.extraPoints = {{{300, 250}, -100}};
+    const std::string site = makeSite(dir, "s.lks", survey);
     const std::string out = dir.File("r.pdf");
     ProgramRun run = lks(dir, {site, "-o", out, "--json", dir.File("r.json")});
     EXPECT_EQ(run.exitCode, 0) << "18 of 20 with two cells not tested";
@@ -297,9 +297,9 @@ TEST(LksGridtest, NotTestedCellsAndCriticalAreasFailTheFloor) {
 
 TEST(LksGridtest, TheFirstPageShowsTheSurveyTheVerdictAndTheSignatureFromTheFile) {
     CTempDir dir;
-    SiteSpec spec = allCells(-80);
-    spec.cells[12] = -101;
-    const std::string site = makeSite(dir, "survey.lks", spec);
+    GridSurvey survey = allCells(-80);
+    survey.cells[12] = -101;
+    const std::string site = makeSite(dir, "survey.lks", survey);
     const std::string out = dir.File("r.pdf");
     ASSERT_EQ(lks(dir, {site, "-o", out, "--tester", "Jane Okafor", "--title", "Level 3 DAS",
                         "--scale", "4/ft"})
@@ -354,10 +354,10 @@ TEST(LksGridtest, TheFirstPageShowsTheSurveyTheVerdictAndTheSignatureFromTheFile
 
 TEST(LksGridtest, ASiteWithoutInkSaysNotSigned) {
     CTempDir dir;
-    SiteSpec spec = allCells(-80);
-    spec.signedByHand = false;
+    GridSurvey survey = allCells(-80);
+    survey.signedByHand = false;
     const std::string out = dir.File("r.pdf");
-    ASSERT_EQ(lks(dir, {makeSite(dir, "s.lks", spec), "-o", out}).exitCode, 0);
+    ASSERT_EQ(lks(dir, {makeSite(dir, "s.lks", survey), "-o", out}).exitCode, 0);
     const std::string first = pdfPages(dir, out)[0];
     EXPECT_TRUE(contains(first, "not signed")) << first;
     EXPECT_TRUE(contains(first, "no scale given")) << first;
@@ -372,9 +372,9 @@ TEST(LksGridtest, ASiteWithoutInkSaysNotSigned) {
 
 TEST(LksGridtest, EveryPageSaysPageXOfYAndTheTablesFollow) {
     CTempDir dir;
-    SiteSpec spec = allCells(-80);
-    spec.cells[19] = kNotMeasured;
-    const std::string site = makeSite(dir, "s.lks", spec);
+    GridSurvey survey = allCells(-80);
+    survey.cells[19] = kNotMeasured;
+    const std::string site = makeSite(dir, "s.lks", survey);
     const std::string out = dir.File("r.pdf");
     // A fine grid makes the cell table run over several pages.
     ASSERT_EQ(lks(dir, {site, "-o", out, "--grid", "20x10", "--paper", "letter"}).exitCode, 3);
@@ -403,9 +403,9 @@ TEST(LksGridtest, EveryPageSaysPageXOfYAndTheTablesFollow) {
 
 TEST(LksGridtest, TheSameInputGivesTheSamePdfApartFromItsDate) {
     CTempDir dir;
-    SiteSpec spec = allCells(-90);
-    spec.cells[4] = -99;
-    const std::string site = makeSite(dir, "s.lks", spec);
+    GridSurvey survey = allCells(-90);
+    survey.cells[4] = -99;
+    const std::string site = makeSite(dir, "s.lks", survey);
     const std::vector<std::string> args = {
         "--critical", "10,10,100,60:Pump room", "--scale", "3.5/m", "--mode", "mean"};
     std::vector<std::string> first = {site, "-o", dir.File("a.pdf")};
