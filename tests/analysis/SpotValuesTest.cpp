@@ -2,21 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
+#include "SurveyReading.h"
 #include "analysis/SpotValues.h"
 
 namespace {
-
-SurveyRecord reading(int32_t x, int32_t y, int32_t channel, int16_t dbm) {
-    SurveyRecord r;
-    r.x = x;
-    r.y = y;
-    r.channel = channel;
-    r.rssi = dbm;
-    std::strcpy(r.name, "TEST");
-    return r;
-}
 
 TEST(SpotValues, ReadingsAtOneSpotAreAveragedInPowerNeverAdded) {
     // Two scans at one spot, each reading -60 on channel 1: still -60, not -57.

@@ -1,10 +1,10 @@
 // lks info: what a site file holds, one "name: value" line each.
 #include <cstdio>
-#include <ctime>
 #include <string>
 
 #include "LksArgs.h"
 #include "SiteSummary.h"
+#include "UtcTime.h"
 
 namespace lks {
 
@@ -15,18 +15,6 @@ const char* const kInfoUsage = "usage: lks info SITE\n"
                                "Prints the header length, survey state, last save time (UTC),\n"
                                "picture size, number of points and readings, and whether the\n"
                                "signature holds any ink.\n";
-
-std::string saveTimeText(uint32_t seconds) {
-    if (seconds == 0) {
-        return "never";
-    }
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm utc{};
-    gmtime_r(&t, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return text;
-}
 
 } // namespace
 
@@ -54,7 +42,7 @@ int RunInfo(int argc, char** argv) {
     const CSiteFile& site = summary.site;
     std::printf("header length: %d\n", site.HeaderLength());
     std::printf("survey state: %u\n", static_cast<unsigned>(site.SurveyState()));
-    std::printf("last saved: %s\n", saveTimeText(site.SaveTime()).c_str());
+    std::printf("last saved: %s\n", UtcTimeText(site.SaveTime(), "%Y-%m-%dT%H:%M:%SZ").c_str());
     std::printf("picture: %d x %d\n", site.m_picture.width, site.m_picture.height);
     std::printf("points: %zu\n", site.m_points.size());
     std::printf("readings: %zu\n", site.ReadingCount());

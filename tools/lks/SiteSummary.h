@@ -1,13 +1,15 @@
-// A site file opened for the lks tool: its contents, whether its signature holds ink, and the
-// one-line reason when it cannot be used.
+// A site file opened for the lks tool: its contents, its handwritten signature, and the one-line
+// reason when it cannot be used.
 #pragma once
 
 #include <string>
 
 #include "files/SiteFile.h"
+#include "files/SiteSignature.h"
 
 struct SiteSummary {
     CSiteFile site;
+    CSiteSignature signature;
     bool signatureInk = false;
 };
 

@@ -4,6 +4,7 @@
 //   lks export SITE           its readings as CSV or JSON
 //   lks heatmap SITE -o PNG   a coverage map of its readings
 //   lks table new|show        channel table files
+//   lks gridtest SITE -o PDF  the signed grid-test report
 #include <cstdio>
 #include <string>
 
@@ -23,16 +24,18 @@ const char* const kUsage = "usage: lks COMMAND [ARGS]\n"
                            "  heatmap SITE -o OUT.png [...]    coverage map over the plan\n"
                            "  table new -o TABLE.nct ENTRY...  new channel table file\n"
                            "  table show TABLE.nct             a table as the program reads it\n"
+                           "  gridtest SITE -o REPORT.pdf      pass/fail grid-test report, signed\n"
                            "\n"
                            "Run 'lks COMMAND --help' for the options of a command.\n"
-                           "Exit codes: 0 done, 1 the result could not be written, 2 bad input.\n";
+                           "Exit codes: 0 done, 1 the result could not be written, 2 bad input,\n"
+                           "3 (gridtest) the report is written and the site fails.\n";
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        return lks::BadInput(
-            "no command given; usage: lks make|info|export ... (try 'lks --help')");
+        return lks::BadInput("no command given; usage: lks make|info|export|heatmap|gridtest|table "
+                             "... (try 'lks --help')");
     }
     const std::string command = argv[1];
     if (lks::IsHelp(command) || command == "help") {
@@ -53,6 +56,9 @@ int main(int argc, char** argv) {
     }
     if (command == "heatmap") {
         return lks::RunHeatmap(argc - 1, argv + 1);
+    }
+    if (command == "gridtest") {
+        return lks::RunGridtest(argc - 1, argv + 1);
     }
     return lks::BadInput("unknown command '" + command + "' (try 'lks --help')");
 }
