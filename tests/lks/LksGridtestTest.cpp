@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "FileHash.h"
-#include "ProgramRun.h"
+#include "LksRun.h"
 #include "ReportFirstPage.h"
 #include "TestFiles.h"
 #include "files/SiteFile.h"
@@ -103,12 +103,7 @@ ProgramRun lks(const CTempDir& dir, const std::vector<std::string>& args,
 // Exit 2, one line on stderr naming the fault, nothing on stdout, no report.
 void expectBadInput(const CTempDir& dir, const std::vector<std::string>& args,
                     const std::string& mentions) {
-    const ProgramRun run = lks(dir, args);
-    EXPECT_EQ(run.exitCode, 2) << mentions;
-    EXPECT_TRUE(run.out.empty()) << run.out;
-    EXPECT_EQ(run.err.rfind("lks: ", 0), 0u) << run.err;
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
-    EXPECT_NE(run.err.find(mentions), std::string::npos) << run.err;
+    ExpectBadInput(lks(dir, args), mentions);
     EXPECT_TRUE(ReadAll(dir.File("r.pdf")).empty()) << "no report for bad input: " << mentions;
 }
 

@@ -4,15 +4,13 @@
 
 #include <string>
 
+#include "ProgramRun.h"
 #include "TestFiles.h"
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using ToolRun = ProgramRun;
 
-// Runs "lks args" through the shell, its output kept in dir.
+// Runs "lks args" through the shell (so args is split as a user's command line), its output
+// kept in dir.
 ToolRun RunLks(const CTempDir& dir, const std::string& args);
 
 // Exit 2, one line on stderr starting "lks: " and holding mentions, nothing on stdout.

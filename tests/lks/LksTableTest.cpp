@@ -119,8 +119,7 @@ TEST(LksTable, NewRefusesWhatTheProgramCouldNotUse) {
         ExpectBadInput(RunLks(dir, "table new -o " + dir.File("t.nct") + " " + c.args), c.mentions);
     }
     ExpectBadInput(RunLks(dir, "table new 0:1"), "needs -o");
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"err.txt", "out.txt"}))
-        << "nothing written for a refused table";
+    EXPECT_TRUE(dir.Entries().empty()) << "nothing written for a refused table";
 
     // An existing file is replaced only when asked to.
     WriteText(dir.File("t.nct"), "keep me");
