@@ -9,32 +9,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/Folders.h"
+
 namespace {
-
 constexpr mode_t kNewFileMode = 0644;
-
-std::string folderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The rename is durable only once the folder itself is on disk; a failure here cannot undo it.
-void syncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 } // namespace
 
 CAtomicFile::CAtomicFile(IFileSystem& fs) : m_fs(fs) {}
@@ -59,7 +37,7 @@ bool CAtomicFile::Begin(const std::string& target) {
     if (exists && !S_ISREG(st.st_mode)) {
         return Fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     }
-    m_temp = folderOf(m_target) + "/." + nameOf(m_target) + ".XXXXXX";
+    m_temp = FolderOf(m_target) + "/." + NameOf(m_target) + ".XXXXXX";
     m_fd = m_fs.CreateTemp(m_temp);
     if (m_fd < 0) {
         const int error = errno;
@@ -116,7 +94,7 @@ bool CAtomicFile::Commit() {
         return Fail(errno);
     }
     m_temp.clear();
-    syncFolder(folderOf(m_target));
+    SyncFolder(FolderOf(m_target));
     return true;
 }
 

@@ -8,17 +8,9 @@
 
 int16_t CSiteFile::AppendRecordsTo(CRecordList& list) const {
     for (const SurveyRecord& source : m_records) {
-        SurveyRecord* r = nullptr;
-        if (list.NewRecord(r) != RL_OK) {
+        if (list.AppendCopy(source) != RL_OK) {
             return RL_NO_MEMORY;
         }
-        r->x = source.x;
-        r->y = source.y;
-        std::memcpy(r->name, source.name, sizeof r->name);
-        r->channel = source.channel;
-        r->frequencyMHz = source.frequencyMHz;
-        r->rssi = source.rssi;
-        list.Append(r);
     }
     return RL_OK;
 }

@@ -11,25 +11,17 @@
 #include <unistd.h>
 
 #include "files/FileBytes.h"
+#include "files/Folders.h"
 
 namespace {
 
 constexpr const char* kSuffix = ".journal";
 constexpr const char* kAsideSuffix = ".old";
 constexpr mode_t kFileMode = 0644;
-constexpr mode_t kFolderMode = 0700;
 // Longer escaped names are shortened to the file's own name and a hash of its whole path.
 constexpr size_t kMaxEscapedName = 200;
 // A journal is a few hundred bytes a point; anything much larger is not one of ours.
 constexpr size_t kMaxJournalSize = size_t{1} << 30;
-
-std::string folderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 std::string absolutePath(const std::string& path) {
     char resolved[PATH_MAX];
@@ -50,18 +42,6 @@ std::string stateFolder() {
     }
     const char* home = std::getenv("HOME");
     return std::string(home != nullptr ? home : "/tmp") + "/.local/state/larkspur";
-}
-
-bool makeFolders(const std::string& folder) {
-    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (::mkdir(part.c_str(), kFolderMode) != 0 && errno != EEXIST) {
-            return false;
-        }
-        if (slash == std::string::npos) {
-            return true;
-        }
-    }
 }
 
 // The site's absolute path as one file name: '%' and '/' escaped, so distinct paths never meet.
@@ -85,21 +65,13 @@ std::string escapedName(const std::string& absolute) {
     }
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-    const std::string base = absolute.substr(absolute.rfind('/') + 1).substr(0, 100);
+    const std::string base = NameOf(absolute).substr(0, 100);
     return base + "-" + hex;
 }
 
 bool exists(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;
-}
-
-void syncFolder(const std::string& path) {
-    const int fd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 } // namespace
@@ -142,7 +114,7 @@ bool CSurveyJournal::SetAside(const std::string& journalPath, std::string& aside
     if (std::rename(journalPath.c_str(), candidate.c_str()) != 0) {
         return false;
     }
-    syncFolder(candidate);
+    SyncFolder(FolderOf(candidate));
     asidePath = candidate;
     return true;
 }
@@ -166,7 +138,7 @@ bool CSurveyJournal::Begin(const std::string& sitePath, const journal::SiteState
         return false;
     }
     const std::string other = PathInStateFolder(sitePath);
-    if (!makeFolders(folderOf(other))) {
+    if (!MakeFolders(FolderOf(other))) {
         return Fail(errno);
     }
     m_error = 0;
@@ -184,7 +156,7 @@ bool CSurveyJournal::Create(const std::string& path, const std::vector<uint8_t>&
     if (!WriteAndSync(header)) {
         return false;
     }
-    syncFolder(path);
+    SyncFolder(FolderOf(path));
     return true;
 }
 
@@ -233,7 +205,7 @@ bool CSurveyJournal::RemoveFile(const std::string& journalPath) {
     if (::unlink(journalPath.c_str()) != 0 && errno != ENOENT) {
         return false;
     }
-    syncFolder(journalPath);
+    SyncFolder(FolderOf(journalPath));
     return true;
 }
 

@@ -1,6 +1,7 @@
 // Record list: an intrusive circular list around a head node that holds no data.
 #include "survey/RecordList.h"
 
+#include <cstring>
 #include <new>
 
 CRecordList::CRecordList() : m_head(new SurveyRecord) {
@@ -16,6 +17,21 @@ CRecordList::~CRecordList() {
 int16_t CRecordList::NewRecord(SurveyRecord*& record) {
     record = new (std::nothrow) SurveyRecord;
     return record != nullptr ? RL_OK : RL_NO_MEMORY;
+}
+
+int16_t CRecordList::AppendCopy(const SurveyRecord& source) {
+    SurveyRecord* r = nullptr;
+    if (NewRecord(r) != RL_OK) {
+        return RL_NO_MEMORY;
+    }
+    r->x = source.x;
+    r->y = source.y;
+    std::memcpy(r->name, source.name, sizeof r->name);
+    r->channel = source.channel;
+    r->frequencyMHz = source.frequencyMHz;
+    r->rssi = source.rssi;
+    Append(r);
+    return RL_OK;
 }
 
 void CRecordList::Append(SurveyRecord* record) {

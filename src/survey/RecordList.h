@@ -23,6 +23,9 @@ public:
     // Virtual so that tests can make allocation fail; a new record's contents are the caller's.
     virtual int16_t NewRecord(SurveyRecord*& record);
     void Append(SurveyRecord* record);
+    // Appends a new record holding source's contents (its links aside): RL_OK, or RL_NO_MEMORY
+    // with the list unchanged.
+    int16_t AppendCopy(const SurveyRecord& source);
     void InsertBefore(SurveyRecord* record, SurveyRecord* position);
     // Positions count from 1 and are 32-bit, so every record of a long survey stays reachable.
     int16_t GetAt(SurveyRecord*& cursor, int32_t position) const;

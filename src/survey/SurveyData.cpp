@@ -55,20 +55,12 @@ size_t CSurveyData::AppendPoint(const std::vector<SurveyRecord>& records) {
     m_nStrongestRssi = kNoReadingRssi;
     size_t stored = 0;
     for (const SurveyRecord& source : records) {
-        SurveyRecord* r = nullptr;
-        if (m_list.NewRecord(r) != RL_OK) {
+        if (m_list.AppendCopy(source) != RL_OK) {
             // Out of memory: keep what was stored and let the counters say exactly that.
             break;
         }
-        r->x = source.x;
-        r->y = source.y;
-        std::memcpy(r->name, source.name, sizeof r->name);
-        r->channel = source.channel;
-        r->frequencyMHz = source.frequencyMHz;
-        r->rssi = source.rssi;
-        m_list.Append(r);
-        if (r->rssi > m_nStrongestRssi) {
-            m_nStrongestRssi = r->rssi;
+        if (source.rssi > m_nStrongestRssi) {
+            m_nStrongestRssi = source.rssi;
         }
         ++stored;
     }

@@ -9,18 +9,10 @@
 #include <random>
 #include <thread>
 
+#include "SurveyReading.h"
 #include "analysis/CoverageField.h"
 
 namespace {
-
-SpotValue spot(int32_t x, int32_t y, double dbm) {
-    SpotValue s;
-    s.x = x;
-    s.y = y;
-    s.dbm = dbm;
-    s.readings = 1;
-    return s;
-}
 
 FieldOptions options(FieldMethod method, double radius, double power = 2.0) {
     FieldOptions o;

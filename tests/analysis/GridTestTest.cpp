@@ -10,15 +10,6 @@
 
 namespace {
 
-SpotValue spot(int32_t x, int32_t y, double dbm) {
-    SpotValue s;
-    s.x = x;
-    s.y = y;
-    s.dbm = dbm;
-    s.readings = 1;
-    return s;
-}
-
 // A 500 x 400 area in 5 x 4 cells of 100 x 100, threshold -95, NFPA 1221 rates.
 GridTestSettings fiveByFour() {
     GridTestSettings s;

@@ -1,7 +1,7 @@
 // Scripted answers for the survey controller's questions.
 #include "ScriptedSurveyUi.h"
 
-int CScriptedSurveyUi::MessageBox(const std::string& text, const std::string& /*caption*/,
+int CScriptedSurveyUi::MessageBox(const std::string& text, const std::string& caption,
                                   unsigned flags) {
     messages.push_back(text);
     if (!answers.empty()) {
@@ -9,14 +9,7 @@ int CScriptedSurveyUi::MessageBox(const std::string& text, const std::string& /*
         answers.pop_front();
         return answer;
     }
-    switch (flags & kMbButtonMask) {
-    case kMbYesNo:
-        return kIdNo;
-    case kMbYesNoCancel:
-        return kIdCancel;
-    default:
-        return kIdOk;
-    }
+    return CSilentPrompts().MessageBox(text, caption, flags);
 }
 
 bool CScriptedSurveyUi::ChooseFileToOpen(const FileDialogRequest& /*request*/, std::string& path) {

@@ -17,7 +17,7 @@ public:
         int16_t strongest;
     };
 
-    // Message box answers in order; once used up, OK, No or Cancel as the box offers.
+    // Message box answers in order; once used up, the silent prompts' answers.
     std::deque<int> answers;
     // File dialog choices in order; once used up, dialogs are cancelled.
     std::deque<std::string> paths;
