@@ -5,6 +5,13 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include "shell/DisplayScale.h"
+
+void SetApplicationIdentity() {
+    QCoreApplication::setApplicationName(QStringLiteral("larkspur"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.02"));
+}
+
 CommandLineResult ParseCommandLine(const QStringList& arguments, AppOptions& options,
                                    QString& output) {
     QCommandLineParser parser;
@@ -21,15 +28,21 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, AppOptions& opt
     const QCommandLineOption tableOption(
         QStringLiteral("table"), QStringLiteral("Load the channel table FILE.nct at start-up."),
         QStringLiteral("FILE.nct"));
+    const QCommandLineOption scaleOption(
+        QStringLiteral("scale"),
+        QStringLiteral("Draw everything N times the handheld's size, from 1 (the handheld "
+                       "exactly) to 8. Without it the scale suits the screen."),
+        QStringLiteral("N"));
     parser.addOption(simulateOption);
     parser.addOption(portOption);
     parser.addOption(tableOption);
+    parser.addOption(scaleOption);
     parser.addPositionalArgument(QStringLiteral("SITE.lks"),
                                  QStringLiteral("Site file to open at start-up."),
                                  QStringLiteral("[SITE.lks]"));
 
     const QString usage = QStringLiteral(
-        "Usage: larkspur [--simulate | --port DEVICE] [--table FILE.nct] [SITE.lks]\n");
+        "Usage: larkspur [--simulate | --port DEVICE] [--table FILE.nct] [--scale N] [SITE.lks]\n");
     if (!parser.parse(arguments)) {
         output = parser.errorText() + QLatin1Char('\n') + usage;
         return CommandLineResult::ExitError;
@@ -55,6 +68,18 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, AppOptions& opt
     if (parser.isSet(portOption) && parser.value(portOption).isEmpty()) {
         output = QStringLiteral("--port needs a device name.\n") + usage;
         return CommandLineResult::ExitError;
+    }
+
+    if (parser.isSet(scaleOption)) {
+        bool ok = false;
+        const double scale = parser.value(scaleOption).toDouble(&ok);
+        if (!ok || !(scale >= kMinScale && scale <= kMaxScale)) {
+            output = QStringLiteral("--scale needs a number from 1 to 8, not \"%1\".\n")
+                         .arg(parser.value(scaleOption)) +
+                     usage;
+            return CommandLineResult::ExitError;
+        }
+        options.scale = scale;
     }
 
     options.simulate = parser.isSet(simulateOption);

@@ -1,4 +1,5 @@
-// The program's command line: larkspur [--simulate | --port DEVICE] [--table FILE.nct] [SITE.lks]
+// The program's command line: larkspur [--simulate | --port DEVICE] [--table FILE.nct]
+// [--scale N] [SITE.lks], and the names it goes by.
 #pragma once
 
 #include <QString>
@@ -10,9 +11,14 @@ struct AppOptions {
     std::string port;  // empty: search for the board's port
     std::string table; // channel table to load once the board is up
     std::string site;  // site file to open once the board is up
+    double scale = 0;  // display scale; 0: chosen from the screen
 };
 
 enum class CommandLineResult { Run, ExitOk, ExitError };
+
+// Names the program and its version (for --version and the window system). It sets no display
+// name, which Qt would append to every window's caption after the caption's own text.
+void SetApplicationIdentity();
 
 // Parses arguments (argv[0] first). On ExitOk or ExitError, output holds the text to print
 // (help or version on stdout, the error and usage on stderr).

@@ -119,9 +119,13 @@ void CMainFrame::OnFrameCommand(int id) {
         m_document.OnNewDocument();
         break;
     case kCmdFileOpen:
+        // The document holds nothing, so its own open and save would act on an empty file (a
+        // save would destroy a site file picked in its dialog). The keys run the site commands
+        // exactly as their bar buttons do.
+        emit commandRequested(kCmdOpenSite);
+        break;
     case kCmdFileSave:
-        // The document is empty; the site file has its own commands on the bar. Neither of these
-        // asks for a file name, so neither can ever overwrite a site file.
+        emit commandRequested(kCmdSaveSite);
         break;
     case kCmdAppExit:
         close();

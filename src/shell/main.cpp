@@ -1,21 +1,27 @@
 // Entry point of the larkspur program.
 #include <QApplication>
+#include <QCoreApplication>
 
 #include <cstdio>
 
 #include "shell/CommandLine.h"
+#include "shell/DisplayScale.h"
 #include "shell/LarkspurApp.h"
 #include "shell/MainFrame.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("larkspur"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Larkspur"));
-    QApplication::setApplicationVersion(QStringLiteral("2.02"));
+    SetApplicationIdentity();
 
+    // The command line is read first, by a plain core application: it names the scale that the
+    // GUI application must be built with, and --help or a mistake needs no display.
     AppOptions options;
     QString output;
-    switch (ParseCommandLine(QApplication::arguments(), options, output)) {
+    CommandLineResult parsed = CommandLineResult::Run;
+    {
+        QCoreApplication commandLine(argc, argv);
+        parsed = ParseCommandLine(QCoreApplication::arguments(), options, output);
+    }
+    switch (parsed) {
     case CommandLineResult::ExitOk:
         std::fputs(output.toLocal8Bit().constData(), stdout);
         return 0;
@@ -25,6 +31,9 @@ int main(int argc, char* argv[]) {
     case CommandLineResult::Run:
         break;
     }
+
+    applyDisplayScale(options.scale, argc, argv);
+    QApplication application(argc, argv);
 
     CLarkspurApp app;
     if (!app.InitInstance(options)) {

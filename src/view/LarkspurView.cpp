@@ -2,13 +2,17 @@
 #include "view/LarkspurView.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QString>
+#include <QWheelEvent>
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
+#include <vector>
 
 #include "analysis/RssiBands.h"
 #include "receiver/ChannelEntry.h"
@@ -41,18 +45,37 @@ const ViewRect kTitleRect{0, 25, 240, 37};
 const ViewRect kNotice1Rect{0, 205, 240, 217};
 const ViewRect kNotice2Rect{0, 220, 240, 232};
 
-struct Header {
-    int left;
-    int right;
-    const char* text;
-};
-const Header kScanHeaders[] = {{0, 20, "CH"},    {25, 70, "FREQ"},   {75, 105, "RSSI"},
-                               {115, 135, "CH"}, {140, 185, "FREQ"}, {190, 220, "RSSI"}};
 constexpr int kHeaderTop = 10;
 constexpr int kHeaderBottom = 25;
 constexpr int kRowTop = 30;
 constexpr int kRowBottom = 45;
 constexpr int kRowPitch = 10;
+// Room left between a channel number and the frequency after it.
+constexpr int kChannelGap = 3;
+
+// One column of the scan list: its three cells and the headers above them, in page pixels.
+struct ScanColumn {
+    int channelLeft, channelRight, channelHeaderRight;
+    int freqLeft, freqRight, freqHeaderRight;
+    int rssiLeft, rssiRight, rssiHeaderRight;
+
+    // Moves the frequency and RSSI (cells and headers) right by dx.
+    void shiftReadings(int dx) {
+        freqLeft += dx;
+        freqRight += dx;
+        freqHeaderRight += dx;
+        rssiLeft += dx;
+        rssiRight += dx;
+        rssiHeaderRight += dx;
+    }
+};
+
+// The handheld's two columns: cells at 115c..120c+20, 115c+25..120c+70 and 115c+75..115c+105;
+// the headers end a little earlier in the second column.
+constexpr ScanColumn kScanColumns[2] = {
+    {0, 20, 20, 25, 70, 70, 75, 105, 105},
+    {115, 140, 135, 140, 190, 185, 190, 220, 220},
+};
 
 QRect toQRect(const ViewRect& r) {
     return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -120,6 +143,8 @@ void CLarkspurView::Init() {
             [this](int action) { OnScrollAction(Qt::Horizontal, action); });
     connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this](int action) { OnScrollAction(Qt::Vertical, action); });
+    horizontalScrollBar()->installEventFilter(this);
+    verticalScrollBar()->installEventFilter(this);
     connect(horizontalScrollBar(), &QAbstractSlider::sliderReleased, this,
             [this] { OnHScroll(kScrollThumbPosition, horizontalScrollBar()->sliderPosition()); });
     connect(verticalScrollBar(), &QAbstractSlider::sliderReleased, this,
@@ -161,6 +186,7 @@ bool CLarkspurView::SetSitePicture(int32_t width, int32_t height, const uint32_t
 }
 
 void CLarkspurView::ResetForNewMap() {
+    SyncClientSize();
     m_viewport.SetMapBounds(0, 0, m_nPictureWidth, m_nPictureHeight);
     m_viewport.ResetView(0, 0, m_nPictureWidth, m_nPictureHeight);
     verticalScrollBar()->setRange(0, m_nPictureHeight);
@@ -210,20 +236,38 @@ void CLarkspurView::PaintClient(QPainter& painter, const QRect& client) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const QRect page(0, 0, kPageWidth, kPageHeight);
     switch (m_nScreenMode) {
     case kStartScreen:
-        PaintStartScreen(painter, client);
+        painter.fillRect(client, Qt::black);
+        EnterPage(painter, client);
+        PaintStartScreen(painter, page);
         break;
     case kMapScreen:
         PaintMapScreen(painter, client);
         break;
     case kScanScreen:
-        PaintScanScreen(painter, client);
+        painter.fillRect(client, kScanBackground);
+        EnterPage(painter, client);
+        PaintScanScreen(painter, page);
         break;
     default:
         break;
     }
     painter.restore();
+}
+
+void CLarkspurView::EnterPage(QPainter& painter, const QRect& client) {
+    if (client.size() == QSize(kPageWidth, kPageHeight)) {
+        painter.translate(client.topLeft());
+        return;
+    }
+    // The texts are drawn through the scale, so they stay sharp at any size.
+    const qreal scale =
+        std::min(qreal(client.width()) / kPageWidth, qreal(client.height()) / kPageHeight);
+    painter.translate(client.left() + (client.width() - kPageWidth * scale) / 2,
+                      client.top() + (client.height() - kPageHeight * scale) / 2);
+    painter.scale(scale, scale);
 }
 
 void CLarkspurView::PaintStartScreen(QPainter& painter, const QRect& client) {
@@ -293,37 +337,63 @@ void CLarkspurView::PaintScanScreen(QPainter& painter, const QRect& client) {
     painter.setFont(viewFont());
     painter.fillRect(client, kScanBackground);
 
-    for (const Header& h : kScanHeaders) {
-        drawCellText(painter, toQRect({h.left, kHeaderTop, h.right, kHeaderBottom}),
-                     QString::fromLatin1(h.text), Qt::AlignLeft);
-    }
-
     // One copy of the table: the I/O thread may be writing the next reading meanwhile.
     const ReceiverTable table = m_receiver.GetChannelTable();
-    int count = table.count;
-    if (count > kMaxListedChannels) {
-        count = kMaxListedChannels;
-    }
+    const int count = std::min(int{table.count}, kMaxListedChannels);
+    struct RowText {
+        QString channel, frequency, rssi;
+    };
+    std::vector<RowText> rows(static_cast<size_t>(count));
     char buffer[32];
     for (int n = 0; n < count; ++n) {
         const ChannelEntry& entry = table.entries[n];
-        const int c = n / kRowsPerColumn;
+        std::snprintf(buffer, sizeof buffer, "%d", static_cast<int16_t>(entry.channel));
+        rows[n].channel = QString::fromLatin1(buffer);
+        std::snprintf(buffer, sizeof buffer, "%.3f",
+                      HzToMHz(EntryFrequencyHz(m_receiver.m_plans, entry)));
+        rows[n].frequency = QString::fromLatin1(buffer);
+        std::snprintf(buffer, sizeof buffer, "%d", RssiX16ToDbm(entry.rssiX16));
+        rows[n].rssi = QString::fromLatin1(buffer);
+    }
+
+    // The channel cells were sized for three digits; a wider number (four-digit PCS and
+    // cellular channels) moves its column's frequency and RSSI right instead of being cut off
+    // or running into the frequency.
+    ScanColumn columns[2] = {kScanColumns[0], kScanColumns[1]};
+    const QFontMetrics metrics(painter.font());
+    for (int n = 0; n < count; ++n) {
+        ScanColumn& column = columns[n / kRowsPerColumn];
+        const int needed =
+            column.channelLeft + metrics.horizontalAdvance(rows[n].channel) + kChannelGap;
+        if (needed > column.freqLeft) {
+            column.channelRight = needed;
+            column.shiftReadings(needed - column.freqLeft);
+        }
+    }
+
+    for (const ScanColumn& column : columns) {
+        const ViewRect headers[] = {
+            {column.channelLeft, kHeaderTop, column.channelHeaderRight, kHeaderBottom},
+            {column.freqLeft, kHeaderTop, column.freqHeaderRight, kHeaderBottom},
+            {column.rssiLeft, kHeaderTop, column.rssiHeaderRight, kHeaderBottom}};
+        const char* const texts[] = {"CH", "FREQ", "RSSI"};
+        for (int i = 0; i < 3; ++i) {
+            drawCellText(painter, toQRect(headers[i]), QString::fromLatin1(texts[i]),
+                         Qt::AlignLeft);
+        }
+    }
+
+    for (int n = 0; n < count; ++n) {
+        const ScanColumn& column = columns[n / kRowsPerColumn];
         const int r = n % kRowsPerColumn;
         const int top = kRowTop + kRowPitch * r;
         const int bottom = kRowBottom + kRowPitch * r;
-
-        std::snprintf(buffer, sizeof buffer, "%d", static_cast<int16_t>(entry.channel));
-        drawCellText(painter, toQRect({115 * c, top, 120 * c + 20, bottom}),
-                     QString::fromLatin1(buffer), Qt::AlignLeft);
-
-        std::snprintf(buffer, sizeof buffer, "%.3f",
-                      HzToMHz(EntryFrequencyHz(m_receiver.m_plans, entry)));
-        drawCellText(painter, toQRect({115 * c + 25, top, 120 * c + 70, bottom}),
-                     QString::fromLatin1(buffer), Qt::AlignLeft);
-
-        std::snprintf(buffer, sizeof buffer, "%d", RssiX16ToDbm(entry.rssiX16));
-        drawCellText(painter, toQRect({115 * c + 75, top, 115 * c + 105, bottom}),
-                     QString::fromLatin1(buffer), Qt::AlignLeft);
+        drawCellText(painter, toQRect({column.channelLeft, top, column.channelRight, bottom}),
+                     rows[n].channel, Qt::AlignLeft);
+        drawCellText(painter, toQRect({column.freqLeft, top, column.freqRight, bottom}),
+                     rows[n].frequency, Qt::AlignLeft);
+        drawCellText(painter, toQRect({column.rssiLeft, top, column.rssiRight, bottom}),
+                     rows[n].rssi, Qt::AlignLeft);
     }
 }
 
@@ -454,6 +524,69 @@ void CLarkspurView::keyPressEvent(QKeyEvent* event) {
 }
 
 void CLarkspurView::scrollContentsBy(int /*dx*/, int /*dy*/) {}
+
+void CLarkspurView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    SyncClientSize();
+}
+
+void CLarkspurView::SyncClientSize() {
+    m_viewport.SetClientSize(viewport()->width(), viewport()->height());
+}
+
+void CLarkspurView::OnWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers,
+                            bool horizontalBar) {
+    m_wheelRemainder += angleDelta;
+    const int notchesX = m_wheelRemainder.x() / kWheelNotch;
+    const int notchesY = m_wheelRemainder.y() / kWheelNotch;
+    m_wheelRemainder -= QPoint(notchesX, notchesY) * kWheelNotch;
+    if (modifiers & Qt::ControlModifier) {
+        // Turning away from the user (a positive delta) zooms in, as in most map programs.
+        for (int notches = notchesY + notchesX; notches != 0;) {
+            if (notches > 0) {
+                OnZoomIn();
+                --notches;
+            } else {
+                OnZoomOut();
+                ++notches;
+            }
+        }
+        return;
+    }
+    const bool sideways = horizontalBar || (modifiers & Qt::ShiftModifier);
+    const int32_t across = (notchesX + (sideways ? notchesY : 0)) * kWheelLines * kLineStep;
+    const int32_t down = (sideways ? 0 : notchesY) * kWheelLines * kLineStep;
+    // The wheel moves the map from where it is, never from the thumb's possibly stale place.
+    if (across > 0) {
+        m_viewport.ScrollLeft(across);
+    } else if (across < 0) {
+        m_viewport.ScrollRight(-across);
+    }
+    if (down > 0) {
+        m_viewport.ScrollUp(down);
+    } else if (down < 0) {
+        m_viewport.ScrollDown(-down);
+    }
+    if (across != 0 || down != 0) {
+        SyncScrollThumbs();
+        RequestRepaint();
+    }
+}
+
+void CLarkspurView::wheelEvent(QWheelEvent* event) {
+    OnWheel(event->angleDelta(), event->modifiers());
+    event->accept();
+}
+
+bool CLarkspurView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel &&
+        (watched == horizontalScrollBar() || watched == verticalScrollBar())) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        OnWheel(wheel->angleDelta(), wheel->modifiers(), watched == horizontalScrollBar());
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
 
 void CLarkspurView::SyncScrollThumbs() {
     verticalScrollBar()->setValue(m_viewport.GetCentreY());

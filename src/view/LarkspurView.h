@@ -1,7 +1,7 @@
 // The survey window: the start, map and scan screens, the survey circles painted into the map
-// canvas, and zoom, scroll-bar and arrow-key navigation. The survey interaction (taps, holds,
-// the centre key and the receiver's progress messages) is built on the helpers below in its own
-// source file; this file overrides no mouse handler and not event(), so that file can.
+// canvas, and zoom, scroll-bar, arrow-key and wheel navigation. The survey interaction (taps,
+// holds, the centre key and the receiver's progress messages) is built on the helpers below in its
+// own source file; this file overrides no mouse-button handler and not event(), so that file can.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -25,6 +25,8 @@ class QTimerEvent;
 class QKeyEvent;
 class QPaintEvent;
 class QPainter;
+class QResizeEvent;
+class QWheelEvent;
 
 class CLarkspurView : public QAbstractScrollArea {
     Q_OBJECT
@@ -47,6 +49,12 @@ public:
     static constexpr int kScrollEnd = 8;
 
     static constexpr int32_t kLineStep = 10; // map units per scroll line and per arrow key
+    static constexpr int kWheelLines = 3;    // scroll lines per wheel notch
+    static constexpr int kWheelNotch = 120;  // angle delta of one notch, in eighths of a degree
+    // The start and scan screens are laid out for the handheld's client; larger clients show
+    // that page enlarged and centred.
+    static constexpr int kPageWidth = 240;
+    static constexpr int kPageHeight = 320;
     static constexpr int kPaletteSize = 256;
     static constexpr int kMarkerSize = 32;
     static constexpr int kMaxListedChannels = 30;
@@ -97,6 +105,10 @@ public:
     void OnVScroll(int code, int thumbPosition);
     // Handles Qt::Key_Left/Up/Right/Down; false for any other key.
     bool OnArrowKey(int key);
+    // A wheel turn (angle delta as Qt reports it): three lines a notch from the current centre,
+    // sideways when horizontal, with Shift or over the horizontal bar; with Ctrl, one zoom step
+    // a notch. Part-notches of smooth wheels add up until they make a whole one.
+    void OnWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers, bool horizontalBar = false);
     // Both scroll thumbs onto the viewport's centre.
     void SyncScrollThumbs();
     // A tap: the map point under p becomes the centre, thumbs follow, repaint requested.
@@ -153,18 +165,25 @@ private:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    // Wheel turns over the scroll bars take the same path as over the map.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // The view repaints from the viewport; Qt's pixel scrolling of the client would fight it.
     void scrollContentsBy(int dx, int dy) override;
 
     void PaintStartScreen(QPainter& painter, const QRect& client);
     void PaintMapScreen(QPainter& painter, const QRect& client);
     void PaintScanScreen(QPainter& painter, const QRect& client);
+    // Enlarges and centres the handheld's page on a larger client; the identity on its own size.
+    static void EnterPage(QPainter& painter, const QRect& client);
 
 private:
     void Init();
     void DrawCircle(const QRect& box, int colourIndex);
     void OnScrollAction(Qt::Orientation orientation, int action);
+    void SyncClientSize();
 
     CMapViewport m_viewport;
     int32_t m_nPictureHeight = 0;
@@ -174,5 +193,6 @@ private:
     QBrush m_brushes[7];
     QImage m_centreMarker;
     int m_nScreenMode = kStartScreen;
+    QPoint m_wheelRemainder;
     CReceiver& m_receiver;
 };

@@ -18,61 +18,120 @@ void CMapViewport::SetMapBounds(int32_t a, int32_t b, int32_t c, int32_t d) {
     m_nMaxY = d - b;
 }
 
+void CMapViewport::FitScale(int64_t& units, int64_t& pixels) const {
+    // The larger of the two ratios picture/client, so the picture fits along both axes.
+    if (static_cast<int64_t>(m_nFitWidth) * ClientHeight() >=
+        static_cast<int64_t>(m_nFitHeight) * ClientWidth()) {
+        units = m_nFitWidth;
+        pixels = ClientWidth();
+    } else {
+        units = m_nFitHeight;
+        pixels = ClientHeight();
+    }
+}
+
+int32_t CMapViewport::ExtentX() const {
+    return static_cast<int32_t>(ClientWidth() * m_nScaleUnits / m_nScalePixels);
+}
+
+int32_t CMapViewport::ExtentY() const {
+    return static_cast<int32_t>(ClientHeight() * m_nScaleUnits / m_nScalePixels);
+}
+
 void CMapViewport::ResetView(int32_t a, int32_t b, int32_t c, int32_t d) {
-    m_nLeft = a;
-    m_nRight = c - a;
-    m_nTop = b;
-    m_nBottom = d - b;
+    m_nFitWidth = c - a;
+    m_nFitHeight = d - b;
+    FitScale(m_nScaleUnits, m_nScalePixels);
     m_nCentreX = c / 2;
     m_nCentreY = d / 2;
+    RebuildX();
+    RebuildY();
+}
+
+void CMapViewport::SetClientSize(int32_t width, int32_t height) {
+    const bool known = m_nClientWidth > 0 && m_nClientHeight > 0;
+    m_nClientWidth = width > 0 ? width : 1;
+    m_nClientHeight = height > 0 ? height : 1;
+    if (!known) {
+        // A level chosen before the client had a size means nothing: fit the picture afresh.
+        FitScale(m_nScaleUnits, m_nScalePixels);
+    }
+    RebuildX();
+    RebuildY();
 }
 
 bool CMapViewport::ZoomIn() {
-    const int32_t left = (m_nLeft + m_nCentreX) / 2;
-    const int32_t right = (m_nCentreX + m_nRight) / 2;
-    const int32_t top = (m_nTop + m_nCentreY) / 2;
-    const int32_t bottom = (m_nCentreY + m_nBottom) / 2;
-    if (right - left < kMinViewExtent || bottom - top < kMinViewExtent) {
+    // Halve through the units where they are even, so the fraction stays small.
+    int64_t units = m_nScaleUnits;
+    int64_t pixels = m_nScalePixels;
+    if (units % 2 == 0) {
+        units /= 2;
+    } else {
+        pixels *= 2;
+    }
+    const int64_t w = ClientWidth() * units / pixels;
+    const int64_t h = ClientHeight() * units / pixels;
+    if (w < kMinViewExtent || h < kMinViewExtent) {
         return false;
     }
-    m_nLeft = left;
-    m_nRight = right;
-    m_nTop = top;
-    m_nBottom = bottom;
+    m_nScaleUnits = units;
+    m_nScalePixels = pixels;
+    RebuildX();
+    RebuildY();
     return true;
 }
 
+namespace {
+
+// The centre along one axis after a zoom-out: inside [lo, hi] so that a view of this extent
+// stays on the picture, or the picture's middle when the view is at least as large.
+int32_t placeCentre(int32_t centre, int32_t extent, int32_t lo, int32_t hi) {
+    if (extent >= hi - lo) {
+        return lo + (hi - lo) / 2;
+    }
+    const int32_t left = centre - extent / 2;
+    if (left < lo) {
+        return centre + (lo - left);
+    }
+    if (left + extent > hi) {
+        return centre - (left + extent - hi);
+    }
+    return centre;
+}
+
+} // namespace
+
 void CMapViewport::ZoomOut() {
-    m_nLeft = 2 * m_nLeft - m_nCentreX;
-    if (m_nLeft < m_nMinX) {
-        m_nLeft = m_nMinX;
+    if (m_nScalePixels % 2 == 0) {
+        m_nScalePixels /= 2;
+    } else {
+        m_nScaleUnits *= 2;
     }
-    m_nRight = 2 * m_nRight - m_nCentreX;
-    if (m_nRight > m_nMaxX) {
-        m_nRight = m_nMaxX;
+    int64_t fitUnits = 0;
+    int64_t fitPixels = 1;
+    FitScale(fitUnits, fitPixels);
+    if (m_nScaleUnits * fitPixels > fitUnits * m_nScalePixels) {
+        m_nScaleUnits = fitUnits;
+        m_nScalePixels = fitPixels;
     }
-    m_nTop = 2 * m_nTop - m_nCentreY;
-    if (m_nTop < m_nMinY) {
-        m_nTop = m_nMinY;
-    }
-    m_nBottom = 2 * m_nBottom - m_nCentreY;
-    if (m_nBottom > m_nMaxY) {
-        m_nBottom = m_nMaxY;
-    }
-    m_nCentreX = (m_nLeft + m_nRight) / 2;
-    m_nCentreY = (m_nTop + m_nBottom) / 2;
+    m_nCentreX = placeCentre(m_nCentreX, ExtentX(), m_nMinX, m_nMaxX);
+    m_nCentreY = placeCentre(m_nCentreY, ExtentY(), m_nMinY, m_nMaxY);
+    RebuildX();
+    RebuildY();
 }
 
 void CMapViewport::RebuildX() {
-    const int32_t half = (m_nRight - m_nLeft) / 2;
-    m_nLeft = m_nCentreX - half;
-    m_nRight = m_nCentreX + half;
+    // Left takes the truncated half, right the rest: an odd extent is kept whole, so the
+    // rectangle ResetView builds contains the whole picture.
+    const int32_t extent = ExtentX();
+    m_nLeft = m_nCentreX - extent / 2;
+    m_nRight = m_nLeft + extent;
 }
 
 void CMapViewport::RebuildY() {
-    const int32_t half = (m_nBottom - m_nTop) / 2;
-    m_nTop = m_nCentreY - half;
-    m_nBottom = m_nCentreY + half;
+    const int32_t extent = ExtentY();
+    m_nTop = m_nCentreY - extent / 2;
+    m_nBottom = m_nTop + extent;
 }
 
 void CMapViewport::ScrollLeft(int32_t d) {
@@ -185,11 +244,14 @@ bool CMapViewport::ComputeBlit(ViewRect& dest, ViewRect& src) {
     if (m_nTop <= 0) {
         dest.top = client.top - mulDiv(client.bottom - client.top, m_nTop, h);
     }
+    // The strip past the far edge is measured on the whole client. (Scaling it by the part
+    // right of D.left instead only works while the view never passes both edges at once, which
+    // a view of the client's proportions around a narrower picture does.)
     if (m_nRight > m_nMaxX) {
-        dest.right = client.right - mulDiv(m_nRight - m_nMaxX, client.right - dest.left, w);
+        dest.right = client.right - mulDiv(m_nRight - m_nMaxX, client.right - client.left, w);
     }
     if (m_nBottom > m_nMaxY) {
-        dest.bottom = client.bottom - mulDiv(m_nBottom - m_nMaxY, client.bottom - dest.top, h);
+        dest.bottom = client.bottom - mulDiv(m_nBottom - m_nMaxY, client.bottom - client.top, h);
     }
 
     src.left = m_nLeft >= 0 ? m_nLeft : 0;

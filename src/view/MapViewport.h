@@ -1,5 +1,7 @@
 // Which part of the site picture the map screen shows, how client pixels relate to map pixels,
 // and which strips of the client area lie beyond the picture. Integer maths only, no Qt.
+// Map pixels stay square: the view rectangle always has the client's proportions, and its size
+// follows from the zoom level (map units per client pixel) and the client's size.
 #pragma once
 
 #include <cstdint>
@@ -19,10 +21,19 @@ public:
     virtual ~CMapViewport() = default;
 
     void SetMapBounds(int32_t a, int32_t b, int32_t c, int32_t d);
+    // The smallest rectangle of the client's proportions around (a, b)..(c, d), centred on
+    // (c/2, d/2): the zoom level at which the whole picture just fits.
     void ResetView(int32_t a, int32_t b, int32_t c, int32_t d);
+    // The client's size in pixels. A new size keeps the zoom level and the centre, so the view
+    // shows more or less of the map rather than stretching it. Sizes below one count as one.
+    void SetClientSize(int32_t width, int32_t height);
 
-    // False (and nothing changed) when the halved view would fall below kMinViewExtent.
+    // Halves the view about the centre. False (and nothing changed) when the halved view would
+    // fall below kMinViewExtent.
     bool ZoomIn();
+    // Doubles the view, never beyond the whole-picture fit, then moves the centre inward so the
+    // view stays on the picture along each axis where it is smaller than the picture, and
+    // centres it on the picture along an axis where it is not.
     void ZoomOut();
 
     void ScrollLeft(int32_t d);
@@ -56,6 +67,12 @@ public:
     ViewPoint GetHeld() const { return {m_nHeldX, m_nHeldY}; }
 
 private:
+    // View extents at the current zoom level: the client's size in map units.
+    int32_t ExtentX() const;
+    int32_t ExtentY() const;
+    void FitScale(int64_t& units, int64_t& pixels) const;
+    int32_t ClientWidth() const { return m_nClientWidth > 0 ? m_nClientWidth : 1; }
+    int32_t ClientHeight() const { return m_nClientHeight > 0 ? m_nClientHeight : 1; }
     void RebuildX();
     void RebuildY();
     ViewPoint MapPointUnder(const ViewRect& client, const ViewPoint& point) const;
@@ -74,4 +91,13 @@ private:
     int m_nMarginCount = 0;
     int32_t m_nHeldX = 0;
     int32_t m_nHeldY = 0;
+    // Zoom level as an exact fraction, so that resizing and zooming never drift: m_nScaleUnits
+    // map units per m_nScalePixels client pixels. The fit level is that of the rectangle
+    // ResetView was given, on the current client.
+    int64_t m_nScaleUnits = 0;
+    int64_t m_nScalePixels = 1;
+    int32_t m_nFitWidth = 0;
+    int32_t m_nFitHeight = 0;
+    int32_t m_nClientWidth = 0; // 0 until the client's size is known
+    int32_t m_nClientHeight = 0;
 };

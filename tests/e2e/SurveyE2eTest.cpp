@@ -456,6 +456,38 @@ TEST_F(SurveyE2e, EscapeOnTheSignOffCancelsTheSaveAndTheClose) {
     EXPECT_EQ(file.readAll(), before) << "nothing written";
 }
 
+TEST_F(SurveyE2e, CtrlOOpensTheSiteDialogAndCtrlSTheSignOff) {
+    // Ctrl+O asks for a site file exactly as the open button does, and opens the one picked.
+    site = h.WriteSite("keys.lks", 480, 640);
+    h.Prompts().QueuePath(site);
+    h.Prompts().QueueAnswer(kIdNo);
+    h.Frame().activateWindow();
+    QTest::keyClick(h.Frame().windowHandle(), Qt::Key_O, Qt::ControlModifier);
+    const std::vector<PromptCall> calls = h.Prompts().Calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls[0].kind, PromptCall::kOpenFile);
+    EXPECT_EQ(calls[0].request.filter, "Site Files (*.lks)|*.lks|All Files (*.*)|*.*||");
+    EXPECT_EQ(h.Controller().SitePath(), site);
+    EXPECT_EQ(h.View().ScreenMode(), CLarkspurView::kMapScreen);
+
+    // Ctrl+S shows the sign-off, as the save button does; cancelling it writes nothing.
+    const QByteArray before = [this] {
+        QFile file(QString::fromStdString(site));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    QString shown;
+    WhenModal([&shown](QWidget* modal) {
+        shown = modal->windowTitle();
+        EXPECT_NE(qobject_cast<CSignOffDlg*>(modal), nullptr);
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    QTest::keyClick(h.Frame().windowHandle(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(shown, QStringLiteral("Sign Off On Survey"));
+    QFile file(QString::fromStdString(site));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+}
+
 TEST_F(SurveyE2e, AStylusThatSlidesAwayNeitherTapsNorHolds) {
     OpenSiteAndTable();
     MeasureAt(QPoint(120, 160));

@@ -1,6 +1,8 @@
 // The command line: accepted forms, help and version, and the refused combinations.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "shell/CommandLine.h"
 
 namespace {
@@ -30,6 +32,13 @@ TEST(CommandLine, AcceptsEveryDocumentedForm) {
     ASSERT_EQ(parse({"--port", "/dev/ttyUSB0"}, ported, output), CommandLineResult::Run);
     EXPECT_FALSE(ported.simulate);
     EXPECT_EQ(ported.port, "/dev/ttyUSB0");
+    EXPECT_EQ(ported.scale, 0.0) << "without --scale the screen decides";
+
+    for (const auto& [text, value] : {std::pair{"1", 1.0}, {"2.5", 2.5}, {"8", 8.0}}) {
+        AppOptions scaled;
+        ASSERT_EQ(parse({"--scale", text}, scaled, output), CommandLineResult::Run) << text;
+        EXPECT_EQ(scaled.scale, value);
+    }
 }
 
 TEST(CommandLine, HelpAndVersionExitWithTheirText) {
@@ -40,6 +49,7 @@ TEST(CommandLine, HelpAndVersionExitWithTheirText) {
     EXPECT_TRUE(output.contains("--port"));
     EXPECT_TRUE(output.contains("--table"));
     EXPECT_TRUE(output.contains("SITE.lks"));
+    EXPECT_TRUE(output.contains("--scale"));
 
     EXPECT_EQ(parse({"--version"}, options, output), CommandLineResult::ExitOk);
     EXPECT_EQ(output, QStringLiteral("larkspur 2.02\n"));
@@ -55,4 +65,10 @@ TEST(CommandLine, RefusesContradictionsAndUnknowns) {
     EXPECT_EQ(parse({"--frobnicate"}, options, output), CommandLineResult::ExitError);
     EXPECT_EQ(parse({"--port"}, options, output), CommandLineResult::ExitError);
     EXPECT_EQ(parse({"--port", ""}, options, output), CommandLineResult::ExitError);
+    for (const char* scale : {"0.5", "0", "-2", "9", "abc", "nan", ""}) {
+        EXPECT_EQ(parse({"--scale", scale}, options, output), CommandLineResult::ExitError)
+            << scale;
+        EXPECT_TRUE(output.contains("--scale needs a number from 1 to 8")) << scale;
+    }
+    EXPECT_EQ(options.scale, 0.0);
 }

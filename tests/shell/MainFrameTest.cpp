@@ -210,7 +210,7 @@ TEST_F(MainFrameTest, StatusUpdatePostedFromAnotherThreadArrivesOnTheWindowThrea
     EXPECT_EQ(frame->PaneText(2), "X: 240");
 }
 
-TEST_F(MainFrameTest, EditAndDocumentAcceleratorsChangeNothing) {
+TEST_F(MainFrameTest, EditAndNewDocumentAcceleratorsChangeNothing) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString previous = QDir::currentPath();
@@ -222,8 +222,7 @@ TEST_F(MainFrameTest, EditAndDocumentAcceleratorsChangeNothing) {
     });
     QSignalSpy spy(frame.get(), &CMainFrame::commandRequested);
 
-    for (Qt::Key key :
-         {Qt::Key_Z, Qt::Key_X, Qt::Key_C, Qt::Key_V, Qt::Key_N, Qt::Key_O, Qt::Key_S}) {
+    for (Qt::Key key : {Qt::Key_Z, Qt::Key_X, Qt::Key_C, Qt::Key_V, Qt::Key_N}) {
         QTest::keyClick(frame->windowHandle(), key, Qt::ControlModifier);
         QApplication::processEvents();
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog for key " << key;
@@ -238,6 +237,22 @@ TEST_F(MainFrameTest, EditAndDocumentAcceleratorsChangeNothing) {
         << "no file may be written by the document commands";
     EXPECT_FALSE(frame->Document().IsModified());
     QDir::setCurrent(previous);
+}
+
+TEST_F(MainFrameTest, CtrlOAndCtrlSRunTheOpenAndSaveButtonsCommands) {
+    QSignalSpy spy(frame.get(), &CMainFrame::commandRequested);
+    const QList<QAction*> actions = frame->CommandBar()->actions();
+    ASSERT_GE(actions.size(), 2);
+    QTest::keyClick(frame->windowHandle(), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(frame->windowHandle(), Qt::Key_S, Qt::ControlModifier);
+    actions[0]->trigger(); // the open button
+    actions[1]->trigger(); // the save button
+    ASSERT_EQ(spy.count(), 4);
+    EXPECT_EQ(spy.at(0).at(0).toInt(), kCmdOpenSite);
+    EXPECT_EQ(spy.at(1).at(0).toInt(), kCmdSaveSite);
+    EXPECT_EQ(spy.at(2).at(0), spy.at(0).at(0));
+    EXPECT_EQ(spy.at(3).at(0), spy.at(1).at(0));
+    EXPECT_EQ(view->keys, 0) << "the keys do not also reach the map";
 }
 
 TEST_F(MainFrameTest, CtrlQClosesThroughTheGuard) {

@@ -217,6 +217,32 @@ TEST_F(MapScreen, CirclesAtEachColourBandEdge) {
     EXPECT_EQ(spans[5], 22);
 }
 
+TEST_F(MapScreen, ALandscapeWindowKeepsCirclesRoundAtTheSameZoom) {
+    ASSERT_TRUE(loadUniform(*view, 480, 640, kGrey));
+    view->OnZoomIn();
+    view->OnZoomIn(); // 120 x 160 map pixels on 240 x 320: two client pixels a map pixel
+    view->ImprintPoint(270, 320, -45);
+    view->resize(view->SizeForClient(QSize(640, 300)));
+    QApplication::processEvents();
+    ASSERT_EQ(view->viewport()->size(), QSize(640, 300));
+    const QImage shot = grabClient(*view);
+    // The zoom level stays: the circle, 30 map pixels right of the centre, is 60 client pixels
+    // right of the middle, and its box is as tall as it is wide.
+    QRect box;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            if (rgbAt(shot, x, y) == 0xFF8000u) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    ASSERT_FALSE(box.isEmpty());
+    EXPECT_NEAR(box.width(), box.height(), 1);
+    EXPECT_NEAR(box.width(), 42, 2);
+    EXPECT_NEAR(box.center().x(), 320 + 60, 1);
+    EXPECT_NEAR(box.center().y(), 150, 1);
+}
+
 TEST_F(MapScreen, CirclesLiveInTheCanvasAndMoveWithTheMap) {
     ASSERT_TRUE(loadUniform(*view, 480, 640, kGrey));
     view->OnZoomIn();

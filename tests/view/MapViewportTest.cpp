@@ -1,14 +1,16 @@
-// Viewport geometry: opening, zooming, scrolling, screen-to-map and the picture copy with its
-// margins, checked against hand-worked values.
+// Viewport geometry: opening, zooming, resizing, scrolling, screen-to-map and the picture copy
+// with its margins, checked against hand-worked values.
 #include <gtest/gtest.h>
 
 #include "view/MapViewport.h"
 
 namespace {
 
-// A viewport as the view leaves it after opening a w x h picture.
-CMapViewport opened(int32_t w, int32_t h) {
+// A viewport as the view leaves it after opening a w x h picture on a client of the given size
+// (the handheld's 240 x 320 unless said otherwise).
+CMapViewport opened(int32_t w, int32_t h, int32_t clientW = 240, int32_t clientH = 320) {
     CMapViewport vp;
+    vp.SetClientSize(clientW, clientH);
     vp.SetMapBounds(0, 0, w, h);
     vp.ResetView(0, 0, w, h);
     return vp;
@@ -59,19 +61,20 @@ TEST(MapViewport, ZoomInHalvesAboutTheCentre) {
     EXPECT_EQ(vp.GetCentreY(), 320);
 }
 
-TEST(MapViewport, ZoomInTruncatesTowardZeroOnNegativeEdges) {
+TEST(MapViewport, ZoomInKeepsTheClientsProportionsDownToTheMinimum) {
+    // 120 x 120 on 240 x 320: half a map pixel per client pixel, view 120 x 160 about (60, 60).
     CMapViewport vp = opened(120, 120);
+    expectView(vp, 0, 120, -20, 140);
     vp.ZoomIn();
-    vp.ZoomIn(); // 45..75 about 60
+    vp.ZoomIn(); // 30 x 40
     vp.SetCentreX(0);
     vp.SetCentreY(0);
-    expectView(vp, -15, 15, -15, 15);
-    // (-15 + 0)/2 is -7, not -8.
-    EXPECT_TRUE(vp.ZoomIn());
-    expectView(vp, -7, 7, -7, 7);
-    // A further zoom would leave -3..3, below the minimum extent, so it is refused.
+    expectView(vp, -15, 15, -20, 20);
+    EXPECT_TRUE(vp.ZoomIn()); // 15 x 20: the odd extent is kept whole, left takes -7
+    expectView(vp, -7, 8, -10, 10);
+    // A further zoom would leave 7 x 10, below the minimum extent, so it is refused.
     EXPECT_FALSE(vp.ZoomIn());
-    expectView(vp, -7, 7, -7, 7);
+    expectView(vp, -7, 8, -10, 10);
 }
 
 TEST(MapViewport, ZoomInStopsAtTheMinimumExtent) {
@@ -107,31 +110,34 @@ TEST(MapViewport, ZoomOutOfTheWholeMapChangesNothing) {
     EXPECT_EQ(vp.GetCentreY(), 320);
 }
 
-TEST(MapViewport, ZoomOutNearAnEdgeClampsAndRecentres) {
+TEST(MapViewport, ZoomOutNearAnEdgeMovesTheCentreInward) {
     CMapViewport vp = opened(480, 640);
     vp.ZoomIn();
     vp.ZoomIn();
     vp.ZoomIn(); // 210..270 about 240
     vp.SetCentreX(50);
     expectView(vp, 20, 80, 280, 360);
-    vp.ZoomOut(); // left 2*20-50 = -10 raised to 0; right 2*80-50 = 110
-    expectView(vp, 0, 110, 240, 400);
-    EXPECT_EQ(vp.GetCentreX(), 55);
+    // Doubled about 50 the view would start at -10: it keeps its width and moves inward.
+    vp.ZoomOut();
+    expectView(vp, 0, 120, 240, 400);
+    EXPECT_EQ(vp.GetCentreX(), 60);
     EXPECT_EQ(vp.GetCentreY(), 320);
 }
 
-TEST(MapViewport, ZoomOutOfAHundredWideViewAtFifty) {
-    // View 0..100 with centre 50: left -50 raised to 0, right 150, centre 75.
+TEST(MapViewport, ZoomOutStopsAtTheWholePictureAndCentresOnIt) {
+    // 400 x 640 on 240 x 320: the height limits the fit, so the view is 480 x 640.
     CMapViewport vp = opened(400, 640);
+    expectView(vp, -40, 440, 0, 640);
     vp.ZoomIn();
-    vp.ZoomIn(); // 150..250, extent 100
-    vp.SetCentreX(50);
-    EXPECT_EQ(vp.GetViewRect().left, 0);
-    EXPECT_EQ(vp.GetViewRect().right, 100);
+    vp.ZoomIn(); // 120 x 160 about (200, 320)
+    vp.SetCentreX(30);
+    vp.SetCentreY(600);
+    vp.ZoomOut(); // 240 x 320, pushed back onto the picture on both axes
+    expectView(vp, 0, 240, 320, 640);
     vp.ZoomOut();
-    EXPECT_EQ(vp.GetViewRect().left, 0);
-    EXPECT_EQ(vp.GetViewRect().right, 150);
-    EXPECT_EQ(vp.GetCentreX(), 75);
+    vp.ZoomOut(); // never beyond the fit, and wider than the picture: centred on it
+    expectView(vp, -40, 440, 0, 640);
+    EXPECT_EQ(vp.GetCentreX(), 200);
 }
 
 TEST(MapViewport, ScrollLeftClampsAtTheEdgeAndKeepsTheExtent) {
@@ -174,13 +180,60 @@ TEST(MapViewport, SetCentreClampsToTheMap) {
     expectView(vp, -223, 257, 320, 960);
 }
 
-TEST(MapViewport, MovingAnOddExtentLosesItsRemainder) {
+TEST(MapViewport, TheFitContainsAnOddPictureAndMovingKeepsItsExtent) {
+    // 241 x 400 on 240 x 320: the height limits the fit (400/320), so the view is 300 x 400.
     CMapViewport vp = opened(241, 400);
-    vp.ScrollRight(0);
-    const ViewRect r = vp.GetViewRect();
-    EXPECT_EQ(r.right - r.left, 240);
-    EXPECT_EQ(vp.GetCentreX(), 120);
-    expectView(vp, 0, 240, 0, 400);
+    expectView(vp, -30, 270, 0, 400);
+    // 243 x 300 on 240 x 320: the width limits it; the odd extent is kept whole, so the
+    // rectangle still holds the picture's last column.
+    CMapViewport odd = opened(243, 300);
+    expectView(odd, 0, 243, -12, 312);
+    odd.ScrollRight(5);
+    expectView(odd, 5, 248, -12, 312);
+}
+
+TEST(MapViewport, TheFitOnALandscapeClientIsCentredAroundThePicture) {
+    // 480 x 640 on 800 x 400: the height limits the fit at 640/400 map units a pixel.
+    CMapViewport vp = opened(480, 640, 800, 400);
+    expectView(vp, -400, 880, 0, 640);
+    EXPECT_EQ(vp.GetCentreX(), 240);
+    ViewRect dest{0, 0, 800, 400};
+    ViewRect src;
+    ASSERT_TRUE(vp.ComputeBlit(dest, src));
+    // The picture keeps its proportions: 480 x 640 map pixels onto 300 x 400 client pixels.
+    EXPECT_EQ(dest, (ViewRect{250, 0, 550, 400}));
+    EXPECT_EQ(src, (ViewRect{0, 0, 480, 640}));
+    EXPECT_EQ(vp.GetMargin(0), (ViewRect{0, 0, 250, 400}));
+    EXPECT_EQ(vp.GetMargin(2), (ViewRect{550, 0, 800, 400}));
+}
+
+TEST(MapViewport, ResizingKeepsTheZoomLevelAndTheCentre) {
+    CMapViewport vp = opened(480, 640);
+    vp.ZoomIn(); // one map pixel a client pixel
+    vp.SetCentreX(100);
+    vp.SetClientSize(600, 300);
+    expectView(vp, -200, 400, 170, 470);
+    EXPECT_EQ(vp.GetCentreX(), 100);
+    EXPECT_EQ(vp.GetCentreY(), 320);
+    // Many resizes there and back leave the level exactly where it was.
+    for (int i = 0; i < 50; ++i) {
+        vp.SetClientSize(241 + i * 7, 333 + i * 3);
+    }
+    vp.SetClientSize(240, 320);
+    expectView(vp, -20, 220, 160, 480);
+    // A tap still takes the map point under it at that level.
+    vp.SetClientSize(600, 300);
+    EXPECT_EQ(vp.ScreenToMap({0, 0, 600, 300}, {300, 150}), (ViewPoint{100, 320}));
+}
+
+TEST(MapViewport, AClientSizeArrivingAfterTheResetFitsThePictureAfresh) {
+    CMapViewport vp; // the client's size is not known yet
+    vp.SetMapBounds(0, 0, 480, 640);
+    vp.ResetView(0, 0, 480, 640);
+    vp.SetClientSize(240, 320);
+    expectView(vp, 0, 480, 0, 640);
+    vp.SetClientSize(480, 640); // from here on the level is kept
+    expectView(vp, -240, 720, -320, 960);
 }
 
 TEST(MapViewport, ScreenToMapScalesAndStoresTheHeldPoint) {
@@ -314,7 +367,7 @@ TEST(MapViewport, MarginOutOfRangeIsEmpty) {
 
 TEST(MapViewport, LargePicturesOnLargeScreensDoNotOverflow) {
     // A 60000-wide map on an 80000-wide client: the products pass 2^31.
-    CMapViewport vp = opened(60000, 60000);
+    CMapViewport vp = opened(60000, 60000, 80000, 80000);
     vp.SetCentreX(0); // -30000..30000
     const ViewRect client{0, 0, 80000, 80000};
     ViewRect dest = client;

@@ -48,7 +48,8 @@ TEST_F(Navigation, OpeningAnotherPictureResetsEverything) {
     view->OnZoomIn();
     QTest::keyClick(view.get(), Qt::Key_Left);
     ASSERT_TRUE(loadUniform(*view, 100, 60, 0x808080));
-    EXPECT_EQ(view->Viewport().GetViewRect(), (ViewRect{0, 0, 100, 60}));
+    // The client's proportions around the picture: 100 x 133, centred on (50, 30).
+    EXPECT_EQ(view->Viewport().GetViewRect(), (ViewRect{0, -36, 100, 97}));
     EXPECT_EQ(hbar().maximum(), 100);
     EXPECT_EQ(vbar().maximum(), 60);
     EXPECT_EQ(hbar().value(), 50);
@@ -128,13 +129,50 @@ TEST_F(Navigation, DraggingTheThumbSetsTheCentre) {
     EXPECT_EQ(view->Viewport().GetViewRect(), (ViewRect{-163, 280, 317, 920}));
 }
 
-TEST_F(Navigation, MouseWheelMovesTheMapWithItsThumb) {
-    QWheelEvent down(QPointF(120, 160), QPointF(120, 160), QPoint(), QPoint(0, -120), Qt::NoButton,
-                     Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(view->viewport(), &down);
-    EXPECT_GT(cy(), 320);
-    EXPECT_EQ(vbar().value(), cy());
+void turnWheel(QWidget* target, QPoint angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWheelEvent wheel(QPointF(20, 20), QPointF(20, 20), QPoint(), angle, Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &wheel);
+}
+
+TEST_F(Navigation, EachWheelNotchScrollsThreeLinesFromTheCentreEvenAfterAZoom) {
+    view->OnZoomIn();
+    view->OnZoomIn();
+    view->OnZoomIn(); // 60 x 80 about (240, 320)
+    view->OnHScroll(CLarkspurView::kScrollThumbTrack, 50);
+    view->OnVScroll(CLarkspurView::kScrollThumbTrack, 600);
+    view->OnZoomOut(); // the centre moves inward to (60, 560); the thumbs stay at 50 and 600
+    ASSERT_EQ(cx(), 60);
+    ASSERT_EQ(cy(), 560);
+    ASSERT_EQ(vbar().value(), 600);
+    turnWheel(view->viewport(), QPoint(0, -120)); // one notch towards the user: down
+    EXPECT_EQ(cy(), 590);
+    EXPECT_EQ(cx(), 60);
+    EXPECT_EQ(vbar().value(), 590);
+    // Over the scroll bar, and sideways over the horizontal one, it is the same 30 map pixels.
+    turnWheel(&vbar(), QPoint(0, 240));
+    EXPECT_EQ(cy(), 530);
+    turnWheel(&hbar(), QPoint(0, -120));
+    EXPECT_EQ(cx(), 90);
+    EXPECT_EQ(hbar().value(), 90);
+    turnWheel(view->viewport(), QPoint(120, 0));
+    EXPECT_EQ(cx(), 60);
+    // A smooth wheel's part-notches add up to whole ones.
+    turnWheel(view->viewport(), QPoint(0, 60));
+    EXPECT_EQ(cy(), 530);
+    turnWheel(view->viewport(), QPoint(0, 60));
+    EXPECT_EQ(cy(), 500);
+}
+
+TEST_F(Navigation, CtrlWheelZoomsAsTheZoomButtonsDo) {
+    turnWheel(view->viewport(), QPoint(0, 120), Qt::ControlModifier);
+    EXPECT_EQ(view->Viewport().GetViewRect(), (ViewRect{120, 160, 360, 480}));
+    turnWheel(view->viewport(), QPoint(0, 240), Qt::ControlModifier);
+    EXPECT_EQ(view->Viewport().GetViewRect(), (ViewRect{210, 280, 270, 360}));
+    turnWheel(view->viewport(), QPoint(0, -120), Qt::ControlModifier);
+    EXPECT_EQ(view->Viewport().GetViewRect(), (ViewRect{180, 240, 300, 400}));
     EXPECT_EQ(cx(), 240);
+    EXPECT_EQ(cy(), 320);
 }
 
 TEST_F(Navigation, OtherScrollCodesChangeNothingButResetTheThumb) {
@@ -155,8 +193,8 @@ TEST_F(Navigation, ZoomLeavesTheThumbsWhereTheyWere) {
     view->OnZoomIn(); // 210..270
     view->OnHScroll(CLarkspurView::kScrollThumbTrack, 50);
     ASSERT_EQ(hbar().value(), 50);
-    view->OnZoomOut(); // re-centres at 55
-    EXPECT_EQ(cx(), 55);
+    view->OnZoomOut(); // moves inward to 60
+    EXPECT_EQ(cx(), 60);
     EXPECT_EQ(hbar().value(), 50);
     EXPECT_EQ(vbar().value(), 320);
 }

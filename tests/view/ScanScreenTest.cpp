@@ -1,5 +1,6 @@
 // The scan screen on real pixels: dark blue, six headers, and one row per channel table entry
 // in two columns of 15, with the channel, its frequency in MHz and the RSSI in whole dBm.
+#include <QFontMetrics>
 #include <QImage>
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -139,6 +140,41 @@ TEST_F(ScanScreen, ChannelIsShownAsASignedNumberAndRssiUpdatesOnRepaint) {
     receiver.SetChannelRssi(0, -16 * 42);
     shot = grabClient(*view);
     EXPECT_EQ(differences(shot, expectedScan(shot, {{"-1", frequency, "-42"}}), shot.rect()), 0);
+}
+
+TEST_F(ScanScreen, FourDigitChannelsShowWholeAndApartFromTheirFrequency) {
+    // 1175 (PCS) heads the first column and 1000 (cellular) the second.
+    receiver.SetChannelCount(16);
+    receiver.SetChannel(0, {1, 1175, -60 * 16});
+    for (int i = 1; i < 15; ++i) {
+        receiver.SetChannel(i, {0, static_cast<uint16_t>(i), -70 * 16});
+    }
+    receiver.SetChannel(15, {0, 1000, -100 * 16});
+    const QImage shot = grabClient(*view);
+    const QFontMetrics metrics(arial8());
+    struct Cell {
+        int left;
+        int top;
+        QString channel;
+    };
+    for (const Cell& cell :
+         {Cell{0, 30, QStringLiteral("1175")}, Cell{115, 30, QStringLiteral("1000")}}) {
+        const int width = metrics.horizontalAdvance(cell.channel);
+        QImage expected = blankLike(shot, kDarkBlue);
+        QPainter painter(&expected);
+        drawExpectedText(painter, QRect(cell.left, cell.top, 60, 15), cell.channel, kDarkBlue);
+        painter.end();
+        const QRect band(cell.left, cell.top, width, 10);
+        EXPECT_EQ(differences(shot, expected, band), 0) << cell.channel.toStdString() << " is cut";
+        // The frequency's first ink stands clear of the number's last.
+        int firstInk = -1;
+        for (int x = cell.left + width; x < cell.left + width + 20 && firstInk < 0; ++x) {
+            if (countBright(shot, QRect(x, cell.top, 1, 10)) > 0) {
+                firstInk = x;
+            }
+        }
+        EXPECT_GE(firstInk, cell.left + width + 3) << cell.channel.toStdString();
+    }
 }
 
 } // namespace

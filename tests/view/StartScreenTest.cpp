@@ -77,19 +77,25 @@ TEST(StartScreen, ShowsTheTextsTheBoardReported) {
               0);
 }
 
-TEST(StartScreen, StretchesThePictureOverALargerClient) {
+TEST(StartScreen, ALargerClientShowsThePageEnlargedAndCentred) {
     CReceiver receiver;
-    auto view = makeView(receiver, QSize(480, 640));
+    // 600 x 640: the page doubles to 480 x 640 and sits 60 pixels from either side.
+    auto view = makeView(receiver, QSize(600, 640));
     const QImage shot = grabClient(*view);
     const QImage picture =
         QImage(QStringLiteral(":/view/StartScreen.bmp")).convertToFormat(QImage::Format_RGB32);
-    // Each picture pixel covers 2 x 2 client pixels; sample away from the texts, whose
-    // rectangles stay where they are on any client.
-    for (int y = 240; y < 640; y += 9) {
+    // Each picture pixel covers 2 x 2 client pixels; sample away from the texts.
+    for (int y = 100; y < 400; y += 9) {
         for (int x = 0; x < 480; x += 11) {
-            ASSERT_EQ(rgbAt(shot, x, y), rgbAt(picture, x / 2, y / 2)) << x << "," << y;
+            ASSERT_EQ(rgbAt(shot, 60 + x, y), rgbAt(picture, x / 2, y / 2)) << x << "," << y;
         }
     }
+    EXPECT_EQ(countColour(shot, QRect(0, 0, 60, 640), 0x000000), 60 * 640);
+    EXPECT_EQ(countColour(shot, QRect(540, 0, 60, 640), 0x000000), 60 * 640);
+    // The title moved with the picture and grew with it.
+    const QRect title(60 + 2 * kTitle.left(), 2 * kTitle.top(), 2 * kTitle.width(),
+                      2 * kTitle.height());
+    EXPECT_GT(countBright(shot, title), 2 * countBright(grabClient(*makeView(receiver)), kTitle));
 }
 
 } // namespace
