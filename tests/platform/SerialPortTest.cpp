@@ -66,7 +66,6 @@ TEST_F(PtyPort, ConfigureGivesRaw8N1WithoutFlowControlDespiteRefusedModemLines) 
     CSerialPort port;
     ASSERT_TRUE(port.Open(m_path));
     ASSERT_TRUE(port.Configure(38400)) << "a refused RTS ioctl is not a failure";
-    ASSERT_TRUE(port.SetReadTimeouts());
     termios t{};
     ASSERT_EQ(tcgetattr(port.Fd(), &t), 0);
     EXPECT_EQ(cfgetospeed(&t), static_cast<speed_t>(B38400));
@@ -83,7 +82,6 @@ TEST_F(PtyPort, FrameMarkersPassBothWaysUntouchedAndReadsReturnAtOnce) {
     CSerialPort port;
     ASSERT_TRUE(port.Open(m_path));
     ASSERT_TRUE(port.Configure(38400));
-    ASSERT_TRUE(port.SetReadTimeouts());
     uint8_t buf[16];
     EXPECT_EQ(port.Read(buf, sizeof buf), 0u) << "nothing waiting: an empty read, no block";
     EXPECT_FALSE(port.WaitReadable(20));
