@@ -39,7 +39,7 @@ void CSurveyController::CheckLink() {
             // Back (or up for the first time): a notice still open says so; a notice the
             // surveyor closed is not raised again, the status bar tells.
             const bool table = m_receiver.TableWanted() && m_receiver.TableLoaded();
-            m_ui.ReviseNotice((table ? kBoardBackWithTable : kBoardBack) + dropped);
+            m_ui.ReviseNotice((table ? kBoardConnectedWithTable : kBoardConnected) + dropped);
             m_scanDropped = false;
         }
     } else if (lost && (m_seenState == LinkState::kConnected || m_scanDropped)) {

@@ -24,9 +24,9 @@ constexpr const char* kNoBoard =
     "is set up as soon as it answers.";
 constexpr const char* kBoardConnecting =
     "The receiver board is being set up. Take the point again in a moment.";
-constexpr const char* kBoardBack = "The receiver board is connected again.";
-constexpr const char* kBoardBackWithTable =
-    "The receiver board is connected again and its channel table is loaded.";
+constexpr const char* kBoardConnected = "The receiver board is connected.";
+constexpr const char* kBoardConnectedWithTable =
+    "The receiver board is connected and its channel table is loaded.";
 // Added to the texts above when the board went in the middle of a scan.
 constexpr const char* kScanNotStored =
     " The point being measured when the board was lost was not stored: take it again.";

@@ -257,6 +257,8 @@ void CSerialPort::Close() {
         m_watchFd = -1;
     }
     if (m_fd >= 0) {
+        // Exclusive use ends with ours: whoever opens the port next must not find it locked.
+        (void)ioctl(m_fd, TIOCNXCL);
         ::close(m_fd);
         m_fd = -1;
     }
