@@ -26,7 +26,7 @@ public:
     // Opens portName ("" = search; a path or "COMn:" opens that device) at baud. On failure the
     // link's own message has been shown once through ThePrompts() and false is returned; the
     // program carries on without a board, and the I/O thread keeps trying the port. Once the
-    // I/O thread runs the port is its own and the call only reports whether it is open.
+    // I/O thread runs the port is its own and the call only reports whether a board is there.
     bool Open(const std::string& portName = std::string(),
               unsigned baud = CBoardLink::kDefaultBaud);
     // Starts the receiver's I/O thread on this link; later calls do nothing.
