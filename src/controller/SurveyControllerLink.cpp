@@ -37,9 +37,15 @@ void CSurveyController::CheckLink() {
     if (state == LinkState::kConnected) {
         if (lost || m_seenState != LinkState::kConnected) {
             // Back (or up for the first time): a notice still open says so; a notice the
-            // surveyor closed is not raised again, the status bar tells.
+            // surveyor closed is not raised again, the status bar tells. A point that was not
+            // stored is always told.
             const bool table = m_receiver.TableWanted() && m_receiver.TableLoaded();
-            m_ui.ReviseNotice((table ? kBoardConnectedWithTable : kBoardConnected) + dropped);
+            const std::string text = (table ? kBoardConnectedWithTable : kBoardConnected) + dropped;
+            if (m_scanDropped) {
+                m_ui.ShowNotice(text);
+            } else {
+                m_ui.ReviseNotice(text);
+            }
             m_scanDropped = false;
         }
     } else if (lost && (m_seenState == LinkState::kConnected || m_scanDropped)) {

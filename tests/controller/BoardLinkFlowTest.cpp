@@ -137,10 +137,12 @@ TEST_F(BoardComesAndGoes, UnpluggedDuringAScanThePointIsDroppedAndTheNextTapMeas
     EXPECT_FALSE(receiver->m_measurementPending.load());
     EXPECT_EQ(ui->screen, ISurveyUi::kMapScreen);
     EXPECT_EQ(ui->notices, std::vector<std::string>{std::string(kBoardLost) + kScanNotStored});
+    ui->noticeOpen = false; // the surveyor closes it
 
     ASSERT_TRUE(board.Reappear());
     ASSERT_TRUE(WaitForBoard(LinkState::kConnected));
-    EXPECT_EQ(ui->revisions.back(), std::string(kBoardConnectedWithTable) + kScanNotStored);
+    // Told again even to a surveyor who had closed the notice: a point was not stored.
+    EXPECT_EQ(ui->notices.back(), std::string(kBoardConnectedWithTable) + kScanNotStored);
     ASSERT_TRUE(TakePoint(100, 100));
     EXPECT_EQ(ReadingsOf(controller->Records()).size(), 3u);
     EXPECT_EQ(LastPoint(), BoardScan(2));
