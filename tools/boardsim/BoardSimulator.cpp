@@ -110,6 +110,7 @@ bool CBoardSimulator::Start(const BoardSimOptions& options) {
         Stop();
         return false;
     }
+    Announce(false);
     m_random = Mix(m_options.seed ^ 0xB0A2Dull);
     // A board started again is a new board: nothing of the last run carries over.
     ForgetTable();
@@ -171,13 +172,18 @@ bool CBoardSimulator::OpenTerminal() {
     m_master = master;
     // Held open so that the master never reads a hang-up while the program has the line closed.
     m_slave = slave;
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_slavePath = name;
+    return true;
+}
+
+void CBoardSimulator::Announce(bool back) {
     {
         std::lock_guard<std::mutex> hold(m_lock);
-        m_slavePath = name;
         m_present = true;
+        m_reappearances += back ? 1 : 0;
     }
     m_arrived.notify_all();
-    return true;
 }
 
 void CBoardSimulator::CloseTerminal() {
@@ -296,15 +302,20 @@ bool CBoardSimulator::DoReappear() {
     if (!OpenTerminal()) {
         return false;
     }
+    // The link first: whoever sees the board back finds it behind its name.
     (void)PointLink();
-    std::lock_guard<std::mutex> hold(m_lock);
-    ++m_reappearances;
+    Announce(true);
     return true;
 }
 
 void CBoardSimulator::AwaitDelivery() {
-    // A hang-up discards what the program has not read yet, so wait (a little) until it has.
+    // A hang-up discards what the program has not read yet, so wait (a little) until it has. The
+    // bytes reach the far end's input queue only after the kernel has passed them on, so give it
+    // a moment before asking how much is left there.
+    constexpr int kHandOverMs = 20;
     constexpr int kMaxWaitMs = 500;
+    pollfd pause = {m_wake.Fd(), POLLIN, 0};
+    (void)poll(&pause, 1, kHandOverMs);
     for (int waited = 0; waited < kMaxWaitMs && !m_stop.load(); ++waited) {
         int unread = 0;
         if (ioctl(m_slave, FIONREAD, &unread) != 0 || unread == 0) {

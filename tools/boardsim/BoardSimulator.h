@@ -104,6 +104,8 @@ private:
     void DoVanish();
     bool DoReappear();
     bool OpenTerminal();
+    // The board is plugged in (back is set when it returns after vanishing).
+    void Announce(bool back);
     void CloseTerminal();
     bool PointLink() const;
     // The channel table and options as a board has them when it powers up.
