@@ -3,22 +3,13 @@
 // and every delivered frame surviving a round trip through the encoder.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "receiver/FrameCodec.h"
 #include "receiver/FrameParser.h"
 
 namespace {
-#define check(ok) checkAt((ok), __LINE__)
-
-void checkAt(bool ok, int line) {
-    if (!ok) {
-        std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-        __builtin_trap();
-    }
-}
-
 // How far past a payload's end the zero bytes are checked; the whole buffer would be too slow.
 constexpr size_t kZeroTail = 16;
 
