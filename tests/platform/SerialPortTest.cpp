@@ -1,5 +1,6 @@
-// The serial port over a real pseudo-terminal: names, line settings, raw bytes both ways, and a
-// descriptor that never blocks. (A port whose device goes is tested with the receiver's link.)
+// The serial port over a real pseudo-terminal: names, line settings, raw bytes both ways, a
+// descriptor that never blocks, and a device node that goes. (A terminal that hangs up is tested
+// with the receiver's link.)
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -12,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "TtyNode.h"
 #include "platform/SerialPort.h"
 #include "platform/WakeFd.h"
 
@@ -133,6 +135,23 @@ TEST_F(PtyPort, AWriteIntoAFullBufferWaitsForRoomUntilItsDeadline) {
     const size_t rest = port.Write(big.data() + first, big.size() - first, 10000);
     reader.join();
     EXPECT_EQ(first + rest, big.size());
+}
+
+TEST(SerialPortNode, ARemovedDeviceNodeIsALostDevice) {
+    CTtyNode node("/tmp/larkspur-node-" + std::to_string(getpid()));
+    if (node.Path().empty()) {
+        GTEST_SKIP() << "no serial device node can be made here";
+    }
+    // Opened and watched only: nothing is written to, or set on, a real port.
+    CSerialPort port;
+    ASSERT_TRUE(port.Open(node.Path()));
+    ASSERT_GE(port.NodeWatchFd(), 0);
+    EXPECT_FALSE(port.NodeGone());
+    ASSERT_TRUE(node.Remove());
+    pollfd p{port.NodeWatchFd(), POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 1000), 1) << "the watch wakes the I/O thread's poll";
+    EXPECT_TRUE(port.NodeGone());
+    EXPECT_TRUE(port.Lost());
 }
 
 TEST(WakeFd, SignalledUntilDrainedWithAPollingFallback) {

@@ -1,9 +1,8 @@
 // The receiver when its board goes and comes back, on the simulated board over a real
-// pseudo-terminal: loss seen at once and waiters released, a port that never identifies itself,
-// a removed device node, a table changed while the board comes back, and the replies' follow-ups
-// that no longer stall the line.
+// pseudo-terminal: loss seen at once and waiters released, a port that never identifies itself, a
+// table changed while the board comes back, and the replies' follow-ups that no longer stall the
+// line.
 #include "BoardLineFixture.h"
-#include "TtyNode.h"
 
 #include <future>
 #include <pty.h>
@@ -81,24 +80,6 @@ TEST_F(BoardLine, APortThatNeverIdentifiesItselfIsClosedAndTriedAgainUntilTheBoa
               (std::vector<std::string>{Hex(1, {}), Hex(2, {}), Hex(8, {0})}))
         << "identified; no table was wanted";
     EXPECT_FALSE(m_rx.TableLoaded());
-}
-
-TEST_F(BoardLine, ARemovedDeviceNodeIsALostPort) {
-    CTtyNode node(m_logPath + ".node");
-    if (node.Path().empty()) {
-        GTEST_SKIP() << "no serial device node can be made here";
-    }
-    // Opened as it is, not set up: the line settings of a real port are left alone.
-    ASSERT_TRUE(m_link.OpenPort(node.Path()));
-    ASSERT_TRUE(m_rx.StartIoThread(m_link));
-    const uint64_t generation = m_link.Generation();
-    ASSERT_TRUE(node.Remove());
-    const auto end = Clock::now() + std::chrono::seconds(2);
-    while (m_link.Generation() == generation && Clock::now() < end) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    EXPECT_EQ(m_link.Generation(), generation + 1);
-    EXPECT_FALSE(m_link.IsOpen());
 }
 
 TEST_F(BoardLine, ATableChangedWhileTheBoardComesBackIsProgrammedToo) {
