@@ -2,22 +2,12 @@
 // spacing or none, and a receiver changed exactly as the parsed table says.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
+#include "FuzzCheck.h"
 #include "files/ChannelTableFile.h"
 #include "receiver/Receiver.h"
 
-namespace {
-// Names the broken promise before stopping, so a crash report says which one it was.
-#define check(ok) checkAt((ok), __LINE__)
-
-void checkAt(bool ok, int line) {
-    if (!ok) {
-        std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-        __builtin_trap();
-    }
-}
-} // namespace
+namespace {} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CChannelTableFile table;

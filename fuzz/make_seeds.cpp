@@ -1,5 +1,5 @@
-// Writes starting inputs for the fuzz targets into a folder: a small site file with points
-// (one without readings) and a few channel tables.
+// Writes starting inputs for the fuzz targets into folders: a small site file with points (one
+// without readings), a few channel tables, and lines of board replies.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -39,8 +39,8 @@ void addRecord(CRecordList& list, int x, int y, const char* name, int channel, d
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: fuzz_make_seeds SITE_DIR TABLE_DIR\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: fuzz_make_seeds SITE_DIR TABLE_DIR [FRAME_DIR]\n");
         return 2;
     }
     const std::string siteDir = argv[1];
@@ -77,6 +77,21 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < sizeof tables / sizeof tables[0]; ++i) {
         const std::string path = tableDir + "/table" + std::to_string(i) + ".nct";
         ok = writeFile(path, tables[i], std::strlen(tables[i])) && ok;
+    }
+    if (argc == 4) {
+        // Replies as the board sends them: identity, a reading, an escaped type and payload, a
+        // broken escape followed by a good frame, and noise before a frame.
+        const std::vector<std::vector<uint8_t>> lines = {
+            {0x11, 0x12, 0x01, '2', '.', '0', '2', 'B', 0x00, 0x11, 0x13},
+            {0x11, 0x12, 0x22, 0x02, 0x50, 0xFB, 0x11, 0x13},
+            {0x11, 0x12, 0x11, 0x14, 0x41, 0x11, 0x14, 0x42, 0x11, 0x13},
+            {0x11, 0x12, 0x02, 0x41, 0x11, 0x15, 0x11, 0x12, 0x24, 0x11, 0x13},
+            {0x00, 0x37, 0x11, 0x11, 0x12, 0x23, 0x11, 0x13, 0x00, 0x00},
+        };
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const std::string path = std::string(argv[3]) + "/line" + std::to_string(i);
+            ok = writeFile(path, lines[i].data(), lines[i].size()) && ok;
+        }
     }
     return ok ? 0 : 1;
 }

@@ -4,11 +4,11 @@
 // readings and block boundaries may change on a save: adjacent blocks at one point merge.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "files/SiteFile.h"
 #include "files/SiteFileReader.h"
 #include "files/SiteFileWriter.h"
@@ -17,16 +17,6 @@
 namespace {
 
 constexpr size_t kMaxPad = 4096;
-
-// Names the broken promise before stopping, so a crash report says which one it was.
-#define check(ok) checkAt((ok), __LINE__)
-
-void checkAt(bool ok, int line) {
-    if (!ok) {
-        std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-        __builtin_trap();
-    }
-}
 
 bool sameReading(const SurveyRecord& a, const SurveyRecord& b) {
     return a.x == b.x && a.y == b.y && a.channel == b.channel && a.rssi == b.rssi &&

@@ -1,12 +1,10 @@
-// The survey controller's link start-up, channel table and measurement steps.
+// The survey controller's measurement steps and the points they store or delete.
 #include "controller/SurveyController.h"
 
 #include <algorithm>
 
 #include "controller/BusyScope.h"
 #include "controller/SurveyTexts.h"
-#include "files/ChannelTableFile.h"
-#include "files/FileMessages.h"
 #include "receiver/Receiver.h"
 #include "survey/SurveyData.h"
 
@@ -25,44 +23,13 @@ void CSurveyController::SetStartUpWaits(int linkSettleMs, int identityWaitMs) {
     m_identityWaitMs = identityWaitMs;
 }
 
-void CSurveyController::StartLink(const std::string& portName) {
-    CBusyScope busy(m_ui);
-    m_link.Open(portName, kLinkBaud);
-    m_ui.Pause(m_linkSettleMs);
-    m_link.StartThread();
-    m_receiver.RequestFirmwareVersion();
-    m_ui.Pause(m_identityWaitMs);
-    m_ui.Repaint();
-}
-
-void CSurveyController::OnChannelTable() {
-    FileDialogRequest request;
-    request.filter = kTableFilter;
-    request.defaultExtension = kTableExtension;
-    request.initialName = kTableInitialName;
-    std::string path;
-    if (m_ui.ChooseFileToOpen(request, path)) {
-        LoadTableFile(path);
-    }
-}
-
-bool CSurveyController::LoadTableFile(const std::string& path) {
-    ChannelTableLoad result;
-    {
-        // Programming the board takes a command and its reply per channel.
-        CBusyScope busy(m_ui);
-        result = LoadChannelTable(path, m_receiver);
-    }
-    if (result.status == CT_OPEN_FAILED) {
-        Message(result.message, filemsg::kFileOpenErrorCaption, kMbOk | kMbIconError);
+bool CSurveyController::ReadyToMeasure() {
+    CheckLink();
+    if (m_seenState != LinkState::kConnected) {
+        // Said in the one notice, not a box per tap: the surveyor may be walking on.
+        m_ui.ShowNotice(m_seenState == LinkState::kConnecting ? kBoardConnecting : kNoBoard);
         return false;
     }
-    Message(result.message, kAppTitle, kMbOk);
-    m_ui.Repaint();
-    return result.status == CT_LOADED;
-}
-
-bool CSurveyController::ReadyToMeasure() {
     if (!m_receiver.TableLoaded()) {
         Message(kNoTableText, kAppTitle, kMbOk);
         return false;
@@ -78,6 +45,7 @@ void CSurveyController::BeginMeasurement(int32_t x, int32_t y) {
     {
         // The board acknowledges within a second; the wait must not look like a hang.
         CBusyScope busy(m_ui);
+        m_measureGeneration = m_link.Link().Generation();
         m_receiver.m_measurementPending.store(true);
         m_receiver.StartMeasurement();
     }
@@ -87,6 +55,7 @@ void CSurveyController::BeginMeasurement(int32_t x, int32_t y) {
 }
 
 void CSurveyController::OnProgress() {
+    CheckLink();
     if (m_receiver.m_measurementPending.load() && m_receiver.m_measurementComplete.load()) {
         m_receiver.m_measurementPending.store(false);
         m_receiver.m_measurementComplete.store(false);

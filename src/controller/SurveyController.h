@@ -35,11 +35,15 @@ public:
 
     // --- Receiver link ---
     // Opens portName ("" searches for the board) at 38400 baud under the busy cursor, waits for
-    // the board, starts the I/O thread, asks for the firmware and waits for the identity.
+    // the board, starts the I/O thread, asks for the firmware and waits for the identity. When
+    // the port cannot be opened there is nothing to wait for: the I/O thread keeps trying it, and
+    // a board plugged in later is set up as one that came back.
     void StartLink(const std::string& portName);
     // Shortens the two start-up waits (tests; the program keeps its constants).
     void SetStartUpWaits(int linkSettleMs, int identityWaitMs);
     CReceiverLink& Link() { return m_link; }
+    // Where the board stands, as the surveyor was last shown.
+    LinkState BoardState() const { return m_seenState; }
 
     // --- Site ---
     // Open Site: offers to save first, asks for the file, then opens it.
@@ -54,16 +58,20 @@ public:
 
     // --- Channel table ---
     void OnChannelTable();
+    // Reads the table and, with a board connected, programs it onto the board; true when it is
+    // loaded. Without a board the table is kept and programmed when one connects.
     bool LoadTableFile(const std::string& path);
 
     // --- Measurement and points ---
-    // Whether a tap can start a measurement: a table is loaded ("No Channel Table Loaded." when
-    // not) and a site is open (silently false when not).
+    // Whether a tap can start a measurement: a board is connected (the notice says so when not),
+    // a table is loaded ("No Channel Table Loaded." when not) and a site is open (silently false
+    // when not).
     bool ReadyToMeasure();
     // Starts a measurement at map point (x, y): request flag, command 35, location, scan screen.
     void BeginMeasurement(int32_t x, int32_t y);
-    // The receiver's progress message: when the scan is complete, stores the point at once
-    // (survey, unsaved state, journal), then keeps the scan on screen for the pause.
+    // The receiver's progress message: first what became of the board (see CheckLink); then,
+    // when the scan is complete, stores the point at once (survey, unsaved state, journal), and
+    // keeps the scan on screen for the pause.
     void OnProgress();
     // A press-and-hold at map point (x, y): the location dialog for the nearest point, and the
     // delete it may ask for.
@@ -79,6 +87,12 @@ public:
     const CSurveyJournal& Journal() const { return m_journal; }
 
 private:
+    // Shows what became of the board since it was last looked at: its state in the status bar;
+    // after a loss, a scan it cut off dropped (never stored half-filled) and the notice; once it
+    // is back, the notice revised.
+    void CheckLink();
+    // Drops a scan that began before the board was lost and never completed; true if one was.
+    bool DropInterruptedScan(uint64_t generation);
     bool ReadSite(const std::string& path, CSiteFile& site);
     // Replaces the open site by site (read from path): picture, store, path, state.
     bool TakeSite(const std::string& path, CSiteFile& site);
@@ -97,6 +111,13 @@ private:
     CReceiverLink m_link;
     int m_linkSettleMs = kLinkSettleMs;
     int m_identityWaitMs = kIdentityWaitMs;
+    // The board as the surveyor was last shown it, and the link generation the running scan
+    // began in.
+    LinkState m_seenState = LinkState::kNoBoard;
+    uint64_t m_seenGeneration = 0;
+    bool m_statusShown = false;
+    bool m_scanDropped = false;
+    uint64_t m_measureGeneration = 0;
 
     CRecordList m_list;
     std::unique_ptr<CSurveyData> m_survey;

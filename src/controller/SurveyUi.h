@@ -1,6 +1,7 @@
 // What the survey controller needs from whoever shows the survey: questions and messages, the
-// file dialogs, the sign-off signature, the busy cursor, and the map view's reactions to the
-// survey's changes. The program implements it with its windows and dialogs; tests with a script.
+// file dialogs, the sign-off signature, the busy cursor, the map view's reactions to the survey's
+// changes, and where the receiver board stands. The program implements it with its windows and
+// dialogs; tests with a script.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "files/SiteFileLayout.h"
 #include "platform/Prompts.h"
+#include "receiver/BoardLink.h"
 
 class CSurveyData;
 struct SitePicture;
@@ -60,4 +62,12 @@ public:
     virtual void PointStored(int32_t x, int32_t y, int16_t strongest) = 0;
     // A point was deleted after a press-and-hold at (x, y): the white disc there.
     virtual void PointErased(int32_t x, int32_t y) = 0;
+
+    // The receiver board's state, shown for as long as it lasts (the status bar).
+    virtual void ShowBoardStatus(LinkState state) = 0;
+    // A notice that leaves the surveyor free to go on: there is only ever one, and a new text
+    // replaces the one shown (and brings it to the front) rather than adding another.
+    virtual void ShowNotice(const std::string& text) = 0;
+    // Changes the text of the notice only while the surveyor has it open.
+    virtual void ReviseNotice(const std::string& text) = 0;
 };

@@ -163,12 +163,12 @@ bool CChannelTableFile::Parse(const uint8_t* data, size_t size) {
 
 void CChannelTableFile::ApplyTo(CReceiver& receiver) const {
     if (m_pcsSpacing != 0) {
-        receiver.m_plans[1].SetPcsSpacing(m_pcsSpacing);
+        receiver.SetPcsSpacing(m_pcsSpacing);
     }
     receiver.SetChannelTable(m_entries, m_count);
 }
 
-ChannelTableLoad LoadChannelTable(const std::string& path, CReceiver& receiver) {
+ChannelTableLoad ReadChannelTable(const std::string& path, CChannelTableFile& table) {
     ChannelTableLoad result;
     std::vector<uint8_t> bytes;
     int error = 0;
@@ -178,17 +178,25 @@ ChannelTableLoad LoadChannelTable(const std::string& path, CReceiver& receiver) 
         result.message = SystemErrorText(error);
         return result;
     }
-    CChannelTableFile table;
     if (truncated || !table.Parse(bytes.data(), bytes.size())) {
         result.status = CT_INVALID;
         result.message = filemsg::kInvalidChannelTable;
         return result;
     }
-    table.ApplyTo(receiver);
-    // Each command waits for its reply; a silent board makes this take about a second a step.
-    receiver.ProgramChannelTable();
-    receiver.SetTableLoaded(true);
     result.status = CT_LOADED;
     result.message = filemsg::kTableLoaded;
+    return result;
+}
+
+ChannelTableLoad LoadChannelTable(const std::string& path, CReceiver& receiver) {
+    CChannelTableFile table;
+    ChannelTableLoad result = ReadChannelTable(path, table);
+    if (result.status != CT_LOADED) {
+        return result;
+    }
+    table.ApplyTo(receiver);
+    // Each command waits for its reply; a silent board makes this take about a second a step.
+    (void)receiver.ProgramChannelTable();
+    receiver.SetTableLoaded(true);
     return result;
 }

@@ -51,6 +51,10 @@ struct ChannelTableLoad {
     std::string message;
 };
 
+// Reads and parses path into table; CT_LOADED (with "Table has been loaded.") when the whole
+// file is valid. Nothing else is touched.
+ChannelTableLoad ReadChannelTable(const std::string& path, CChannelTableFile& table);
+
 // Reads and parses path; only when the whole file is valid does it fill the receiver's table,
 // set the spacing, program the board (CReceiver::ProgramChannelTable: commands 8, 8, 5, 39, one
 // 23 per entry, 24, each waiting for its reply) and set the loaded flag. Blocks until the board

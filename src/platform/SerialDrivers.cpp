@@ -71,15 +71,38 @@ std::string Identifier(const fs::path& device) {
     return {};
 }
 
-// The device node sysfs names in the tty's uevent (DEVNAME=ttyUSB0).
-std::string DeviceName(const fs::path& tty) {
+// The name under <devRoot>/serial/by-id that leads to node, or empty.
+std::string ByIdName(const fs::path& node, const fs::path& devRoot) {
+    std::error_code ec;
+    const fs::path target = fs::canonical(node, ec);
+    if (ec) {
+        return {};
+    }
+    std::vector<std::string> names;
+    for (fs::directory_iterator it(devRoot / "serial" / "by-id", ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::error_code linkEc;
+        if (fs::canonical(it->path(), linkEc) == target && !linkEc) {
+            names.push_back(it->path().string());
+        }
+    }
+    // Directory order is arbitrary; the choice must not be.
+    std::sort(names.begin(), names.end());
+    return names.empty() ? std::string() : names.front();
+}
+
+// The device node sysfs names in the tty's uevent (DEVNAME=ttyUSB0), under devRoot, by its
+// by-id name where it has one.
+std::string DeviceName(const fs::path& tty, const fs::path& devRoot) {
     std::ifstream in(tty / "uevent");
     std::string line;
     const std::string key = "DEVNAME=";
     while (std::getline(in, line)) {
         if (line.compare(0, key.size(), key) == 0 && line.size() > key.size()) {
-            std::string dev = line.substr(key.size());
-            return dev[0] == '/' ? dev : "/dev/" + dev;
+            const std::string dev = line.substr(key.size());
+            const fs::path node = dev[0] == '/' ? fs::path(dev) : devRoot / dev;
+            const std::string byId = ByIdName(node, devRoot);
+            return byId.empty() ? node.string() : byId;
         }
     }
     return {};
@@ -90,7 +113,8 @@ bool StartsWith(const std::string& s, const char* prefix) {
 }
 } // namespace
 
-std::vector<SerialDriver> ListSerialDrivers(const std::string& sysfsRoot) {
+std::vector<SerialDriver> ListSerialDrivers(const std::string& sysfsRoot,
+                                            const std::string& devRoot) {
     std::vector<std::pair<std::string, SerialDriver>> found;
     std::error_code ec;
     const fs::path ttys = fs::path(sysfsRoot) / "class" / "tty";
@@ -101,8 +125,8 @@ std::vector<SerialDriver> ListSerialDrivers(const std::string& sysfsRoot) {
             ec.clear();
             continue;
         }
-        found.push_back(
-            {tty.filename().string(), SerialDriver{Identifier(tty / "device"), DeviceName(tty)}});
+        found.push_back({tty.filename().string(),
+                         SerialDriver{Identifier(tty / "device"), DeviceName(tty, devRoot)}});
     }
     std::sort(found.begin(), found.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -125,6 +149,6 @@ std::string FindBoardPort(const std::vector<SerialDriver>& drivers) {
     return kFallbackPort;
 }
 
-std::string FindBoardPort(const std::string& sysfsRoot) {
-    return FindBoardPort(ListSerialDrivers(sysfsRoot));
+std::string FindBoardPort(const std::string& sysfsRoot, const std::string& devRoot) {
+    return FindBoardPort(ListSerialDrivers(sysfsRoot, devRoot));
 }

@@ -1,12 +1,10 @@
-// CBoardLink: port set-up, the transmit slot and closing.
+// CBoardLink: port set-up, the transmit slot, the link's state and closing.
 #include "receiver/BoardLink.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <sys/eventfd.h>
 #include <thread>
-#include <unistd.h>
 
 #include "platform/Prompts.h"
 #include "platform/SerialDrivers.h"
@@ -16,7 +14,7 @@ constexpr const char* kOpenFailedText = "Cannot Open Connection To Board.";
 constexpr const char* kConfigFailedText = "Could not SetCommState";
 } // namespace
 
-CBoardLink::CBoardLink() : m_transmitFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+CBoardLink::CBoardLink() = default;
 
 CBoardLink::CBoardLink(unsigned baud) : CBoardLink() {
     Setup(baud);
@@ -24,30 +22,46 @@ CBoardLink::CBoardLink(unsigned baud) : CBoardLink() {
 
 CBoardLink::~CBoardLink() {
     ClosePort();
-    if (m_transmitFd >= 0) {
-        close(m_transmitFd);
-    }
 }
 
 bool CBoardLink::Setup(unsigned baud, const std::string& portName) {
-    const std::string name = portName.empty() ? FindBoardPort() : portName;
-    if (!OpenPort(name)) {
+    m_wanted = true;
+    m_portName = portName;
+    m_baud = baud;
+    const bool ok = OpenAndConfigure(portName.empty() ? FindBoardPort() : portName, baud, false);
+    std::lock_guard<std::mutex> hold(m_slotLock);
+    m_state.store(ok ? LinkState::kConnected : LinkState::kNoBoard);
+    return ok;
+}
+
+bool CBoardLink::Reopen() {
+    return m_wanted &&
+           OpenAndConfigure(m_portName.empty() ? FindBoardPort() : m_portName, m_baud, true);
+}
+
+bool CBoardLink::OpenAndConfigure(const std::string& name, unsigned baud, bool quiet) {
+    if (!m_port.Open(name)) {
+        if (!quiet) {
+            ThePrompts().MessageBox(kOpenFailedText, "", kMbOk);
+        }
         return false;
     }
-    if (!ConfigurePort(baud)) {
+    if (!m_port.Configure(baud)) {
+        if (!quiet) {
+            ThePrompts().MessageBox(kConfigFailedText, "", kMbOk);
+        }
         m_port.Close();
         return false;
     }
-    SetReadTimeouts();
-    // Driver queue sizes (4096 in, 1024 out on the handheld) have no POSIX counterpart; the
-    // kernel's tty buffers are larger than both.
+    // Read timeouts are part of the line settings. Driver queue sizes (4096 in, 1024 out on the
+    // handheld) have no POSIX counterpart; the kernel's tty buffers are larger than both.
     m_port.PurgeTransmit();
     m_port.PurgeReceive();
     return true;
 }
 
 std::string CBoardLink::FindBoardPort() const {
-    return ::FindBoardPort(m_sysfsRoot);
+    return ::FindBoardPort(m_sysfsRoot, m_devRoot);
 }
 
 bool CBoardLink::OpenPort(const std::string& name) {
@@ -66,16 +80,18 @@ bool CBoardLink::ConfigurePort(unsigned baud) {
     return true;
 }
 
-void CBoardLink::SetReadTimeouts() {
-    (void)m_port.SetReadTimeouts();
-}
-
 void CBoardLink::FillSlotLocked(const uint8_t* data, size_t length) {
     m_slotLength = std::min(length, kSlotSize);
     std::memcpy(m_slot, data, m_slotLength);
     m_transmitEvent.Set();
-    const uint64_t one = 1;
-    (void)!write(m_transmitFd, &one, sizeof one);
+    // Without the descriptor the I/O thread polls the event every few milliseconds instead.
+    (void)m_transmitWake.Signal();
+}
+
+void CBoardLink::ClearSlotLocked() {
+    m_slotLength = 0;
+    m_transmitEvent.Reset();
+    (void)m_transmitWake.Drain();
 }
 
 bool CBoardLink::QueueTransmit(const uint8_t* data, size_t length) {
@@ -93,22 +109,51 @@ bool CBoardLink::QueueTransmitIfIdle(const uint8_t* data, size_t length) {
     return true;
 }
 
+LinkState CBoardLink::QueueCommand(const uint8_t* data, size_t length, uint64_t& generation) {
+    std::lock_guard<std::mutex> hold(m_slotLock);
+    const LinkState state = m_state.load();
+    generation = m_generation.load();
+    // Without a port the slot is harmless (a reopened port starts with it empty); while a
+    // board is being brought up, a command would land in the middle of that conversation.
+    if (state != LinkState::kConnecting) {
+        FillSlotLocked(data, length);
+    }
+    return state;
+}
+
 size_t CBoardLink::TakeTransmission(uint8_t* out) {
     std::lock_guard<std::mutex> hold(m_slotLock);
     const size_t n = m_slotLength;
     std::memcpy(out, m_slot, n);
-    m_slotLength = 0;
-    m_transmitEvent.Reset();
-    uint64_t count;
-    (void)!read(m_transmitFd, &count, sizeof count);
+    ClearSlotLocked();
     return n;
 }
 
-void CBoardLink::ClosePort(unsigned pauseMs) {
-    if (!m_port.IsOpen()) {
-        return;
-    }
-    m_port.SetRts(false);
-    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+void CBoardLink::MarkLost() {
     m_port.Close();
+    std::lock_guard<std::mutex> hold(m_slotLock);
+    ClearSlotLocked();
+    m_generation.fetch_add(1);
+    m_state.store(LinkState::kNoBoard);
+}
+
+void CBoardLink::BeginConnecting() {
+    std::lock_guard<std::mutex> hold(m_slotLock);
+    ClearSlotLocked();
+    m_state.store(LinkState::kConnecting);
+}
+
+void CBoardLink::MarkConnected() {
+    std::lock_guard<std::mutex> hold(m_slotLock);
+    m_state.store(LinkState::kConnected);
+}
+
+void CBoardLink::ClosePort(unsigned pauseMs) {
+    if (m_port.IsOpen()) {
+        m_port.SetRts(false);
+        std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+        m_port.Close();
+    }
+    std::lock_guard<std::mutex> hold(m_slotLock);
+    m_state.store(LinkState::kNoBoard);
 }

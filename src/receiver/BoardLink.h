@@ -1,8 +1,10 @@
-// The serial link to the receiver board: finds and opens its port, sets the line up, and owns
-// the one-slot transmit buffer through which every byte to the board passes. Only the receiver
-// I/O thread reads or writes the port itself.
+// The serial link to the receiver board: finds and opens its port, sets the line up, owns the
+// one-slot transmit buffer through which the program's commands pass, and knows whether a board
+// is there. Once the receiver I/O thread runs, only that thread touches the port: it reads and
+// writes it, closes it when the device goes, and opens it again when the device comes back.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -10,6 +12,14 @@
 
 #include "platform/Event.h"
 #include "platform/SerialPort.h"
+#include "platform/WakeFd.h"
+
+// Where the link stands with the board.
+enum class LinkState : uint8_t {
+    kNoBoard,    // no port: never opened, or the device went away
+    kConnecting, // the port is back; the I/O thread identifies the board and programs its table
+    kConnected,  // the program's commands go to the board
+};
 
 class CBoardLink {
 public:
@@ -25,16 +35,20 @@ public:
     CBoardLink(const CBoardLink&) = delete;
     CBoardLink& operator=(const CBoardLink&) = delete;
 
-    // Opens portName (empty: the result of FindBoardPort), configures the line, sets the read
-    // timeouts and purges both directions. On failure the user has been told once, the port
-    // stays closed and false is returned; the link is still usable, its writes go nowhere.
+    // Opens portName (empty: the result of FindBoardPort), configures the line and purges both
+    // directions. On failure the user has been told once, the port stays closed and false is
+    // returned; the link is still usable, its writes go nowhere. Either way the port and rate
+    // are remembered for Reopen.
     bool Setup(unsigned baud, const std::string& portName = std::string());
+    // Setup again without a word to the user (the I/O thread's tries once the device has gone):
+    // the same port name, or a new search when none was given. False when Setup was never
+    // called or the port cannot be opened and set up.
+    bool Reopen();
 
     // The board's port among the system's serial drivers, or "COM1:".
     std::string FindBoardPort() const;
     bool OpenPort(const std::string& name);
     bool ConfigurePort(unsigned baud);
-    void SetReadTimeouts();
 
     // Replaces the slot's contents with up to 128 bytes and sets the transmit event. A second
     // call before the I/O thread has written the first replaces it. Always true.
@@ -42,9 +56,26 @@ public:
     // Queues data only while the slot is empty; false when a transmission is already waiting
     // (which keeps the line busy by itself).
     bool QueueTransmitIfIdle(const uint8_t* data, size_t length);
+    // A command from outside the I/O thread: queued unless the I/O thread is bringing a board up
+    // (it alone talks to the board then). Returns the state the command met and, under the same
+    // lock, the generation it belongs to.
+    LinkState QueueCommand(const uint8_t* data, size_t length, uint64_t& generation);
     // For the I/O thread: moves the slot's bytes to out (kSlotSize bytes) and clears the
     // transmit event; returns the number of bytes.
     size_t TakeTransmission(uint8_t* out);
+
+    LinkState State() const { return m_state.load(); }
+    // Counts the times the board was lost: a command that began in one generation and finds
+    // another has lost its board.
+    uint64_t Generation() const { return m_generation.load(); }
+    // For the I/O thread: the device has gone. Closes the port, drops what is queued (it was
+    // meant for the board that went) and starts the next generation.
+    void MarkLost();
+    // For the I/O thread, after a Reopen: the board is to be brought up; anything queued
+    // before is dropped.
+    void BeginConnecting();
+    // For the I/O thread: the board is up to date; the program's commands go to it again.
+    void MarkConnected();
 
     // Drops RTS, lets the board see it for pauseMs, closes the port.
     void ClosePort(unsigned pauseMs = kClosePauseMs);
@@ -53,20 +84,32 @@ public:
     CEvent& TransmitEvent() { return m_transmitEvent; }
     // Readable while the transmit event is set, so the I/O thread can wait for a transmission
     // and for the board's bytes in one poll.
-    int TransmitFd() const { return m_transmitFd; }
+    const CWakeFd& TransmitWake() const { return m_transmitWake; }
     bool IsOpen() const { return m_port.IsOpen(); }
-    // Where FindBoardPort looks; tests point it at a fake tree.
+    // Where FindBoardPort looks; tests point them at fake trees.
     void SetSysfsRoot(const std::string& root) { m_sysfsRoot = root; }
+    void SetDevRoot(const std::string& root) { m_devRoot = root; }
 
 private:
     // Puts a transmission in the slot and wakes the I/O thread; the caller holds m_slotLock.
     void FillSlotLocked(const uint8_t* data, size_t length);
+    void ClearSlotLocked();
+    // Opens and configures name, telling the user why it failed when quiet is false.
+    bool OpenAndConfigure(const std::string& name, unsigned baud, bool quiet);
 
     CSerialPort m_port;
     CEvent m_transmitEvent;
+    CWakeFd m_transmitWake;
     std::mutex m_slotLock;
     uint8_t m_slot[kSlotSize] = {};
     size_t m_slotLength = 0;
+    // Changed under m_slotLock, so a command is queued either before a change or after it.
+    std::atomic<LinkState> m_state{LinkState::kNoBoard};
+    std::atomic<uint64_t> m_generation{0};
+    // What Setup was given, for Reopen; written before the I/O thread starts.
+    bool m_wanted = false;
+    std::string m_portName;
+    unsigned m_baud = kDefaultBaud;
     std::string m_sysfsRoot = "/sys";
-    int m_transmitFd = -1;
+    std::string m_devRoot = "/dev";
 };

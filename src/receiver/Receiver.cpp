@@ -2,11 +2,8 @@
 #include "receiver/Receiver.h"
 
 #include <algorithm>
-#include <chrono>
+#include <initializer_list>
 #include <iterator>
-#include <sys/eventfd.h>
-#include <thread>
-#include <unistd.h>
 
 #include "receiver/BoardLink.h"
 #include "receiver/FrameCodec.h"
@@ -28,7 +25,7 @@ constexpr uint8_t kOptionTableMode = 4;
 constexpr uint16_t kOptionWordTable = 40;
 } // namespace
 
-CReceiver::CReceiver() : m_wakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
+CReceiver::CReceiver() {
     InitBandPlans(m_plans);
 }
 
@@ -42,9 +39,6 @@ void CReceiver::InitBandPlans(CBandPlan (&plans)[2]) {
 
 CReceiver::~CReceiver() {
     StopIoThread();
-    if (m_wakeFd >= 0) {
-        close(m_wakeFd);
-    }
 }
 
 bool CReceiver::SendCommand(uint8_t type, const uint8_t* data, size_t length) {
@@ -54,13 +48,19 @@ bool CReceiver::SendCommand(uint8_t type, const uint8_t* data, size_t length) {
     if (n == 0 || link == nullptr) {
         return true;
     }
+    if (OnIoThread()) {
+        // A reply's follow-up: only this thread could read the reply, so a wait here could only
+        // run out while the line went unread and a command of the program's took the slot.
+        (void)WriteFrame(*link, frame, n);
+        return true;
+    }
     // Only a running I/O thread can bring a reply; without one the wait could only time out.
     const bool canReply = m_ioRunning.load() && type < kReplyEventCount;
     // The ticket is taken before the frame is queued so that a reply handled before this thread
-    // reaches its wait still releases it.
+    // reaches its wait still releases it. A board that goes meanwhile pulses every event.
     const uint64_t ticket = canReply ? m_replyEvents[type].Arm() : 0;
-    link->QueueTransmit(frame, n);
-    if (canReply) {
+    uint64_t generation = 0;
+    if (link->QueueCommand(frame, n, generation) == LinkState::kConnected && canReply) {
         m_replyEvents[type].WaitFrom(ticket, kReplyWaitMs);
     }
     return true;
@@ -132,6 +132,47 @@ void CReceiver::SetChannelTable(const ChannelEntry* entries, int count) {
         m_channels[i].channel = entries[i].channel;
     }
     m_channelCount = static_cast<uint8_t>(count);
+    ++m_tableGeneration;
+}
+
+void CReceiver::SetPcsSpacing(uint32_t hz) {
+    std::lock_guard<std::mutex> hold(m_tableLock);
+    m_plans[1].SetPcsSpacing(hz);
+    ++m_tableGeneration;
+}
+
+uint64_t CReceiver::TableGeneration() const {
+    std::lock_guard<std::mutex> hold(m_tableLock);
+    return m_tableGeneration;
+}
+
+TableProgram CReceiver::GetTableProgram() const {
+    auto command = [](uint8_t type, std::initializer_list<uint8_t> data) {
+        BoardCommand c;
+        c.type = type;
+        for (uint8_t b : data) {
+            c.data[c.length++] = b;
+        }
+        return c;
+    };
+    TableProgram program;
+    std::lock_guard<std::mutex> hold(m_tableLock);
+    program.generation = m_tableGeneration;
+    program.commands.push_back(command(kCmdOptionByte, {kOptionScanMode}));
+    program.commands.push_back(command(kCmdOptionByte, {kOptionTableMode}));
+    program.commands.push_back(command(
+        kCmdOptionWord, {kOptionWordTable & 0xFF, static_cast<uint8_t>(kOptionWordTable >> 8)}));
+    program.commands.push_back(command(kCmdChannelCount, {m_channelCount}));
+    // The count is a byte the loader sets; never read past the table whatever it holds.
+    const int slots = std::min<int>(m_channelCount, kTableCapacity);
+    for (int slot = 0; slot < slots; ++slot) {
+        const uint16_t code = EntryBoardCode(m_plans, m_channels[slot]);
+        program.commands.push_back(command(
+            kCmdLoadSlot, {static_cast<uint8_t>(slot), m_channels[slot].plan,
+                           static_cast<uint8_t>(code & 0xFF), static_cast<uint8_t>(code >> 8)}));
+    }
+    program.commands.push_back(command(kCmdReadList, {}));
+    return program;
 }
 
 void CReceiver::SetChannelRssi(int index, int16_t rssiX16) {
@@ -148,21 +189,21 @@ void CReceiver::SetChannel(int index, const ChannelEntry& entry) {
     }
 }
 
-void CReceiver::ProgramChannelTable() {
+bool CReceiver::ProgramChannelTable() {
     // The table is read once: the board is programmed with one consistent table even if a reply
     // rewrites an entry meanwhile.
-    const ReceiverTable table = GetChannelTable();
-    SendOptionByte(kOptionScanMode);
-    SendOptionByte(kOptionTableMode);
-    SendOptionWord(kOptionWordTable);
-    SetChannelCount(table.count);
-    // The count is a byte the loader sets; never read past the table whatever it holds.
-    const int slots = table.count < kTableCapacity ? table.count : kTableCapacity;
-    for (int slot = 0; slot < slots; ++slot) {
-        LoadChannelSlot(static_cast<uint8_t>(slot), table.entries[slot].plan,
-                        EntryBoardCode(m_plans, table.entries[slot]));
+    const TableProgram program = GetTableProgram();
+    CBoardLink* link = m_link.load();
+    const uint64_t generation = link != nullptr ? link->Generation() : 0;
+    for (const BoardCommand& c : program.commands) {
+        if (c.type == kCmdChannelCount) {
+            SetChannelCount(c.data[0]);
+        } else {
+            SendCommand(c.type, c.data, c.length);
+        }
     }
-    ReadChannelList();
+    return link != nullptr && link->Generation() == generation &&
+           link->State() == LinkState::kConnected;
 }
 
 void CReceiver::SendKeepAlive() {

@@ -1,6 +1,7 @@
 // The program's model of the receiver board: identity texts, the channel table it scans, the two
 // band plans, the measurement flags, the commands to the board and the handling of its replies.
-// Replies are decoded and handled on the receiver I/O thread, which alone uses the port.
+// Replies are decoded and handled on the receiver I/O thread, which alone uses the port: it also
+// notices when the board goes, and brings it back up to date when it returns.
 #pragma once
 
 #include <atomic>
@@ -9,14 +10,16 @@
 #include <cstdint>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "platform/Event.h"
+#include "platform/WakeFd.h"
 #include "platform/WindowMessages.h"
 #include "receiver/BandPlan.h"
+#include "receiver/BoardLink.h"
+#include "receiver/BoardSequence.h"
 #include "receiver/ChannelEntry.h"
 #include "receiver/FrameParser.h"
-
-class CBoardLink;
 
 // Room in the receiver's channel table; the board scans at most 30 of these entries.
 constexpr int kChannelTableCapacity = 40;
@@ -26,6 +29,13 @@ constexpr int kChannelTableCapacity = 40;
 struct ReceiverTable {
     uint8_t count = 0;
     ChannelEntry entries[kChannelTableCapacity] = {};
+};
+
+// The commands that program the channel table onto the board, and the version of the table they
+// were made from.
+struct TableProgram {
+    std::vector<BoardCommand> commands;
+    uint64_t generation = 0;
 };
 
 class CReceiver {
@@ -43,9 +53,10 @@ public:
     // A keep-alive goes out when more than this many whole seconds passed since the last one
     // or the last transmission.
     static constexpr int64_t kKeepAliveSeconds = 10;
-    // While the port reports a hang-up (the far end has gone) it cannot wake the I/O thread,
-    // so the thread looks at it again this often.
-    static constexpr int kHangUpRetryMs = 100;
+    // Once the board has gone, the I/O thread tries its port again this often.
+    static constexpr int kReconnectIntervalMs = 1000;
+    // Where the port's device node cannot be watched, the I/O thread looks at it this often.
+    static constexpr int kNodeCheckMs = 150;
     // Bytes taken from the port in one read; the parser still sees them one at a time.
     static constexpr size_t kReadAhead = 256;
 
@@ -85,15 +96,27 @@ public:
     ChannelEntry Channel(int index) const;
     uint8_t ChannelCount() const;
     void SetChannelTable(const ChannelEntry* entries, int count);
+    // The PCS plan's channel spacing, set with the table it belongs to.
+    void SetPcsSpacing(uint32_t hz);
+    // The programming of the table as it stands, built in one step under the table's lock.
+    TableProgram GetTableProgram() const;
+    // Goes up with every change of the table or its spacing.
+    uint64_t TableGeneration() const;
     void SetChannelRssi(int index, int16_t rssiX16);
     // One entry whole, reading included: a table as a scan left it (simulations, tests).
     void SetChannel(int index, const ChannelEntry& entry);
     // Set once the table has been programmed onto the board; taps measure only then.
     bool TableLoaded() const { return m_tableLoaded.load(); }
     void SetTableLoaded(bool loaded) { m_tableLoaded.store(loaded); }
+    // Set once the surveyor has chosen a table: every board that comes back gets it programmed
+    // again (it forgot it when it lost power).
+    bool TableWanted() const { return m_tableWanted.load(); }
+    void SetTableWanted(bool wanted) { m_tableWanted.store(wanted); }
 
     // Frames the command, queues it on the link and waits up to 1000 ms for the reply of the
-    // same number. Always true: whether a reply came is not reported.
+    // same number. Always true: whether a reply came is not reported. It returns at once when
+    // nothing could answer: no board, a board being brought up, no I/O thread, or the board
+    // going meanwhile. On the I/O thread (a reply's follow-up) the frame goes straight out.
     virtual bool SendCommand(uint8_t type, const uint8_t* data, size_t length);
 
     void RequestFirmwareVersion();
@@ -107,7 +130,8 @@ public:
     void SetChannelCount(uint8_t n);
     // Programs the channel table onto the board: option byte 0, option byte 4, option word 40,
     // the channel count, one slot per entry with its board code, then reads the list back.
-    void ProgramChannelTable();
+    // False when the board went before the end (or there is no link): it did not get the table.
+    bool ProgramChannelTable();
 
     // Copy the identity text with its terminator (kFirmwareSize / kSerialSize bytes at most).
     void GetFirmwareVersion(char* out) const;
@@ -126,7 +150,10 @@ public:
     uint16_t GetParserState() const { return m_parser.State(); }
     void SetParserState(uint16_t state) { m_parser.SetState(state); }
 
-    // Runs the I/O loop on the calling thread until StopIoThread is called; returns 0.
+    // Runs the I/O loop on the calling thread until StopIoThread is called; returns 0. Besides
+    // reading and writing, it marks the link lost as soon as the port hangs up, fails or its
+    // device node goes, then tries the port once a second and brings a returning board up to
+    // date (see CBoardSequence).
     int ReceiverThreadProc();
     // Attaches link (it must outlive the thread) and starts the I/O thread; false if one runs.
     bool StartIoThread(CBoardLink& link);
@@ -175,6 +202,21 @@ private:
     void PostDraw();
     void StoreText(char* dest, size_t size, const uint8_t* payload, size_t count);
     int64_t ClockTicks() const;
+    // Milliseconds on the monotonic clock.
+    static int64_t NowMs();
+    bool OnIoThread() const;
+    // For the I/O thread: a frame straight to the port; false when it did not all go out.
+    bool WriteFrame(CBoardLink& link, const uint8_t* frame, size_t length);
+    // The board has gone (or never answered): close, release every sender, try again later.
+    void OnLinkLost(CBoardLink& link);
+    // Between frames: the reconnection tries and the clock of the conversation with a board
+    // that came back.
+    void TendLink(CBoardLink& link);
+    void BeginBringUp(CBoardLink& link, bool identify);
+    // Writes what the conversation asks for and acts on its end.
+    void PumpBringUp(CBoardLink& link);
+    // The link's next deadline (reconnection try, reply wait), as a wait from now; -1 if none.
+    int MsUntilLinkDeadline(const CBoardLink& link) const;
     // Hands the parser the next byte from the port, waiting up to the inter-byte timeout when
     // a frame is under way; got is 0 when none came.
     void ReadFromPort(CBoardLink& link, uint8_t* buffer, unsigned& got);
@@ -189,7 +231,9 @@ private:
     mutable std::mutex m_tableLock;
     uint8_t m_channelCount = 0;
     ChannelEntry m_channels[kTableCapacity] = {};
+    uint64_t m_tableGeneration = 0;
     std::atomic<bool> m_tableLoaded{false};
+    std::atomic<bool> m_tableWanted{false};
 
     Sink m_sink{*this};
     CFrameParser m_parser{m_sink};
@@ -203,10 +247,13 @@ private:
     std::atomic<bool> m_ioRunning{false};
     std::chrono::milliseconds m_clockTick{1000};
     std::atomic<uint64_t> m_transmissions{0};
-    int m_wakeFd = -1;
+    CWakeFd m_wake;
     // Read-ahead of the I/O thread: bytes taken from the port, not yet parsed.
     uint8_t m_readAhead[kReadAhead] = {};
     size_t m_readAheadLength = 0;
     size_t m_readAheadPos = 0;
-    std::chrono::steady_clock::time_point m_hangUpUntil;
+    // The I/O thread's side of a board that comes back.
+    CBoardSequence m_bringUp;
+    uint64_t m_bringUpTable = 0; // the table generation being programmed
+    int64_t m_nextReopenMs = 0;
 };

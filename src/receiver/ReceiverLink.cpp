@@ -15,7 +15,8 @@ CReceiverLink::~CReceiverLink() {
 
 bool CReceiverLink::Open(const std::string& portName, unsigned baud) {
     if (m_receiver.IoThreadRunning()) {
-        return m_link.IsOpen();
+        // The port is the I/O thread's now; its state says whether a board is there.
+        return m_link.State() != LinkState::kNoBoard;
     }
     m_link.ClosePort(0);
     m_receiver.AttachLink(&m_link);

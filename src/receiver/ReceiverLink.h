@@ -5,7 +5,9 @@
 //   ... wait 3000 ms ...
 //   link.StartThread();
 //   receiver.RequestFirmwareVersion();
-// It is torn down (thread stopped, port closed) before the receiver and the window it posts to.
+// From then on the I/O thread watches the port: it marks the link lost the moment the device goes
+// and brings a returning board back up to date on its own (see CReceiver). It is torn down
+// (thread stopped, port closed) before the receiver and the window it posts to.
 #pragma once
 
 #include <string>
@@ -23,8 +25,8 @@ public:
 
     // Opens portName ("" = search; a path or "COMn:" opens that device) at baud. On failure the
     // link's own message has been shown once through ThePrompts() and false is returned; the
-    // program carries on without a board. Once the I/O thread runs the port is not changed and
-    // the call only reports whether it is open.
+    // program carries on without a board, and the I/O thread keeps trying the port. Once the
+    // I/O thread runs the port is its own and the call only reports whether a board is there.
     bool Open(const std::string& portName = std::string(),
               unsigned baud = CBoardLink::kDefaultBaud);
     // Starts the receiver's I/O thread on this link; later calls do nothing.
@@ -33,6 +35,7 @@ public:
     void Stop();
 
     CBoardLink& Link() { return m_link; }
+    const CBoardLink& Link() const { return m_link; }
     CReceiver& Receiver() { return m_receiver; }
 
 private:

@@ -112,4 +112,8 @@ void CReceiver::HandleReply(uint8_t type, const uint8_t* payload, size_t count) 
     if (post) {
         PostDraw();
     }
+    if (OnIoThread() && m_bringUp.State() == CBoardSequence::kRunning) {
+        m_bringUp.OnReply(type, NowMs());
+        PumpBringUp(*m_link.load());
+    }
 }

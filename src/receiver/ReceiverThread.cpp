@@ -1,45 +1,92 @@
 // The receiver I/O thread: the only code that reads or writes the board's port. It sleeps in one
-// poll until a transmission is queued or the board sends something, so it reads replies as they
-// arrive and costs nothing on an idle line beyond the keep-alive.
+// poll until a transmission is queued, the board sends something, the port hangs up or its node
+// goes, or one of its own deadlines comes (keep-alive, reconnection, a reply to wait for). So it
+// reads replies as they arrive, sees a lost board at once, and costs nothing on an idle line
+// beyond the keep-alive.
 #include "receiver/Receiver.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <limits>
 #include <poll.h>
-#include <unistd.h>
+#include <thread>
 
 #include "receiver/BoardLink.h"
+#include "receiver/FrameCodec.h"
 
 namespace {
 // The longest single sleep; the keep-alive clock is checked at least this often.
 constexpr int64_t kMaxIdleWaitMs = 60000;
+// A poll that fails outright (out of memory) is tried again after this pause, not at once.
+constexpr int kPollFailurePauseMs = 10;
+
+// The receiver whose I/O thread is running on this thread, if any.
+thread_local const CReceiver* t_ioReceiver = nullptr;
+
+int Earliest(int a, int b) {
+    if (a < 0) {
+        return b;
+    }
+    return b < 0 ? a : std::min(a, b);
+}
 } // namespace
+
+int64_t CReceiver::NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+bool CReceiver::OnIoThread() const {
+    return t_ioReceiver == this;
+}
 
 int64_t CReceiver::ClockTicks() const {
     // A monotonic clock: setting the wall clock back must not hold the keep-alive off.
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count() / m_clockTick.count();
+    return NowMs() / m_clockTick.count();
 }
 
 int CReceiver::MsUntilKeepAlive(int64_t mark) const {
     const int64_t tick = m_clockTick.count();
-    const int64_t nowMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              std::chrono::steady_clock::now().time_since_epoch())
-                              .count();
     // Due on the first tick later than mark + kKeepAliveSeconds.
     if (mark < std::numeric_limits<int64_t>::min() / 4) {
         return 0;
     }
     const int64_t dueMs = (mark + kKeepAliveSeconds + 1) * tick;
-    return static_cast<int>(std::clamp<int64_t>(dueMs - nowMs, 0, kMaxIdleWaitMs));
+    return static_cast<int>(std::clamp<int64_t>(dueMs - NowMs(), 0, kMaxIdleWaitMs));
+}
+
+int CReceiver::MsUntilLinkDeadline(const CBoardLink& link) const {
+    int64_t due = -1;
+    switch (link.State()) {
+    case LinkState::kNoBoard:
+        due = m_nextReopenMs;
+        break;
+    case LinkState::kConnecting:
+        due = m_bringUp.DeadlineMs();
+        break;
+    case LinkState::kConnected:
+        break;
+    }
+    if (due < 0) {
+        return -1;
+    }
+    return static_cast<int>(std::clamp<int64_t>(due - NowMs(), 0, kMaxIdleWaitMs));
+}
+
+bool CReceiver::WriteFrame(CBoardLink& link, const uint8_t* frame, size_t length) {
+    const bool whole = link.Port().Write(frame, length) == length;
+    if (whole) {
+        m_transmissions.fetch_add(1);
+    }
+    return whole;
 }
 
 void CReceiver::WriteTransmission(CBoardLink& link) {
     uint8_t bytes[CBoardLink::kSlotSize];
     const size_t n = link.TakeTransmission(bytes);
-    (void)link.Port().Write(bytes, n);
-    m_transmissions.fetch_add(1);
+    // A write that fails because the device went marks the port lost; the loop sees to it.
+    (void)WriteFrame(link, bytes, n);
 }
 
 unsigned CReceiver::NextByte(CBoardLink& link, uint8_t* buffer) {
@@ -67,28 +114,124 @@ void CReceiver::WaitIdle(CBoardLink& link, int timeoutMs) {
     if (m_readAheadPos < m_readAheadLength) {
         return;
     }
-    pollfd fds[3] = {{link.TransmitFd(), POLLIN, 0}, {m_wakeFd, POLLIN, 0}, {-1, POLLIN, 0}};
-    nfds_t count = 2;
-    const auto now = std::chrono::steady_clock::now();
-    if (link.IsOpen() && now >= m_hangUpUntil) {
-        fds[2].fd = link.Port().Fd();
-        count = 3;
-    } else if (link.IsOpen()) {
-        timeoutMs = std::min(timeoutMs, kHangUpRetryMs);
+    CSerialPort& port = link.Port();
+    enum { kTransmit, kWake, kPort, kNode };
+    pollfd fds[4] = {{link.TransmitWake().Fd(), POLLIN, 0},
+                     {m_wake.Fd(), POLLIN, 0},
+                     {-1, POLLIN, 0},
+                     {-1, POLLIN, 0}};
+    timeoutMs = Earliest(timeoutMs, MsUntilLinkDeadline(link));
+    if (port.IsOpen()) {
+        fds[kPort].fd = port.Fd();
+        fds[kNode].fd = port.NodeWatchFd();
+        if (fds[kNode].fd < 0) {
+            timeoutMs = Earliest(timeoutMs, kNodeCheckMs);
+        }
     }
+    // Without their descriptors, the transmit and stop signals are looked at every few ms.
+    timeoutMs = link.TransmitWake().CapWait(m_wake.CapWait(timeoutMs));
     int r;
     do {
-        r = poll(fds, count, timeoutMs);
+        r = poll(fds, 4, timeoutMs);
     } while (r < 0 && errno == EINTR);
-    if (count == 3 && (fds[2].revents & POLLIN) == 0 &&
-        (fds[2].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-        // Nobody at the other end: the port would wake every poll at once. Leave it out for a
-        // while; its bytes, if any come back, are read on the next passes.
-        m_hangUpUntil = now + std::chrono::milliseconds(kHangUpRetryMs);
+    if (r < 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPollFailurePauseMs));
+        return;
     }
-    if ((fds[1].revents & POLLIN) != 0) {
-        uint64_t drained;
-        (void)!read(m_wakeFd, &drained, sizeof drained);
+    if (port.IsOpen()) {
+        port.NoteEvents(fds[kPort].revents);
+        if (fds[kNode].fd < 0 || fds[kNode].revents != 0) {
+            (void)port.NodeGone();
+        }
+    }
+    if ((fds[kWake].revents & POLLIN) != 0) {
+        (void)m_wake.Drain();
+    }
+}
+
+void CReceiver::OnLinkLost(CBoardLink& link) {
+    link.MarkLost();
+    m_readAheadLength = m_readAheadPos = 0;
+    SetParserState(CFrameParser::kReset);
+    m_bringUp = CBoardSequence();
+    // Whoever waits for a reply waits for a board that is not there.
+    for (CEvent& event : m_replyEvents) {
+        event.Pulse();
+    }
+    m_nextReopenMs = NowMs() + kReconnectIntervalMs;
+    PostDraw();
+}
+
+void CReceiver::BeginBringUp(CBoardLink& link, bool identify) {
+    TableProgram program;
+    if (TableWanted()) {
+        program = GetTableProgram();
+    }
+    m_bringUpTable = program.generation;
+    m_bringUp.Begin(identify, program.commands, NowMs(), static_cast<int>(kReplyWaitMs));
+    PumpBringUp(link);
+}
+
+void CReceiver::PumpBringUp(CBoardLink& link) {
+    BoardCommand command;
+    if (m_bringUp.TakeCommand(command)) {
+        uint8_t frame[kMaxFrameSize];
+        const size_t n =
+            EncodeFrame(command.type, command.data, command.length, frame, sizeof frame);
+        (void)WriteFrame(link, frame, n);
+    }
+    switch (m_bringUp.State()) {
+    case CBoardSequence::kDone: {
+        // Decided under the table's lock, so that a table loaded meanwhile is either seen here
+        // (and programmed) or loaded after the link is up (and programmed by its loader).
+        std::unique_lock<std::mutex> hold(m_tableLock);
+        const bool stale =
+            m_tableWanted.load() && (!m_bringUp.Programs() || m_bringUpTable != m_tableGeneration);
+        if (stale) {
+            hold.unlock();
+            BeginBringUp(link, false);
+            return;
+        }
+        if (m_bringUp.Programs()) {
+            m_tableLoaded.store(true);
+        }
+        link.MarkConnected();
+        hold.unlock();
+        m_bringUp = CBoardSequence();
+        PostDraw();
+        break;
+    }
+    case CBoardSequence::kFailed:
+        // Something answers on the port, but not a board that identifies itself.
+        OnLinkLost(link);
+        break;
+    default:
+        break;
+    }
+}
+
+void CReceiver::TendLink(CBoardLink& link) {
+    const int64_t now = NowMs();
+    switch (link.State()) {
+    case LinkState::kNoBoard:
+        if (now < m_nextReopenMs) {
+            return;
+        }
+        m_nextReopenMs = now + kReconnectIntervalMs;
+        if (link.Reopen()) {
+            link.BeginConnecting();
+            m_readAheadLength = m_readAheadPos = 0;
+            SetParserState(CFrameParser::kReset);
+            PostDraw();
+            BeginBringUp(link, true);
+        }
+        break;
+    case LinkState::kConnecting:
+        m_bringUp.OnClock(now);
+        PumpBringUp(link);
+        break;
+    case LinkState::kConnected:
+        break;
     }
 }
 
@@ -97,32 +240,41 @@ int CReceiver::ReceiverThreadProc() {
     if (link == nullptr) {
         return 0;
     }
+    t_ioReceiver = this;
     uint8_t buffer[1] = {};
     unsigned got = 0;
     // The first idle pass sends a keep-alive.
     int64_t keepAliveMark = std::numeric_limits<int64_t>::min() / 2;
     m_readAheadLength = m_readAheadPos = 0;
-    m_hangUpUntil = std::chrono::steady_clock::time_point();
+    m_bringUp = CBoardSequence();
+    m_nextReopenMs = NowMs() + kReconnectIntervalMs;
     SetParserState(CFrameParser::kReset);
     while (!m_stopRequested.load()) {
+        if (link->Port().Lost()) {
+            OnLinkLost(*link);
+            got = 0;
+        }
         const unsigned want = ParseByte(buffer, got);
         if (link->IsOpen() && want != 0) {
             ReadFromPort(*link, buffer, got);
+        } else if (!link->IsOpen()) {
+            got = 0; // nothing can have been read from a port that is not there
         }
         const uint16_t state = GetParserState();
         if (got != 0 && state != CFrameParser::kReset && state != CFrameParser::kComplete) {
             continue;
         }
-        // Between frames: send what is queued, or sleep until something happens. The wait
-        // returns at once while the board's bytes are waiting, so back-to-back replies are read
-        // without a pause.
+        // Between frames: look after the link, send what is queued, or sleep until something
+        // happens. The wait returns at once while the board's bytes are waiting, so back-to-back
+        // replies are read without a pause.
+        TendLink(*link);
         if (!link->TransmitEvent().IsSet()) {
             const int64_t now = ClockTicks();
-            if (now > keepAliveMark + kKeepAliveSeconds) {
+            if (link->IsOpen() && now > keepAliveMark + kKeepAliveSeconds) {
                 keepAliveMark = now;
                 SendKeepAlive();
             } else {
-                WaitIdle(*link, MsUntilKeepAlive(keepAliveMark));
+                WaitIdle(*link, link->IsOpen() ? MsUntilKeepAlive(keepAliveMark) : -1);
             }
         }
         if (link->TransmitEvent().IsSet()) {
@@ -130,6 +282,7 @@ int CReceiver::ReceiverThreadProc() {
             keepAliveMark = ClockTicks();
         }
     }
+    t_ioReceiver = nullptr;
     return 0;
 }
 
@@ -149,8 +302,8 @@ void CReceiver::StopIoThread() {
         return;
     }
     m_stopRequested.store(true);
-    const uint64_t one = 1;
-    (void)!write(m_wakeFd, &one, sizeof one);
+    // Without the descriptor the thread looks at the stop flag every few milliseconds.
+    (void)m_wake.Signal();
     m_ioThread.join();
     m_ioRunning.store(false);
 }

@@ -87,7 +87,7 @@ bool CLarkspurApp::InitInstance(const AppOptions& options, bool useQtPrompts) {
 
     m_view = new CLarkspurView(m_receiver, m_frame.get());
     m_frame->SetView(m_view, m_view->SizeForClient(QSize(kViewWidth, kViewHeight)));
-    m_ui = std::make_unique<CQtSurveyUi>(*m_view);
+    m_ui = std::make_unique<CQtSurveyUi>(*m_view, *m_frame);
     m_controller = std::make_unique<CSurveyController>(m_receiver, *m_ui);
     if (m_linkSettleMs >= 0) {
         m_controller->SetStartUpWaits(m_linkSettleMs, m_identityWaitMs);

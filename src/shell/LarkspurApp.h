@@ -39,6 +39,7 @@ public:
     CMainFrame* Frame() const { return m_frame.get(); }
     CLarkspurView* View() const { return m_view; }
     CSurveyController& Controller() const { return *m_controller; }
+    CQtSurveyUi& Ui() const { return *m_ui; }
     CReceiver& Receiver() { return m_receiver; }
     // The simulated board of --simulate, or null.
     CBoardSimulator* Simulator() const { return m_simulator.get(); }

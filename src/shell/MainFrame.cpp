@@ -101,6 +101,13 @@ void CMainFrame::CreateStatusBar() {
         m_panes[i]->setFixedWidth(kPaneWidth);
         m_statusBar->addWidget(m_panes[i]);
     }
+    // The four 50-pixel panes fill the handheld's 240-pixel status bar; the board's state gets
+    // a strip of its own right above them, shown only while there is something to say.
+    m_boardPane = new QLabel(this);
+    m_boardPane->setObjectName(QStringLiteral("boardPane"));
+    m_boardPane->setAlignment(Qt::AlignCenter);
+    m_boardPane->hide();
+    m_layout->addWidget(m_boardPane);
     m_layout->addWidget(m_statusBar);
 }
 
@@ -164,6 +171,17 @@ void CMainFrame::OnStatusUpdate(uintptr_t wParam, intptr_t lParam) {
 
 QString CMainFrame::PaneText(int pane) const {
     return (pane >= 0 && pane < kPaneCount) ? m_panes[pane]->text() : QString();
+}
+
+void CMainFrame::SetBoardText(const QString& text, bool alarm) {
+    m_boardPane->setText(text);
+    m_boardPane->setStyleSheet(alarm ? QStringLiteral("background: #c00000; color: white;")
+                                     : QStringLiteral("background: #006000; color: white;"));
+    m_boardPane->setVisible(!text.isEmpty());
+}
+
+QString CMainFrame::BoardText() const {
+    return m_boardPane->isVisible() ? m_boardPane->text() : QString();
 }
 
 bool CMainFrame::event(QEvent* event) {

@@ -1,5 +1,6 @@
-// The main window: the map view on top, the four-pane status bar directly above the bottom
-// command bar with its eight buttons. Commands go to the view; the frame only shows counts.
+// The main window: the map view on top, the receiver board's pane (shown while the board is away)
+// and the four-pane status bar directly above the bottom command bar with its eight buttons.
+// Commands go to the view; the frame only shows counts and the board's state.
 #pragma once
 
 #include <QWidget>
@@ -47,6 +48,10 @@ public:
     void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
 
     QString PaneText(int pane) const;
+    // The receiver board's pane right above the four counters: "NO BOARD" and the like, in red
+    // when alarm is set; an empty text hides it. BoardText is empty while it is hidden.
+    void SetBoardText(const QString& text, bool alarm);
+    QString BoardText() const;
     QStatusBar* StatusBar() const { return m_statusBar; }
     QToolBar* CommandBar() const { return m_commandBar; }
     CLarkspurDoc& Document() { return m_document; }
@@ -74,6 +79,7 @@ private:
     QToolBar* m_commandBar = nullptr;
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_panes[kPaneCount] = {};
+    QLabel* m_boardPane = nullptr;
     std::function<bool()> m_closeGuard;
     std::function<const CSurveyData*()> m_surveySource;
     bool m_closingFromMinimise = false;

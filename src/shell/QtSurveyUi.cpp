@@ -1,15 +1,17 @@
 // The survey's questions through the installed prompts, its dialogs parented on the map view,
-// and the view's reactions to stored and deleted points.
+// the view's reactions to stored and deleted points, and the board's state and notice.
 #include "shell/QtSurveyUi.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QMessageBox>
 #include <QTimer>
 
 #include "files/SitePicture.h"
 #include "platform/WindowMessages.h"
 #include "shell/LocationInfoDlg.h"
+#include "shell/MainFrame.h"
 #include "shell/SignOffDlg.h"
 #include "view/LarkspurView.h"
 #include "view/WindowMessageEvent.h"
@@ -90,4 +92,50 @@ void CQtSurveyUi::PointErased(int32_t x, int32_t y) {
     m_view.ErasePointAt(x, y);
     // Show the erased disc now rather than whenever the window next happens to paint.
     m_view.RequestRepaint();
+}
+
+void CQtSurveyUi::ShowBoardStatus(LinkState state) {
+    switch (state) {
+    case LinkState::kConnected: {
+        // A board there from the start needs no word; one that came back is announced for a
+        // moment, unless it goes again meanwhile.
+        const bool back = m_shownState != LinkState::kConnected && m_stateShown;
+        m_frame.SetBoardText(back ? QString::fromLatin1(kBoardBackText) : QString(), false);
+        if (back) {
+            QTimer::singleShot(kBoardBackShownMs, &m_frame, [frame = &m_frame] {
+                if (frame->BoardText() == QLatin1String(kBoardBackText)) {
+                    frame->SetBoardText(QString(), false);
+                }
+            });
+        }
+        break;
+    }
+    case LinkState::kConnecting:
+        m_frame.SetBoardText(QString::fromLatin1(kBoardConnectingText), true);
+        break;
+    case LinkState::kNoBoard:
+        m_frame.SetBoardText(QString::fromLatin1(kNoBoardText), true);
+        break;
+    }
+    m_shownState = state;
+    m_stateShown = true;
+}
+
+void CQtSurveyUi::ShowNotice(const std::string& text) {
+    if (m_notice == nullptr) {
+        // Not modal: the surveyor keeps working with it open, and closes it when they like.
+        m_notice = new QMessageBox(QMessageBox::Warning, QStringLiteral("Larkspur"), QString(),
+                                   QMessageBox::Ok, &m_frame);
+        m_notice->setObjectName(QStringLiteral("boardNotice"));
+        m_notice->setWindowModality(Qt::NonModal);
+    }
+    m_notice->setText(QString::fromStdString(text));
+    m_notice->show();
+    m_notice->raise();
+}
+
+void CQtSurveyUi::ReviseNotice(const std::string& text) {
+    if (m_notice != nullptr && m_notice->isVisible()) {
+        m_notice->setText(QString::fromStdString(text));
+    }
 }

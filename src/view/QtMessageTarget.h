@@ -8,7 +8,7 @@ class QObject;
 class CQtMessageTarget : public IMessageTarget {
 public:
     // receiver must outlive every post (the receiver's I/O thread stops before the view goes).
-    explicit CQtMessageTarget(QObject* receiver) : m_receiver(receiver) {}
+    explicit CQtMessageTarget(QObject* receiver);
 
     void Post(uint32_t id, uintptr_t wParam, intptr_t lParam) override;
 

@@ -1,5 +1,5 @@
 // The simulated board as tests and users see it: its replies on the wire, its pacing, its
-// seeded values, its log and the stand-alone program's options.
+// seeded values, its log, its unplugging and the stand-alone program's options.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -49,6 +49,11 @@ public:
     }
     ~Host() { close(m_fd); }
     bool ok() const { return m_fd >= 0; }
+    // Whether the board's end hung up within ms.
+    bool HungUp(int ms) const {
+        pollfd p{m_fd, POLLIN, 0};
+        return poll(&p, 1, ms) > 0 && (p.revents & POLLHUP) != 0;
+    }
 
     void Send(uint8_t type, const Bytes& data) {
         uint8_t frame[kMaxFrameSize];
@@ -246,6 +251,105 @@ TEST(BoardSim, LogsEveryReceivedFrameAsHexAndCountsKeepAlives) {
     std::remove(log.c_str());
 }
 
+std::string LinkTarget(const std::string& link) {
+    char target[256] = {};
+    return readlink(link.c_str(), target, sizeof target - 1) < 0 ? std::string() : target;
+}
+
+TEST(BoardSimPlug, UnpluggedItHangsUpAndComesBackBehindItsLinkWithOrWithoutItsTable) {
+    const std::string link = "/tmp/larkspur-plug-" + std::to_string(getpid());
+    for (const bool forget : {false, true}) {
+        SCOPED_TRACE(forget ? "forgets its table" : "keeps its table");
+        CBoardSimulator board;
+        BoardSimOptions o;
+        o.instant = true;
+        o.linkPath = link;
+        o.forgetTable = forget;
+        ASSERT_TRUE(board.Start(o));
+        EXPECT_EQ(LinkTarget(link), board.SlavePath());
+        {
+            Host host(link);
+            host.Send(39, {2});
+            host.Send(23, {0, 0, 34, 0});
+            host.Send(23, {1, 0, 35, 0});
+            host.Receive(3, 2000);
+            ASSERT_TRUE(board.Vanish());
+            EXPECT_FALSE(board.Present());
+            EXPECT_TRUE(host.HungUp(2000)) << "the program's end sees the unplugging";
+            EXPECT_EQ(LinkTarget(link), "") << "the link goes with the board";
+            EXPECT_FALSE(board.Vanish()) << "already away";
+        }
+        ASSERT_TRUE(board.Reappear());
+        EXPECT_EQ(LinkTarget(link), board.SlavePath());
+        EXPECT_EQ(board.Reappearances(), 1u);
+        EXPECT_FALSE(board.Reappear()) << "already there";
+        Host again(link);
+        again.Send(24, {});
+        again.Receive(1, 2000);
+        ASSERT_EQ(again.Replies().size(), 1u);
+        EXPECT_EQ(again.Replies()[0].payload[0], forget ? 0 : 2) << "the channel count it holds";
+        EXPECT_EQ(again.Replies()[0].payload[2], forget ? 0 : 1) << "slot 0: channel 1 or none";
+        board.Stop();
+        EXPECT_EQ(LinkTarget(link), "");
+    }
+}
+
+TEST(BoardSimPlug, VanishesOnItsCommandOrItsTimeAndComesBackOnItsOwn) {
+    const std::string link = "/tmp/larkspur-plug-" + std::to_string(getpid());
+    {
+        // The second command, a scan, is cut off after its acknowledgement and half the readings.
+        CBoardSimulator board;
+        BoardSimOptions o;
+        o.instant = true;
+        o.linkPath = link;
+        o.vanishAfterCommands = 2;
+        o.reappearAfterMs = 50;
+        ASSERT_TRUE(board.Start(o));
+        Host host(link);
+        host.Send(39, {4});
+        host.Send(35, {});
+        host.Receive(4, 2000);
+        ASSERT_EQ(host.Replies().size(), 4u);
+        EXPECT_EQ(host.Replies()[1].type, 35);
+        EXPECT_EQ(host.Replies()[3].type, 34);
+        EXPECT_EQ(host.Replies()[3].payload[0], 1) << "readings 0 and 1 of 4";
+        EXPECT_TRUE(host.HungUp(2000));
+        host.Receive(5, 100);
+        EXPECT_EQ(host.Replies().size(), 4u) << "no completion from a board that went";
+        ASSERT_TRUE(board.WaitPresent(true, 3000));
+        EXPECT_EQ(board.Reappearances(), 1u);
+        Host again(link);
+        again.Send(1, {});
+        again.Receive(1, 2000);
+        EXPECT_EQ(again.Replies().size(), 1u) << "it answers again, and stays";
+    }
+    {
+        CBoardSimulator board;
+        BoardSimOptions o;
+        o.linkPath = link;
+        o.vanishAfterMs = 50;
+        o.reappearAfterMs = 50;
+        ASSERT_TRUE(board.Start(o));
+        ASSERT_TRUE(board.WaitPresent(false, 3000));
+        ASSERT_TRUE(board.WaitPresent(true, 3000));
+        EXPECT_EQ(LinkTarget(link), board.SlavePath());
+    }
+}
+
+TEST(BoardSimPlug, TheLinkNeverReplacesAFile) {
+    const std::string path = "/tmp/larkspur-notalink-" + std::to_string(getpid());
+    { std::ofstream(path) << "keep me\n"; }
+    CBoardSimulator board;
+    BoardSimOptions o;
+    o.linkPath = path;
+    EXPECT_FALSE(board.Start(o));
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "keep me");
+    std::remove(path.c_str());
+}
+
 TEST(BoardSimProgram, PrintsItsDeviceFirstLinksItAndStopsOnATerm) {
     const std::string link = "/tmp/larkspur-simlink-" + std::to_string(getpid());
     int out[2];
@@ -288,7 +392,8 @@ TEST(BoardSimProgram, PrintsItsDeviceFirstLinksItAndStopsOnATerm) {
 }
 
 TEST(BoardSimProgram, RejectsBadOptions) {
-    for (const char* bad : {"--baud=x", "--drop-every", "--pcs-spacing"}) {
+    for (const char* bad : {"--baud=x", "--drop-every", "--pcs-spacing", "--vanish-after-ms",
+                            "--vanish-after-commands", "--reappear-after-ms"}) {
         const pid_t pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {

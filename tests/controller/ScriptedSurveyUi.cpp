@@ -68,3 +68,14 @@ void CScriptedSurveyUi::PointStored(int32_t x, int32_t y, int16_t strongest) {
 void CScriptedSurveyUi::PointErased(int32_t x, int32_t y) {
     erased.push_back({x, y, 0});
 }
+
+void CScriptedSurveyUi::ShowNotice(const std::string& text) {
+    notices.push_back(text);
+    noticeOpen = true;
+}
+
+void CScriptedSurveyUi::ReviseNotice(const std::string& text) {
+    if (noticeOpen) {
+        revisions.push_back(text);
+    }
+}

@@ -34,6 +34,10 @@ public:
     std::vector<Circle> stored;        // circles of points just measured
     std::vector<Circle> erased;
     std::vector<int> pauses;
+    std::vector<LinkState> boardStates; // every state the status bar was given
+    std::vector<std::string> notices;   // every text the notice was shown with
+    std::vector<std::string> revisions; // texts the open notice was changed to
+    bool noticeOpen = false;            // the surveyor closes it by clearing this
     Screen screen = kStartScreen;
     int busyDepth = 0;
     int maxBusyDepth = 0;
@@ -51,4 +55,7 @@ public:
     void PaintPoint(int32_t x, int32_t y, int16_t strongest) override;
     void PointStored(int32_t x, int32_t y, int16_t strongest) override;
     void PointErased(int32_t x, int32_t y) override;
+    void ShowBoardStatus(LinkState state) override { boardStates.push_back(state); }
+    void ShowNotice(const std::string& text) override;
+    void ReviseNotice(const std::string& text) override;
 };

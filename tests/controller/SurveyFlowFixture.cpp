@@ -47,9 +47,8 @@ std::vector<Reading> ReadingsOf(const CRecordList& list) {
 }
 
 void SurveyFlow::SetUp() {
-    BoardSimOptions options;
-    options.instant = true;
-    ASSERT_TRUE(board.Start(options));
+    boardOptions.instant = true;
+    ASSERT_TRUE(board.Start(boardOptions));
     StartProgram();
 }
 
@@ -64,7 +63,7 @@ void SurveyFlow::StartProgram() {
     ui = std::make_unique<CScriptedSurveyUi>();
     controller = std::make_unique<CSurveyController>(*receiver, *ui);
     controller->SetStartUpWaits(0, 0);
-    controller->StartLink(board.SlavePath());
+    controller->StartLink(port.empty() ? board.SlavePath() : port);
 }
 
 void SurveyFlow::EndProgram() {
@@ -105,10 +104,14 @@ std::string SurveyFlow::MakeSite(const std::string& name, int width, int height,
     return path;
 }
 
-void SurveyFlow::LoadTable() {
+std::string SurveyFlow::TableFile() {
     const std::string path = dir.File("three.nct");
     WriteText(path, "2\r\n30\r\n0,1,\r\n0,334,\r\n1,25,\r\n0,65535,\r\n");
-    ui->paths.push_back(path);
+    return path;
+}
+
+void SurveyFlow::LoadTable() {
+    ui->paths.push_back(TableFile());
     controller->OnChannelTable();
     ASSERT_TRUE(receiver->TableLoaded());
     ASSERT_EQ(receiver->ChannelCount(), 3);
@@ -121,20 +124,24 @@ void SurveyFlow::Open(const std::string& path, bool keep) {
 }
 
 bool SurveyFlow::TakePoint(int32_t x, int32_t y) {
-    static const uint32_t draw = RegisterWindowMessage("LKSS_DRAW");
     const size_t before = ui->stored.size();
     if (!controller->ReadyToMeasure()) {
         return false;
     }
     controller->BeginMeasurement(x, y);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    return PumpUntil([&] { return ui->stored.size() > before; });
+}
+
+bool SurveyFlow::PumpUntil(const std::function<bool()>& done, int ms) {
+    static const uint32_t draw = RegisterWindowMessage("LKSS_DRAW");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     uint32_t id = 0;
-    while (ui->stored.size() == before && std::chrono::steady_clock::now() < deadline) {
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
         if (posts.Take(50, id) && id == draw) {
             controller->OnProgress();
         }
     }
-    return ui->stored.size() > before;
+    return done();
 }
 
 CSiteFile SurveyFlow::ReadSite(const std::string& path) {

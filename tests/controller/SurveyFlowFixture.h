@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -49,7 +50,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A program starting up: receiver, controller and link, with a fresh interface.
+    // A program starting up: receiver, controller and link (on port, or the board's own
+    // pseudo-terminal when it is empty), with a fresh interface.
     void StartProgram();
     // The program ends without saving, as a crash or a kill would leave things.
     void EndProgram();
@@ -57,15 +59,25 @@ protected:
     // A width x height site file with points at the given places (three readings each).
     std::string MakeSite(const std::string& name, int width = 480, int height = 640,
                          const std::vector<std::pair<int, int>>& points = {});
+    // The three-channel table file (two cellular channels, one PCS), and its loading through
+    // the table command.
+    std::string TableFile();
     void LoadTable();
     // Open Site through its dialog with the keep-points answer.
     void Open(const std::string& path, bool keep);
     // A tap's measurement at (x, y), waited for until the point is stored.
     bool TakePoint(int32_t x, int32_t y);
+    // Hands the receiver's posts to the controller, as the window does, until done() holds;
+    // false after ms.
+    bool PumpUntil(const std::function<bool()>& done, int ms = 5000);
     CSiteFile ReadSite(const std::string& path);
     std::string JournalOf(const std::string& site) const;
 
     CTempDir dir;
+    // How the board starts (instant replies) and where the program looks for it (empty: the
+    // board's pseudo-terminal); a fixture may change both before SetUp.
+    BoardSimOptions boardOptions;
+    std::string port;
     CBoardSimulator board;
     CPostQueue posts;
     std::unique_ptr<CReceiver> receiver;

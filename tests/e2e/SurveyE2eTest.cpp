@@ -175,13 +175,13 @@ TEST_F(SurveyE2e, WholeSurveyTapHoldDeleteSaveAndReopen) {
     EXPECT_NE(calls[2].request.filter.find("*.nct"), std::string::npos);
     EXPECT_EQ(calls[3].text, "Table has been loaded.");
 
-    // The board was programmed in order: 8(0), 8(4), 5(40), 39(3), 23 per entry, 24.
-    std::vector<std::vector<uint8_t>> programming;
-    for (const auto& frame : h.Board().ReceivedFrames()) {
-        if (frame[0] != CReceiver::kCmdFirmware && frame[0] != CReceiver::kCmdSerial) {
-            programming.push_back(frame);
-        }
-    }
+    // The board was identified (1, then 2 and 8(0) from the replies), then programmed in order:
+    // 8(0), 8(4), 5(40), 39(3), 23 per entry, 24.
+    const std::vector<std::vector<uint8_t>> frames = h.Board().ReceivedFrames();
+    ASSERT_GE(frames.size(), 3u);
+    EXPECT_EQ(std::vector<std::vector<uint8_t>>(frames.begin(), frames.begin() + 3),
+              (std::vector<std::vector<uint8_t>>{{1}, {2}, {8, 0}}));
+    const std::vector<std::vector<uint8_t>> programming(frames.begin() + 3, frames.end());
     const std::vector<std::vector<uint8_t>> expected = {
         {8, 0},
         {8, 4},

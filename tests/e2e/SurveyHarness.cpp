@@ -67,6 +67,10 @@ CReceiver& SurveyHarness::Receiver() const {
     return m_app->Receiver();
 }
 
+CQtSurveyUi& SurveyHarness::Ui() const {
+    return m_app->Ui();
+}
+
 std::string SurveyHarness::PathOf(const QString& name) const {
     return QFile::encodeName(m_dir.filePath(name)).toStdString();
 }

@@ -23,6 +23,7 @@ class CReceiver;
 class CSurveyController;
 class CLarkspurView;
 class CMainFrame;
+class CQtSurveyUi;
 class QTimer;
 
 class SurveyHarness {
@@ -40,6 +41,7 @@ public:
     CBoardSimulator& Board() const;
     CSurveyController& Controller() const;
     CReceiver& Receiver() const;
+    CQtSurveyUi& Ui() const;
     CScriptedPrompts& Prompts() { return m_prompts; }
 
     // A width x height site file with no points, in the temporary folder.

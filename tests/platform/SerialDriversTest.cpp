@@ -109,6 +109,25 @@ TEST_F(FakeSysfs, UsbAdapterStringsTwoLevelsAboveThePort) {
     EXPECT_EQ(FindBoardPort(list), "/dev/ttyUSB0");
 }
 
+TEST_F(FakeSysfs, AReplugProofByIdNameIsPreferredWhereOneLeadsToTheDevice) {
+    AddTty("ttyUSB1", "usb1/1-2/1-2:1.0/ttyUSB1");
+    Write(m_root / "devices" / "usb1" / "1-2" / "manufacturer", "Quatech");
+    AddCard("ttyS0", "CF-Serial_I-O", "");
+    // A fake /dev: both nodes, and a by-id name for the adapter only.
+    const fs::path dev = m_root / "dev";
+    Write(dev / "ttyUSB1", "");
+    Write(dev / "ttyS0", "");
+    fs::create_directories(dev / "serial" / "by-id");
+    const fs::path byId = dev / "serial" / "by-id" / "usb-Quatech_SSU-100_A1B2-if00-port0";
+    fs::create_symlink("../../ttyUSB1", byId);
+    fs::create_symlink("../../ttyS9", dev / "serial" / "by-id" / "usb-Other-if00"); // dangling
+    const std::vector<SerialDriver> list = ListSerialDrivers(Root(), dev.string());
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].name, (dev / "ttyS0").string()) << "no by-id name for the CF card";
+    EXPECT_EQ(list[1].name, byId.string());
+    EXPECT_EQ(FindBoardPort(Root(), dev.string()), (dev / "ttyS0").string());
+}
+
 TEST_F(FakeSysfs, LongIdentifierAfterAShortOneIsReadInFull) {
     AddCard("ttyS0", "Q", "");
     const std::string longId = "Quatech" + std::string(700, 'x');

@@ -1,4 +1,6 @@
-// The serial port over a real pseudo-terminal: names, line settings, raw bytes both ways.
+// The serial port over a real pseudo-terminal: names, line settings, raw bytes both ways, a
+// descriptor that never blocks, and a device node that goes. (A terminal that hangs up is tested
+// with the receiver's link.)
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -7,7 +9,13 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TtyNode.h"
 #include "platform/SerialPort.h"
+#include "platform/WakeFd.h"
 
 namespace {
 
@@ -66,7 +74,6 @@ TEST_F(PtyPort, ConfigureGivesRaw8N1WithoutFlowControlDespiteRefusedModemLines) 
     CSerialPort port;
     ASSERT_TRUE(port.Open(m_path));
     ASSERT_TRUE(port.Configure(38400)) << "a refused RTS ioctl is not a failure";
-    ASSERT_TRUE(port.SetReadTimeouts());
     termios t{};
     ASSERT_EQ(tcgetattr(port.Fd(), &t), 0);
     EXPECT_EQ(cfgetospeed(&t), static_cast<speed_t>(B38400));
@@ -76,6 +83,7 @@ TEST_F(PtyPort, ConfigureGivesRaw8N1WithoutFlowControlDespiteRefusedModemLines) 
     EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG), 0u);
     EXPECT_EQ(t.c_cc[VMIN], 0);
     EXPECT_EQ(t.c_cc[VTIME], 0);
+    EXPECT_NE(fcntl(port.Fd(), F_GETFL) & O_NONBLOCK, 0) << "the descriptor stays non-blocking";
     EXPECT_FALSE(port.Configure(12345)) << "a rate the line does not offer is refused";
 }
 
@@ -83,7 +91,6 @@ TEST_F(PtyPort, FrameMarkersPassBothWaysUntouchedAndReadsReturnAtOnce) {
     CSerialPort port;
     ASSERT_TRUE(port.Open(m_path));
     ASSERT_TRUE(port.Configure(38400));
-    ASSERT_TRUE(port.SetReadTimeouts());
     uint8_t buf[16];
     EXPECT_EQ(port.Read(buf, sizeof buf), 0u) << "nothing waiting: an empty read, no block";
     EXPECT_FALSE(port.WaitReadable(20));
@@ -111,6 +118,55 @@ TEST_F(PtyPort, FrameMarkersPassBothWaysUntouchedAndReadsReturnAtOnce) {
     port.Close();
     EXPECT_FALSE(port.IsOpen());
     EXPECT_EQ(port.Write(out, sizeof out), 0u) << "writes on a closed port fail silently";
+}
+
+TEST_F(PtyPort, AWriteIntoAFullBufferWaitsForRoomUntilItsDeadline) {
+    CSerialPort port;
+    ASSERT_TRUE(port.Open(m_path));
+    ASSERT_TRUE(port.Configure(38400));
+    // Nobody reads the far end: the terminal's buffer fills and the write gives up in time.
+    const std::vector<uint8_t> big(256 * 1024, 0x55);
+    const size_t first = port.Write(big.data(), big.size(), 50);
+    EXPECT_GT(first, 0u);
+    EXPECT_LT(first, big.size());
+    EXPECT_FALSE(port.Lost()) << "a full buffer is not a lost device";
+    // Once the far end reads, the rest goes out within a generous deadline.
+    std::thread reader([this, total = big.size()] { ReadMaster(total); });
+    const size_t rest = port.Write(big.data() + first, big.size() - first, 10000);
+    reader.join();
+    EXPECT_EQ(first + rest, big.size());
+}
+
+TEST(SerialPortNode, ARemovedDeviceNodeIsALostDevice) {
+    CTtyNode node("/tmp/larkspur-node-" + std::to_string(getpid()));
+    if (node.Path().empty()) {
+        GTEST_SKIP() << "no serial device node can be made here";
+    }
+    // Opened and watched only: nothing is written to, or set on, a real port.
+    CSerialPort port;
+    ASSERT_TRUE(port.Open(node.Path()));
+    ASSERT_GE(port.NodeWatchFd(), 0);
+    EXPECT_FALSE(port.NodeGone());
+    ASSERT_TRUE(node.Remove());
+    pollfd p{port.NodeWatchFd(), POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 1000), 1) << "the watch wakes the I/O thread's poll";
+    EXPECT_TRUE(port.NodeGone());
+    EXPECT_TRUE(port.Lost());
+}
+
+TEST(WakeFd, SignalledUntilDrainedWithAPollingFallback) {
+    CWakeFd wake;
+    ASSERT_TRUE(wake.Valid());
+    pollfd p{wake.Fd(), POLLIN, 0};
+    EXPECT_EQ(poll(&p, 1, 0), 0);
+    EXPECT_TRUE(wake.Signal());
+    EXPECT_TRUE(wake.Signal());
+    EXPECT_EQ(poll(&p, 1, 0), 1);
+    EXPECT_TRUE(wake.Drain());
+    EXPECT_EQ(poll(&p, 1, 0), 0) << "one drain takes every signal";
+    EXPECT_TRUE(wake.Drain()) << "draining an idle descriptor is no failure";
+    EXPECT_EQ(wake.CapWait(60000), 60000);
+    EXPECT_EQ(wake.CapWait(-1), -1);
 }
 
 } // namespace

@@ -22,12 +22,14 @@ protected:
     BoardLine() : m_target(m_rx), m_usePrompts(m_prompts) {
         m_logPath = "/tmp/larkspur-board-" + std::to_string(getpid()) + "-" +
                     std::to_string(reinterpret_cast<uintptr_t>(this)) + ".log";
+        m_boardLink = m_logPath + ".link";
     }
     ~BoardLine() override {
         m_rx.StopIoThread();
         m_link.ClosePort(0);
         m_board.Stop();
         std::remove(m_logPath.c_str());
+        std::remove(m_boardLink.c_str());
     }
 
     // Starts the board, opens the line to it and starts the receiver's I/O thread.
@@ -37,6 +39,26 @@ protected:
         ASSERT_TRUE(m_link.Setup(38400, m_board.SlavePath()));
         m_rx.m_viewWnd = &m_target;
         ASSERT_TRUE(m_rx.StartIoThread(m_link));
+    }
+
+    // The same, with the program opening the board through a symbolic link that follows it when
+    // it is unplugged and plugged in again.
+    void ConnectByLink(BoardSimOptions options = BoardSimOptions()) {
+        options.logPath = m_logPath;
+        options.linkPath = m_boardLink;
+        ASSERT_TRUE(m_board.Start(options));
+        ASSERT_TRUE(m_link.Setup(38400, m_boardLink));
+        m_rx.m_viewWnd = &m_target;
+        ASSERT_TRUE(m_rx.StartIoThread(m_link));
+    }
+
+    // Waits until the link reaches state; false after ms.
+    bool WaitForLink(LinkState state, int ms = 5000) const {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (m_link.State() != state && std::chrono::steady_clock::now() < end) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return m_link.State() == state;
     }
 
     std::vector<std::string> LogLines() const {
@@ -68,7 +90,7 @@ protected:
 
     // Fills the table with count entries across both bands.
     void FillTable(int count) {
-        m_rx.m_plans[1].SetPcsSpacing(CBandPlan::kPcsSpacing30k);
+        m_rx.SetPcsSpacing(CBandPlan::kPcsSpacing30k);
         ChannelEntry entries[CReceiver::kTableCapacity] = {};
         for (int i = 0; i < count; ++i) {
             entries[i] = i % 3 == 2 ? ChannelEntry{1, static_cast<uint16_t>(25 + 40 * i), 0}
@@ -98,4 +120,5 @@ protected:
     CScriptedPrompts m_prompts;
     CScopedPrompts m_usePrompts;
     std::string m_logPath;
+    std::string m_boardLink;
 };

@@ -1,4 +1,4 @@
-// The simulated board: pseudo-terminal, decoder, replies, pacing and faults.
+// The simulated board: pseudo-terminal, decoder, replies, pacing, faults, unplugging.
 #include "BoardSimulator.h"
 
 #include <algorithm>
@@ -9,7 +9,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <sys/eventfd.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -24,6 +25,9 @@ constexpr uint8_t kSpoiledEnd = 0x15;
 constexpr int kBitsPerByte = 10; // start, 8 data, stop
 constexpr int kStrongestDbm = -40;
 constexpr int kWeakestDbm = -110;
+constexpr int64_t kNsPerMs = 1000000;
+// How long Vanish and Reappear wait for the board thread to carry them out.
+constexpr int kRequestWaitMs = 5000;
 
 int64_t NowNs() {
     timespec ts{};
@@ -95,25 +99,32 @@ bool CBoardSimulator::Start(const BoardSimOptions& options) {
     if (m_options.baud == 0) {
         m_options.baud = 38400;
     }
-    termios raw{};
-    cfmakeraw(&raw);
-    char name[128] = {};
-    if (openpty(&m_master, &m_slave, name, &raw, nullptr) != 0) {
+    // Stop and the plugging requests need the wake-up descriptor.
+    if (!m_wake.Valid() || !OpenTerminal()) {
         return false;
     }
-    m_slavePath = name;
-    (void)fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
-    (void)fcntl(m_master, F_SETFD, FD_CLOEXEC);
-    (void)fcntl(m_slave, F_SETFD, FD_CLOEXEC);
-    m_stopFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (!m_options.logPath.empty()) {
         m_log = std::fopen(m_options.logPath.c_str(), "w");
     }
-    if (m_stopFd < 0 || (!m_options.logPath.empty() && m_log == nullptr)) {
+    if ((!m_options.logPath.empty() && m_log == nullptr) || !PointLink()) {
         Stop();
         return false;
     }
+    Announce(false);
     m_random = Mix(m_options.seed ^ 0xB0A2Dull);
+    // A board started again is a new board: nothing of the last run carries over.
+    ForgetTable();
+    m_replyFrames = 0;
+    m_rx = Rx::kOutside;
+    m_zeroRun = 0;
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_frames.clear();
+        m_keepAlives = m_sent = m_scans = m_reappearances = 0;
+    }
+    m_commands = 0;
+    m_reappearAtNs = 0;
+    m_vanishAtNs = m_options.vanishAfterMs > 0 ? NowNs() + m_options.vanishAfterMs * kNsPerMs : 0;
     m_stop.store(false);
     m_thread = std::thread([this] { Run(); });
     return true;
@@ -122,20 +133,212 @@ bool CBoardSimulator::Start(const BoardSimOptions& options) {
 void CBoardSimulator::Stop() {
     if (m_thread.joinable()) {
         m_stop.store(true);
-        const uint64_t one = 1;
-        (void)!write(m_stopFd, &one, sizeof one);
+        (void)m_wake.Signal();
         m_thread.join();
     }
-    for (int* fd : {&m_master, &m_slave, &m_stopFd}) {
-        if (*fd >= 0) {
-            close(*fd);
-            *fd = -1;
-        }
+    CloseTerminal();
+    char target[256];
+    if (!m_options.linkPath.empty() &&
+        readlink(m_options.linkPath.c_str(), target, sizeof target) >= 0) {
+        unlink(m_options.linkPath.c_str());
     }
     if (m_log != nullptr) {
         std::fclose(m_log);
         m_log = nullptr;
     }
+}
+
+std::string CBoardSimulator::SlavePath() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_slavePath;
+}
+
+bool CBoardSimulator::OpenTerminal() {
+    termios raw{};
+    cfmakeraw(&raw);
+    char name[128] = {};
+    int master = -1;
+    int slave = -1;
+    if (openpty(&master, &slave, name, &raw, nullptr) != 0) {
+        return false;
+    }
+    const int flags = fcntl(master, F_GETFL);
+    if (flags < 0 || fcntl(master, F_SETFL, flags | O_NONBLOCK) != 0 ||
+        fcntl(master, F_SETFD, FD_CLOEXEC) != 0 || fcntl(slave, F_SETFD, FD_CLOEXEC) != 0) {
+        close(master);
+        close(slave);
+        return false;
+    }
+    m_master = master;
+    // Held open so that the master never reads a hang-up while the program has the line closed.
+    m_slave = slave;
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_slavePath = name;
+    return true;
+}
+
+void CBoardSimulator::Announce(bool back) {
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_present = true;
+        m_reappearances += back ? 1 : 0;
+    }
+    m_arrived.notify_all();
+}
+
+void CBoardSimulator::CloseTerminal() {
+    for (int* fd : {&m_master, &m_slave}) {
+        if (*fd >= 0) {
+            close(*fd);
+            *fd = -1;
+        }
+    }
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_present = false;
+    }
+    m_arrived.notify_all();
+}
+
+bool CBoardSimulator::PointLink() const {
+    const std::string& link = m_options.linkPath;
+    if (link.empty()) {
+        return true;
+    }
+    struct stat st {};
+    if (lstat(link.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
+        return false; // somebody's file, not a link of ours
+    }
+    // Made beside it and renamed over it, so the link never dangles for a reader in between.
+    const std::string fresh = link + ".new";
+    unlink(fresh.c_str());
+    return symlink(SlavePath().c_str(), fresh.c_str()) == 0 &&
+           rename(fresh.c_str(), link.c_str()) == 0;
+}
+
+bool CBoardSimulator::Vanish() {
+    return Ask(Request::kVanish);
+}
+
+bool CBoardSimulator::Reappear() {
+    return Ask(Request::kReappear);
+}
+
+bool CBoardSimulator::Present() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_present;
+}
+
+uint64_t CBoardSimulator::Reappearances() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_reappearances;
+}
+
+bool CBoardSimulator::WaitPresent(bool present, unsigned ms) const {
+    std::unique_lock<std::mutex> hold(m_lock);
+    return m_arrived.wait_for(hold, std::chrono::milliseconds(ms),
+                              [&] { return m_present == present; });
+}
+
+bool CBoardSimulator::Ask(Request request) {
+    std::unique_lock<std::mutex> hold(m_lock);
+    const bool wantPresent = request == Request::kReappear;
+    if (!m_thread.joinable() || m_present == wantPresent) {
+        return false;
+    }
+    m_request = request;
+    m_requestDone = false;
+    (void)m_wake.Signal();
+    m_arrived.wait_for(hold, std::chrono::milliseconds(kRequestWaitMs),
+                       [this] { return m_requestDone; });
+    return m_requestDone && m_present == wantPresent;
+}
+
+void CBoardSimulator::ServeRequest() {
+    Request request;
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        request = m_request;
+        m_request = Request::kNone;
+    }
+    const int64_t now = NowNs();
+    const bool present = m_master >= 0;
+    if (present && (request == Request::kVanish || (m_vanishAtNs != 0 && now >= m_vanishAtNs))) {
+        m_vanishAtNs = 0;
+        DoVanish();
+    } else if (!present &&
+               (request == Request::kReappear || (m_reappearAtNs != 0 && now >= m_reappearAtNs))) {
+        m_reappearAtNs = 0;
+        (void)DoReappear();
+    }
+    if (request != Request::kNone) {
+        {
+            std::lock_guard<std::mutex> hold(m_lock);
+            m_requestDone = true;
+        }
+        m_arrived.notify_all();
+    }
+}
+
+void CBoardSimulator::DoVanish() {
+    CloseTerminal();
+    char target[256];
+    if (!m_options.linkPath.empty() &&
+        readlink(m_options.linkPath.c_str(), target, sizeof target) >= 0) {
+        unlink(m_options.linkPath.c_str());
+    }
+    m_rx = Rx::kOutside;
+    m_zeroRun = 0;
+    m_cutOff = false;
+    if (m_options.reappearAfterMs >= 0) {
+        m_reappearAtNs = NowNs() + std::max<int64_t>(1, m_options.reappearAfterMs * kNsPerMs);
+    }
+}
+
+bool CBoardSimulator::DoReappear() {
+    if (m_options.forgetTable) {
+        ForgetTable();
+    }
+    if (!OpenTerminal()) {
+        return false;
+    }
+    // The link first: whoever sees the board back finds it behind its name.
+    (void)PointLink();
+    Announce(true);
+    return true;
+}
+
+void CBoardSimulator::AwaitDelivery() {
+    // A hang-up discards what the program has not read yet, so wait (a little) until it has. The
+    // bytes reach the far end's input queue only after the kernel has passed them on, so give it
+    // a moment before asking how much is left there.
+    constexpr int kHandOverMs = 20;
+    constexpr int kMaxWaitMs = 500;
+    pollfd pause = {m_wake.Fd(), POLLIN, 0};
+    (void)poll(&pause, 1, kHandOverMs);
+    for (int waited = 0; waited < kMaxWaitMs && !m_stop.load(); ++waited) {
+        int unread = 0;
+        if (ioctl(m_slave, FIONREAD, &unread) != 0 || unread == 0) {
+            return;
+        }
+        pollfd stop = {m_wake.Fd(), POLLIN, 0};
+        (void)poll(&stop, 1, 1);
+    }
+}
+
+void CBoardSimulator::ForgetTable() {
+    std::fill(std::begin(m_table), std::end(m_table), Slot{});
+    m_channelCount = 0;
+    m_optionByte = 0;
+    m_optionWord = 0;
+}
+
+int CBoardSimulator::MsUntilTimer() const {
+    const int64_t due = m_master >= 0 ? m_vanishAtNs : m_reappearAtNs;
+    if (due == 0) {
+        return -1;
+    }
+    return static_cast<int>(std::max<int64_t>(0, (due - NowNs() + kNsPerMs - 1) / kNsPerMs));
 }
 
 std::vector<std::vector<uint8_t>> CBoardSimulator::ReceivedFrames() const {
@@ -167,17 +370,20 @@ uint64_t CBoardSimulator::Scans() const {
 void CBoardSimulator::Run() {
     uint8_t buf[256];
     while (!m_stop.load()) {
-        pollfd fds[2] = {{m_master, POLLIN, 0}, {m_stopFd, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0 && errno != EINTR) {
+        ServeRequest();
+        pollfd fds[2] = {{m_wake.Fd(), POLLIN, 0}, {m_master, POLLIN, 0}};
+        // While the board is away only the wake-up and its timers matter (poll skips fd -1).
+        if (poll(fds, 2, MsUntilTimer()) < 0 && errno != EINTR) {
             return;
         }
-        if (fds[1].revents != 0) {
-            return;
+        if (fds[0].revents != 0) {
+            (void)m_wake.Drain();
+            continue; // Stop or a request: seen at the top
         }
-        if ((fds[0].revents & POLLIN) == 0) {
-            if ((fds[0].revents & (POLLHUP | POLLERR)) != 0) {
+        if ((fds[1].revents & POLLIN) == 0) {
+            if ((fds[1].revents & (POLLHUP | POLLERR)) != 0) {
                 // Nobody has the line open; look again shortly.
-                pollfd stop = {m_stopFd, POLLIN, 0};
+                pollfd stop = {m_wake.Fd(), POLLIN, 0};
                 (void)poll(&stop, 1, 10);
             }
             continue;
@@ -190,6 +396,13 @@ void CBoardSimulator::Run() {
                 m_lastByteInNs = std::max(NowNs(), m_lastByteInNs) + ByteNs();
             }
             Feed(buf[i]);
+            if (m_cutOff) {
+                // What the board sent reaches the program; what else was on its way to the
+                // board is lost with it.
+                AwaitDelivery();
+                DoVanish();
+                break;
+            }
         }
     }
 }
@@ -263,6 +476,7 @@ void CBoardSimulator::OnFrame(const std::vector<uint8_t>& raw, const std::vector
 
     const uint8_t type = d[0];
     auto arg = [&d](size_t i) -> uint8_t { return i + 1 < d.size() ? d[i + 1] : 0; };
+    m_cutOff = m_options.vanishAfterCommands > 0 && ++m_commands == m_options.vanishAfterCommands;
     switch (type) {
     case CReceiver::kCmdOptionWord:
         m_optionWord = static_cast<uint16_t>(arg(0) | arg(1) << 8);
@@ -281,7 +495,7 @@ void CBoardSimulator::OnFrame(const std::vector<uint8_t>& raw, const std::vector
     default:
         break;
     }
-    if (m_options.silent) {
+    if (m_options.silent || (m_cutOff && type != CReceiver::kCmdMeasure)) {
         return;
     }
     if (!m_options.instant) {
@@ -310,13 +524,17 @@ void CBoardSimulator::OnFrame(const std::vector<uint8_t>& raw, const std::vector
             scan = ++m_scans;
         }
         Reply(CReceiver::kCmdMeasure, {});
-        for (int k = 0; k < m_channelCount && !m_stop.load(); ++k) {
+        // A board unplugged mid-scan gets half the readings out.
+        const int readings = m_cutOff ? m_channelCount / 2 : m_channelCount;
+        for (int k = 0; k < readings && !m_stop.load(); ++k) {
             const auto rssi = static_cast<uint16_t>(RssiX16(m_options.seed, k, scan));
             Reply(CReceiver::kReplyRssi,
                   {static_cast<uint8_t>(k), static_cast<uint8_t>(rssi & 0xFF),
                    static_cast<uint8_t>(rssi >> 8)});
         }
-        Reply(CReceiver::kReplyComplete, {});
+        if (!m_cutOff) {
+            Reply(CReceiver::kReplyComplete, {});
+        }
         break;
     }
     default:
@@ -444,9 +662,9 @@ bool CBoardSimulator::WriteAll(const uint8_t* data, size_t length) {
         if (w < 0 && errno != EAGAIN && errno != EINTR) {
             return false;
         }
-        // The program is not reading: wait for room, or for Stop.
-        pollfd fds[2] = {{m_master, POLLOUT, 0}, {m_stopFd, POLLIN, 0}};
-        (void)poll(fds, 2, 100);
+        // The program is not reading: wait a little for room, then look at the stop flag again.
+        pollfd room = {m_master, POLLOUT, 0};
+        (void)poll(&room, 1, 10);
     }
     return true;
 }

@@ -14,8 +14,13 @@ void Usage() {
                  "usage: larkspur-boardsim [--link PATH] [--baud N] [--instant] [--silent]\n"
                  "       [--drop-every N] [--corrupt-every N] [--noise] [--seed N] [--log FILE]\n"
                  "       [--firmware TEXT] [--serial TEXT] [--pcs-spacing KHZ]\n"
+                 "       [--vanish-after-ms N] [--vanish-after-commands N]\n"
+                 "       [--reappear-after-ms N] [--forget-table]\n"
                  "Prints the pseudo-terminal's device path on the first line, then answers\n"
-                 "the program's commands until interrupted.\n");
+                 "the program's commands until interrupted. The vanish options unplug the\n"
+                 "board once (the last command is cut off); it comes back on a new\n"
+                 "pseudo-terminal after --reappear-after-ms, behind the same --link, without\n"
+                 "its channel table if --forget-table is given.\n");
 }
 
 bool Number(const char* text, unsigned long max, unsigned long& out) {
@@ -32,7 +37,6 @@ bool Number(const char* text, unsigned long max, unsigned long& out) {
 
 int main(int argc, char** argv) {
     BoardSimOptions options;
-    std::string link;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -43,8 +47,10 @@ int main(int argc, char** argv) {
             options.silent = true;
         } else if (a == "--noise") {
             options.noise = true;
+        } else if (a == "--forget-table") {
+            options.forgetTable = true;
         } else if (a == "--link" && hasValue) {
-            link = argv[++i];
+            options.linkPath = argv[++i];
         } else if (a == "--log" && hasValue) {
             options.logPath = argv[++i];
         } else if (a == "--firmware" && hasValue) {
@@ -57,6 +63,12 @@ int main(int argc, char** argv) {
             options.dropEvery = static_cast<int>(n);
         } else if (a == "--corrupt-every" && hasValue && Number(argv[++i], 1000000, n)) {
             options.corruptEvery = static_cast<int>(n);
+        } else if (a == "--vanish-after-ms" && hasValue && Number(argv[++i], 86400000, n)) {
+            options.vanishAfterMs = static_cast<int>(n);
+        } else if (a == "--vanish-after-commands" && hasValue && Number(argv[++i], 1000000, n)) {
+            options.vanishAfterCommands = static_cast<int>(n);
+        } else if (a == "--reappear-after-ms" && hasValue && Number(argv[++i], 86400000, n)) {
+            options.reappearAfterMs = static_cast<int>(n);
         } else if (a == "--seed" && hasValue && Number(argv[++i], 0xFFFFFFFFul, n)) {
             options.seed = static_cast<uint32_t>(n);
         } else if (a == "--pcs-spacing" && hasValue && Number(argv[++i], 200, n) &&
@@ -82,30 +94,17 @@ int main(int argc, char** argv) {
 
     CBoardSimulator board;
     if (!board.Start(options)) {
-        std::fprintf(stderr, "larkspur-boardsim: cannot open a pseudo-terminal or the log: %s\n",
+        // The link is replaced only when it is an earlier link, never a file of the user's.
+        std::fprintf(stderr,
+                     "larkspur-boardsim: cannot open a pseudo-terminal, the log or the "
+                     "link: %s\n",
                      std::strerror(errno));
         return 1;
     }
     std::printf("%s\n", board.SlavePath().c_str());
     std::fflush(stdout);
-    if (!link.empty()) {
-        // Replace only an earlier link, never a regular file of the user's.
-        char target[256];
-        if (readlink(link.c_str(), target, sizeof target) >= 0) {
-            unlink(link.c_str());
-        }
-        if (symlink(board.SlavePath().c_str(), link.c_str()) != 0) {
-            std::fprintf(stderr, "larkspur-boardsim: cannot link %s: %s\n", link.c_str(),
-                         std::strerror(errno));
-            board.Stop();
-            return 1;
-        }
-    }
     int signal = 0;
     sigwait(&stopSignals, &signal);
     board.Stop();
-    if (!link.empty()) {
-        unlink(link.c_str());
-    }
     return 0;
 }
