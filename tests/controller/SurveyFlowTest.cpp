@@ -156,6 +156,37 @@ TEST_F(SurveyFlow, InputDuringThePauseWaitsForItsEndAndAHoldIsRefused) {
     EXPECT_EQ(ui->busyDepth, 0);
 }
 
+TEST_F(SurveyFlow, TheStartUpWaitsAreTheTimersAndWhatComesMeanwhileRunsInOrderAfter) {
+    const std::string site = MakeSite("site.lks");
+    EndProgram();
+    receiver = std::make_unique<CReceiver>();
+    receiver->SetViewWindow(&posts);
+    ui = std::make_unique<CScriptedSurveyUi>();
+    controller = std::make_unique<CSurveyController>(*receiver, *ui);
+    controller->StartLink(board.Source()); // the program's own waits: 3 s, then 2 s
+    EXPECT_EQ(controller->Waiting(), CSurveyController::Wait::kLinkSettle);
+    EXPECT_EQ(ui->busyDepth, 1) << "the busy cursor for the whole start-up";
+
+    // The command line's site and table, given while the board settles, wait their turn.
+    ui->answers.push_back(kIdNo);
+    EXPECT_FALSE(controller->OpenSiteFile(site));
+    EXPECT_FALSE(controller->LoadTableFile(TableFile()));
+    EXPECT_TRUE(ui->messages.empty());
+    EXPECT_FALSE(controller->SiteIsOpen());
+
+    ASSERT_TRUE(ui->FireTimer());
+    EXPECT_EQ(controller->Waiting(), CSurveyController::Wait::kIdentity);
+    ASSERT_TRUE(ui->FireTimer());
+    EXPECT_EQ(ui->timers, (std::vector<int>{CSurveyController::kLinkSettleMs,
+                                             CSurveyController::kIdentityWaitMs}));
+    EXPECT_EQ(controller->Waiting(), CSurveyController::Wait::kNone);
+    EXPECT_EQ(ui->messages, (std::vector<std::string>{kKeepQuestion, "Table has been loaded."}));
+    EXPECT_TRUE(controller->SiteIsOpen());
+    EXPECT_EQ(ui->busyDepth, 0);
+    EXPECT_TRUE(PumpUntil([&] { return ui->identity.serial == "SIM001"; }))
+        << "the start screen gets the board's identity";
+}
+
 TEST_F(SurveyFlow, AScanCompletedBeforeASiteOpensIsNeverStoredInTheNextSurvey) {
     // The board answers the tap's scan and then, as the next scan starts, is lost without a word.
     EndProgram();
