@@ -66,7 +66,8 @@ TEST_F(SurveyFlow, TakeDeleteSaveAndReopen) {
     EXPECT_EQ(ui->inspected[0].rssi, strongest->rssi) << "the dialog shows its strongest reading";
     EXPECT_EQ(ui->inspected[0].channel, strongest->channel);
     ASSERT_EQ(ui->erased.size(), 1u);
-    EXPECT_EQ(ui->erased[0].x, 270);
+    EXPECT_EQ(ui->erased[0].x, 240) << "the deleted point's circle goes, wherever the hold was";
+    EXPECT_EQ(ui->surveyChanges, 2) << "the open and the delete were told";
     EXPECT_EQ(ReadingsOf(controller->Records()),
               std::vector<Reading>(taken.begin() + 3, taken.end()));
 
@@ -254,7 +255,8 @@ TEST_F(SurveyFlow, AfterACrashTheJournalRecoversThePointsTheDeleteAndTheKeepAnsw
     EXPECT_EQ(ReadingsOf(controller->Records()), before);
     EXPECT_EQ(ui->painted.size(), 3u) << "the circles of the three points taken";
     ASSERT_EQ(ui->erased.size(), 1u);
-    EXPECT_EQ(ui->erased[0].x, 205) << "and the disc where the surveyor held";
+    EXPECT_EQ(ui->erased[0].x, 200) << "and the deleted one's circle gone";
+    EXPECT_EQ(ui->surveyChanges, 1) << "the recovered survey was told, for the counts";
     EXPECT_TRUE(controller->HasUnsavedChanges());
 
     ui->signOffs.push_back(true);
