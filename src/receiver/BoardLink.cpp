@@ -2,16 +2,24 @@
 #include "receiver/BoardLink.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <thread>
 
 #include "platform/Prompts.h"
 #include "platform/SerialDrivers.h"
+#include "platform/SerialPermission.h"
 
 namespace {
 constexpr const char* kOpenFailedText = "Cannot Open Connection To Board.";
 constexpr const char* kConfigFailedText = "Could not SetCommState";
+
+// A port the user may not open is named with what to do about it.
+void tellOpenFailed(const std::string& name, int error) {
+    const std::string denied = serialPermissionText(name, error);
+    ThePrompts().MessageBox(denied.empty() ? kOpenFailedText : denied, "", kMbOk);
+}
 } // namespace
 
 CBoardLink::CBoardLink() = default;
@@ -42,7 +50,7 @@ bool CBoardLink::Reopen() {
 bool CBoardLink::OpenAndConfigure(const std::string& name, unsigned baud, bool quiet) {
     if (!m_port.Open(name)) {
         if (!quiet) {
-            ThePrompts().MessageBox(kOpenFailedText, "", kMbOk);
+            tellOpenFailed(name, errno);
         }
         return false;
     }
@@ -66,7 +74,7 @@ std::string CBoardLink::FindBoardPort() const {
 
 bool CBoardLink::OpenPort(const std::string& name) {
     if (!m_port.Open(name)) {
-        ThePrompts().MessageBox(kOpenFailedText, "", kMbOk);
+        tellOpenFailed(name, errno);
         return false;
     }
     return true;
