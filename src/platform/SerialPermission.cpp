@@ -12,25 +12,26 @@
 
 namespace {
 
-// The reentrant look-ups: the I/O thread may open ports while the window asks.
+// The reentrant look-ups (getgrgid_r, getpwuid_r): the I/O thread may open ports while the
+// window asks.
+constexpr size_t kLookUpRoom = 16384;
+
+template <typename Entry, typename Id, typename LookUp>
+bool lookUp(LookUp function, Id id, Entry& entry, std::vector<char>& room) {
+    Entry* found = nullptr;
+    return function(id, &entry, room.data(), room.size(), &found) == 0 && found != nullptr;
+}
+
 std::string groupName(gid_t gid) {
-    std::vector<char> buffer(16384);
+    std::vector<char> room(kLookUpRoom);
     group entry{};
-    group* found = nullptr;
-    if (getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) {
-        return found->gr_name;
-    }
-    return std::to_string(gid);
+    return lookUp(getgrgid_r, gid, entry, room) ? entry.gr_name : std::to_string(gid);
 }
 
 std::string userName(uid_t uid) {
-    std::vector<char> buffer(16384);
+    std::vector<char> room(kLookUpRoom);
     passwd entry{};
-    passwd* found = nullptr;
-    if (getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) {
-        return found->pw_name;
-    }
-    return "$USER";
+    return lookUp(getpwuid_r, uid, entry, room) ? entry.pw_name : "$USER";
 }
 
 } // namespace
