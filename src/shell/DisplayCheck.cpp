@@ -14,16 +14,6 @@ namespace {
 const char* const kHowToRunHeadless = "run it headless with QT_QPA_PLATFORM=offscreen, or on a "
                                       "virtual display with xvfb-run larkspur.";
 
-QString argumentValue(const QStringList& arguments, const QString& name) {
-    for (int i = 1; i + 1 < arguments.size(); ++i) {
-        if (arguments[i] == QLatin1Char('-') + name ||
-            arguments[i] == QStringLiteral("--") + name) {
-            return arguments[i + 1];
-        }
-    }
-    return QString();
-}
-
 // The platforms that need a window system; others (offscreen, minimal, vnc, eglfs, linuxfb)
 // draw without one. Qt tries a list separated by ';' in order.
 bool needsX(const QString& name) {
@@ -39,37 +29,41 @@ struct Held {
     QString text;
 };
 
-QtMessageHandler g_previous = nullptr;
-std::vector<Held>* g_held = nullptr;
-QString* g_noDisplayLine = nullptr;
+// The guard's state, where a message handler (a plain function) finds it.
+struct GuardState {
+    bool guarding = false;
+    QtMessageHandler previous = nullptr;
+    std::vector<Held> held;
+    QString noDisplayLine;
+};
+
+GuardState& guardState() {
+    static GuardState state;
+    return state;
+}
 
 void guardHandler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    GuardState& state = guardState();
     if (type == QtFatalMsg && text.contains(QStringLiteral("platform plugin"))) {
-        std::fprintf(stderr, "%s\n", g_noDisplayLine->toLocal8Bit().constData());
+        std::fprintf(stderr, "%s\n", state.noDisplayLine.toLocal8Bit().constData());
         std::fflush(stderr);
         // Qt aborts when this handler returns; nothing of the program exists yet to clean up.
         std::_Exit(kNoDisplayExit);
     }
     if (type == QtFatalMsg) {
-        g_previous(type, context, text);
+        state.previous(type, context, text);
         return;
     }
     // The plugin's complaints on the way to that fatal message would come before the one line.
-    g_held->push_back({type, QByteArray(context.category), text});
+    state.held.push_back({type, QByteArray(context.category), text});
 }
 
 } // namespace
 
-DisplayEnvironment currentDisplayEnvironment(const QStringList& arguments) {
+DisplayEnvironment currentDisplayEnvironment() {
     DisplayEnvironment environment;
-    environment.platform = argumentValue(arguments, QStringLiteral("platform"));
-    if (environment.platform.isEmpty()) {
-        environment.platform = qEnvironmentVariable("QT_QPA_PLATFORM");
-    }
-    environment.display = argumentValue(arguments, QStringLiteral("display"));
-    if (environment.display.isEmpty()) {
-        environment.display = qEnvironmentVariable("DISPLAY");
-    }
+    environment.platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    environment.display = qEnvironmentVariable("DISPLAY");
     environment.waylandDisplay = qEnvironmentVariable("WAYLAND_DISPLAY");
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     environment.waylandSocket =
@@ -97,26 +91,26 @@ QString missingDisplayText(const DisplayEnvironment& environment) {
 }
 
 CDisplayGuard::CDisplayGuard(const DisplayEnvironment& environment) {
-    g_held = new std::vector<Held>;
+    GuardState& state = guardState();
     const QString display =
         environment.display.isEmpty() ? environment.waylandDisplay : environment.display;
-    g_noDisplayLine = new QString(QStringLiteral("larkspur: cannot reach the display %1; ")
-                                      .arg(display.isEmpty() ? QStringLiteral("(none)") : display) +
-                                  QLatin1String(kHowToRunHeadless));
-    g_previous = qInstallMessageHandler(guardHandler);
+    state.noDisplayLine = QStringLiteral("larkspur: cannot reach the display %1; ").arg(display) +
+                          QLatin1String(kHowToRunHeadless);
+    state.held.clear();
+    state.previous = qInstallMessageHandler(guardHandler);
+    state.guarding = true;
 }
 
 void CDisplayGuard::Release() {
-    if (g_held == nullptr) {
+    GuardState& state = guardState();
+    if (!state.guarding) {
         return;
     }
-    qInstallMessageHandler(g_previous);
-    for (const Held& held : *g_held) {
+    state.guarding = false;
+    qInstallMessageHandler(state.previous);
+    for (const Held& held : state.held) {
         const QMessageLogContext context(nullptr, 0, nullptr, held.category.constData());
-        g_previous(held.type, context, held.text);
+        state.previous(held.type, context, held.text);
     }
-    delete g_held;
-    delete g_noDisplayLine;
-    g_held = nullptr;
-    g_noDisplayLine = nullptr;
+    state.held.clear();
 }

@@ -4,20 +4,20 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
-// What decides which display Qt's platform plugin would use.
+// What decides which display Qt's platform plugin would use. (The program's command line refuses
+// Qt's own -platform and -display, so the environment alone decides.)
 struct DisplayEnvironment {
-    QString platform;           // -platform argument, else QT_QPA_PLATFORM ("" for Qt's default)
-    QString display;            // DISPLAY, or the -display argument
+    QString platform;           // QT_QPA_PLATFORM ("" for Qt's default)
+    QString display;            // DISPLAY
     QString waylandDisplay;     // WAYLAND_DISPLAY
     bool waylandSocket = false; // $XDG_RUNTIME_DIR/wayland-0 exists
 };
 
 constexpr int kNoDisplayExit = 2;
 
-// The environment as this process sees it, with the arguments that override it.
-DisplayEnvironment currentDisplayEnvironment(const QStringList& arguments);
+// The environment as this process sees it.
+DisplayEnvironment currentDisplayEnvironment();
 
 // Empty when a display can be expected; otherwise the one line that says none was found.
 QString missingDisplayText(const DisplayEnvironment& environment);

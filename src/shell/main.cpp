@@ -18,11 +18,9 @@ int main(int argc, char* argv[]) {
     AppOptions options;
     QString output;
     CommandLineResult parsed = CommandLineResult::Run;
-    QStringList arguments;
     {
         QCoreApplication commandLine(argc, argv);
-        arguments = QCoreApplication::arguments();
-        parsed = ParseCommandLine(arguments, options, output);
+        parsed = ParseCommandLine(QCoreApplication::arguments(), options, output);
     }
     switch (parsed) {
     case CommandLineResult::ExitOk:
@@ -35,7 +33,7 @@ int main(int argc, char* argv[]) {
         break;
     }
 
-    const DisplayEnvironment display = currentDisplayEnvironment(arguments);
+    const DisplayEnvironment display = currentDisplayEnvironment();
     const QString noDisplay = missingDisplayText(display);
     if (!noDisplay.isEmpty()) {
         std::fprintf(stderr, "%s\n", noDisplay.toLocal8Bit().constData());

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <sys/stat.h>
 
 #include "InstallRun.h"
@@ -14,31 +15,27 @@ namespace {
 
 // The candidates bash offers for line (the cursor at its end), in folder, sorted.
 std::vector<std::string> complete(const std::string& line, const std::string& folder = "/") {
-    const std::string script = "source /usr/share/bash-completion/bash_completion\n"
-                               "source '" +
-                               sourceFile("resources/completion/lks") +
-                               "'\n"
-                               "source '" +
-                               sourceFile("resources/completion/larkspur") +
-                               "'\n"
-                               "cd \"$2\"\n"
-                               "COMP_LINE=$1; COMP_POINT=${#COMP_LINE}\n"
-                               "read -ra COMP_WORDS <<< \"$COMP_LINE\"\n"
-                               "[[ $COMP_LINE == *' ' ]] && COMP_WORDS+=('')\n"
-                               "COMP_CWORD=$((${#COMP_WORDS[@]} - 1))\n"
-                               "_${COMP_WORDS[0]}\n"
-                               "printf '%s\\n' \"${COMPREPLY[@]}\"\n";
+    // As bash itself calls a completion: the words of the line, the cursor, the function.
+    static const char* const kScript = R"(
+source /usr/share/bash-completion/bash_completion
+source "$3"; source "$4"; cd "$2"
+COMP_LINE=$1; COMP_POINT=${#COMP_LINE}
+read -ra COMP_WORDS <<< "$COMP_LINE"
+[[ $COMP_LINE == *' ' ]] && COMP_WORDS+=('')
+COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+_${COMP_WORDS[0]}
+printf '%s\n' "${COMPREPLY[@]}")";
     CTempDir scratch;
-    const ProgramRun run = RunProgram("bash", {"-c", script, "bash", line, folder}, scratch.Path());
+    const ProgramRun run =
+        RunProgram("bash",
+                   {"-c", kScript, "bash", line, folder, sourceFile("resources/completion/lks"),
+                    sourceFile("resources/completion/larkspur")},
+                   scratch.Path());
     EXPECT_EQ(run.exitCode, 0) << line << "\n" << run.err;
+    std::istringstream lines(run.out);
     std::vector<std::string> words;
-    size_t at = 0;
-    while (at < run.out.size()) {
-        const size_t end = run.out.find('\n', at);
-        if (end > at) {
-            words.push_back(run.out.substr(at, end - at));
-        }
-        at = end == std::string::npos ? run.out.size() : end + 1;
+    for (std::string word; std::getline(lines, word);) {
+        words.push_back(word);
     }
     std::sort(words.begin(), words.end());
     return words;

@@ -1,6 +1,7 @@
 // Paths, help texts and option lists for the install tests.
 #include "InstallRun.h"
 
+#include <map>
 #include <regex>
 #include <set>
 
@@ -14,19 +15,30 @@ std::string buildFile(const std::string& path) {
     return std::string(BUILD_DIR) + "/" + path;
 }
 
+namespace {
+
+// Each help text once per test program: the tests ask for them again and again.
+std::string helpOf(const std::string& program, const std::vector<std::string>& args) {
+    static std::map<std::vector<std::string>, std::string> known;
+    std::vector<std::string> key = args;
+    key.insert(key.begin(), program);
+    auto found = known.find(key);
+    if (found == known.end()) {
+        CTempDir scratch;
+        found = known.emplace(key, RunProgram(program, args, scratch.Path(), true).out).first;
+    }
+    return found->second;
+}
+
+} // namespace
+
 std::string larkspurHelp() {
-    CTempDir scratch;
-    return RunProgram(LARKSPUR_PROGRAM, {"--help"}, scratch.Path(), true).out;
+    return helpOf(LARKSPUR_PROGRAM, {"--help"});
 }
 
 std::string lksHelp(const std::string& command) {
-    CTempDir scratch;
-    std::vector<std::string> args;
-    if (!command.empty()) {
-        args.push_back(command);
-    }
-    args.push_back("--help");
-    return RunProgram(LKS_PROGRAM, args, scratch.Path(), true).out;
+    return command.empty() ? helpOf(LKS_PROGRAM, {"--help"})
+                           : helpOf(LKS_PROGRAM, {command, "--help"});
 }
 
 const std::vector<std::string>& lksCommands() {

@@ -33,26 +33,3 @@ TEST(DisplayCheck, ADisplayIsExpectedWhereThePlatformFindsOne) {
             << c.platform << " DISPLAY=" << c.display << " WAYLAND_DISPLAY=" << c.wayland;
     }
 }
-
-TEST(DisplayCheck, ArgumentsOverrideTheEnvironment) {
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    const QByteArray display = qgetenv("DISPLAY");
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qunsetenv("DISPLAY");
-    DisplayEnvironment environment = currentDisplayEnvironment(
-        {QStringLiteral("larkspur"), QStringLiteral("-platform"), QStringLiteral("xcb")});
-    EXPECT_EQ(environment.platform, QStringLiteral("xcb"));
-    EXPECT_FALSE(missingDisplayText(environment).isEmpty());
-
-    environment = currentDisplayEnvironment({QStringLiteral("larkspur"),
-                                             QStringLiteral("-platform"), QStringLiteral("xcb"),
-                                             QStringLiteral("-display"), QStringLiteral(":7")});
-    EXPECT_TRUE(missingDisplayText(environment).isEmpty());
-    EXPECT_TRUE(
-        missingDisplayText(currentDisplayEnvironment({QStringLiteral("larkspur")})).isEmpty());
-
-    qputenv("QT_QPA_PLATFORM", platform);
-    if (!display.isEmpty()) {
-        qputenv("DISPLAY", display);
-    }
-}
