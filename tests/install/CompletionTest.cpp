@@ -13,98 +13,118 @@
 
 namespace {
 
-// The candidates bash offers for line (the cursor at its end), in folder, sorted.
-std::vector<std::string> complete(const std::string& line, const std::string& folder = "/") {
+using Words = std::set<std::string>;
+
+// The candidates bash offers for each line (the cursor at its end), in folder: one bash for all
+// of them, since the completion library takes a while to load.
+std::vector<Words> complete(const std::vector<std::string>& lines, const std::string& folder) {
     // As bash itself calls a completion: the words of the line, the cursor, the function.
     static const char* const kScript = R"(
 source /usr/share/bash-completion/bash_completion
-source "$3"; source "$4"; cd "$2"
-COMP_LINE=$1; COMP_POINT=${#COMP_LINE}
-read -ra COMP_WORDS <<< "$COMP_LINE"
-[[ $COMP_LINE == *' ' ]] && COMP_WORDS+=('')
-COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
-_${COMP_WORDS[0]}
-printf '%s\n' "${COMPREPLY[@]}")";
+cd "$1"; source "$2"; source "$3"; shift 3
+for COMP_LINE in "$@"; do
+    COMP_POINT=${#COMP_LINE}
+    read -ra COMP_WORDS <<< "$COMP_LINE"
+    [[ $COMP_LINE == *' ' ]] && COMP_WORDS+=('')
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    COMPREPLY=()
+    _${COMP_WORDS[0]}
+    printf '%s\n' "${COMPREPLY[@]}" /
+done)";
+    std::vector<std::string> args = {"-c",
+                                     kScript,
+                                     "bash",
+                                     folder,
+                                     sourceFile("resources/completion/lks"),
+                                     sourceFile("resources/completion/larkspur")};
+    args.insert(args.end(), lines.begin(), lines.end());
     CTempDir scratch;
-    const ProgramRun run =
-        RunProgram("bash",
-                   {"-c", kScript, "bash", line, folder, sourceFile("resources/completion/lks"),
-                    sourceFile("resources/completion/larkspur")},
-                   scratch.Path());
-    EXPECT_EQ(run.exitCode, 0) << line << "\n" << run.err;
-    std::istringstream lines(run.out);
-    std::vector<std::string> words;
-    for (std::string word; std::getline(lines, word);) {
-        words.push_back(word);
+    const ProgramRun run = RunProgram("bash", args, scratch.Path());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    // Each line's candidates end with "/", which no candidate is.
+    std::vector<Words> offered(1);
+    std::istringstream out(run.out);
+    for (std::string word; std::getline(out, word);) {
+        if (word == "/") {
+            offered.emplace_back();
+        } else if (!word.empty()) {
+            offered.back().insert(word);
+        }
     }
-    std::sort(words.begin(), words.end());
-    return words;
+    offered.pop_back();
+    EXPECT_EQ(offered.size(), lines.size()) << run.out;
+    offered.resize(lines.size());
+    return offered;
 }
 
-std::vector<std::string> sorted(std::vector<std::string> words) {
-    std::sort(words.begin(), words.end());
+// The lines to complete and what each must offer (the lines of one entry together), checked in
+// one run of bash.
+struct Expectations {
+    std::vector<std::vector<std::string>> lines;
+    std::vector<Words> offered;
+    void Add(std::vector<std::string> together, Words words) {
+        lines.push_back(std::move(together));
+        offered.push_back(std::move(words));
+    }
+    void Check(const std::string& folder = "/") const {
+        std::vector<std::string> all;
+        for (const auto& together : lines) {
+            all.insert(all.end(), together.begin(), together.end());
+        }
+        const std::vector<Words> got = complete(all, folder);
+        auto next = got.begin();
+        for (size_t i = 0; i < lines.size(); ++i) {
+            Words words;
+            for (size_t n = 0; n < lines[i].size() && next != got.end(); ++n, ++next) {
+                words.insert(next->begin(), next->end());
+            }
+            EXPECT_EQ(words, offered[i]) << "'" << lines[i].front() << "'";
+        }
+    }
+};
+
+Words optionsOf(const std::string& help, std::initializer_list<const char*> more = {}) {
+    const std::vector<std::string> options = optionsIn(help);
+    Words words(options.begin(), options.end());
+    words.insert(more.begin(), more.end());
     return words;
 }
 
 } // namespace
 
-TEST(Completion, OffersTheOptionsEachHelpNames) {
-    struct Case {
-        std::vector<std::string> lines; // completed together
-        std::string help;
-    } const cases[] = {
-        {{"larkspur -"}, larkspurHelp()},
-        // lks's own help lists the commands' options too; its usage lines are its own.
-        {{"lks -"}, lksHelp().substr(0, lksHelp().find("\n\n"))},
-        {{"lks make -"}, lksHelp("make")},
-        {{"lks info -"}, lksHelp("info")},
-        {{"lks export -"}, lksHelp("export")},
-        {{"lks table new -", "lks table show -"}, lksHelp("table")},
-        {{"lks heatmap -"}, lksHelp("heatmap")},
-        {{"lks gridtest -"}, lksHelp("gridtest")},
-    };
-    for (const Case& c : cases) {
-        std::set<std::string> offered;
-        for (const std::string& line : c.lines) {
-            const std::vector<std::string> words = complete(line);
-            offered.insert(words.begin(), words.end());
-        }
-        std::set<std::string> named;
-        for (const std::string& option : optionsIn(c.help)) {
-            named.insert(option);
-        }
-        named.insert("--help"); // every command takes it, though only the first help says so
-        EXPECT_EQ(offered, named) << c.lines.front();
-    }
-}
-
-TEST(Completion, OffersTheValuesEachHelpLists) {
+TEST(Completion, OffersTheOptionsAndValuesEachHelpNames) {
+    Expectations expect;
+    expect.Add({"larkspur -"}, optionsOf(larkspurHelp()));
+    // lks's own help lists the commands' options too; its usage lines are its own.
+    expect.Add({"lks -"}, optionsOf(lksHelp().substr(0, lksHelp().find("\n\n"))));
     // "--name a|b|c" in a help text: the option takes one of those words.
     static const std::regex choice(R"([\s\[](--[a-z-]+) ([a-z0-9]+(?:\|[a-z0-9]+)+)[\s\]])");
-    int checked = 0;
     for (const std::string& command : lksCommands()) {
         const std::string help = lksHelp(command);
+        // Every command takes --help, though only lks's own help says so; table's help serves
+        // both its commands.
+        expect.Add(command == "table"
+                       ? std::vector<std::string>{"lks table new -", "lks table show -"}
+                       : std::vector<std::string>{"lks " + command + " -"},
+                   optionsOf(help, {"--help"}));
         for (auto it = std::sregex_iterator(help.begin(), help.end(), choice);
              it != std::sregex_iterator(); ++it) {
-            std::vector<std::string> values;
-            const std::string list = (*it)[2];
-            for (size_t at = 0; at <= list.size();) {
-                const size_t bar = std::min(list.find('|', at), list.size());
-                values.push_back(list.substr(at, bar - at));
-                at = bar + 1;
-            }
-            // table's --format belongs to show, its other options to new.
             const std::string option = (*it)[1];
+            Words values;
+            std::istringstream list(
+                std::regex_replace(std::string((*it)[2]), std::regex("\\|"), "\n"));
+            for (std::string value; std::getline(list, value);) {
+                values.insert(value);
+            }
             const std::string prefix = command != "table"     ? "lks " + command + " "
                                        : option == "--format" ? "lks table show "
                                                               : "lks table new ";
-            command == "table" ? "lks table show " : "lks " + command + " ";
-            EXPECT_EQ(complete(prefix + option + " "), sorted(values))
-                << command << " " << (*it)[1];
-            ++checked;
+            expect.Add({prefix + option + " "}, values);
         }
     }
-    EXPECT_GE(checked, 7); // format twice, pcs-spacing, method, profile, mode, paper
+    // format twice, pcs-spacing, method, profile, mode, paper, besides the eight option lists
+    EXPECT_GE(expect.lines.size(), 8u + 7u);
+    expect.Check();
 }
 
 TEST(Completion, OffersTheCommandsAndTheFilesEachPlaceExpects) {
@@ -113,22 +133,16 @@ TEST(Completion, OffersTheCommandsAndTheFilesEachPlaceExpects) {
         WriteText(folder.File(name), "");
     }
     ASSERT_EQ(::mkdir(folder.File("sub").c_str(), 0755), 0);
-    struct Case {
-        const char* line;
-        std::vector<std::string> offered;
-    } const cases[] = {
-        {"lks ", sorted(lksCommands())},
-        {"lks table ", {"new", "show"}},
-        {"lks info ", {"B.LKS", "a.lks", "sub"}},
-        {"lks gridtest ", {"B.LKS", "a.lks", "sub"}},
-        {"lks table show ", {"sub", "t.nct"}},
-        {"lks make ", {"photo.jpg", "plan.png", "sub"}},
-        {"lks make plan.png -o ", {"B.LKS", "a.lks", "sub"}},
-        {"lks heatmap a.lks -o ", {"plan.png", "sub"}},
-        {"larkspur ", {"B.LKS", "a.lks", "sub"}},
-        {"larkspur --table ", {"sub", "t.nct"}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(complete(c.line, folder.Path()), c.offered) << c.line;
-    }
+    Expectations expect;
+    expect.Add({"lks "}, Words(lksCommands().begin(), lksCommands().end()));
+    expect.Add({"lks table "}, {"new", "show"});
+    expect.Add({"lks info "}, {"B.LKS", "a.lks", "sub"});
+    expect.Add({"lks gridtest "}, {"B.LKS", "a.lks", "sub"});
+    expect.Add({"lks table show "}, {"sub", "t.nct"});
+    expect.Add({"lks make "}, {"photo.jpg", "plan.png", "sub"});
+    expect.Add({"lks make plan.png -o "}, {"B.LKS", "a.lks", "sub"});
+    expect.Add({"lks heatmap a.lks -o "}, {"plan.png", "sub"});
+    expect.Add({"larkspur "}, {"B.LKS", "a.lks", "sub"});
+    expect.Add({"larkspur --table "}, {"sub", "t.nct"});
+    expect.Check(folder.Path());
 }
