@@ -96,7 +96,8 @@ TEST(Completion, OffersTheOptionsAndValuesEachHelpNames) {
     Expectations expect;
     expect.Add({"larkspur -"}, optionsOf(larkspurHelp()));
     // lks's own help lists the commands' options too; its usage lines are its own.
-    expect.Add({"lks -"}, optionsOf(lksHelp().substr(0, lksHelp().find("\n\n"))));
+    const std::string lks = lksHelp();
+    expect.Add({"lks -"}, optionsOf(lks.substr(0, lks.find("\n\n"))));
     // "--name a|b|c" in a help text: the option takes one of those words.
     static const std::regex choice(R"([\s\[](--[a-z-]+) ([a-z0-9]+(?:\|[a-z0-9]+)+)[\s\]])");
     for (const std::string& command : lksCommands()) {

@@ -1,7 +1,6 @@
 // Paths, help texts and option lists for the install tests.
 #include "InstallRun.h"
 
-#include <map>
 #include <regex>
 #include <set>
 
@@ -15,30 +14,18 @@ std::string buildFile(const std::string& path) {
     return std::string(BUILD_DIR) + "/" + path;
 }
 
-namespace {
-
-// Each help text once per test program: the tests ask for them again and again.
-std::string helpOf(const std::string& program, const std::vector<std::string>& args) {
-    static std::map<std::vector<std::string>, std::string> known;
-    std::vector<std::string> key = args;
-    key.insert(key.begin(), program);
-    auto found = known.find(key);
-    if (found == known.end()) {
-        CTempDir scratch;
-        found = known.emplace(key, RunProgram(program, args, scratch.Path(), true).out).first;
-    }
-    return found->second;
-}
-
-} // namespace
-
 std::string larkspurHelp() {
-    return helpOf(LARKSPUR_PROGRAM, {"--help"});
+    CTempDir scratch;
+    return RunProgram(LARKSPUR_PROGRAM, {"--help"}, scratch.Path(), true).out;
 }
 
 std::string lksHelp(const std::string& command) {
-    return command.empty() ? helpOf(LKS_PROGRAM, {"--help"})
-                           : helpOf(LKS_PROGRAM, {command, "--help"});
+    CTempDir scratch;
+    return RunProgram(LKS_PROGRAM,
+                      command.empty() ? std::vector<std::string>{"--help"}
+                                      : std::vector<std::string>{command, "--help"},
+                      scratch.Path(), true)
+        .out;
 }
 
 const std::vector<std::string>& lksCommands() {
