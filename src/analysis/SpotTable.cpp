@@ -21,38 +21,52 @@ struct Entry {
 
 CSpotTable::CSpotTable(const std::vector<SiteReading>& readings)
     : m_channels(SurveyChannelsOf(readings)) {
-    std::unordered_map<uint64_t, uint32_t> index;
+    std::unordered_map<ChannelId, uint32_t, ChannelIdHash> channelIndex;
+    for (size_t c = 0; c < m_channels.size(); ++c) {
+        channelIndex.emplace(m_channels[c].id, static_cast<uint32_t>(c));
+    }
+    std::unordered_map<uint64_t, uint32_t> spotIndex;
     std::vector<Entry> entries;
     entries.reserve(readings.size());
+    std::vector<uint32_t> perSpot;
     for (const SiteReading& r : readings) {
-        const auto [it, added] = index.emplace(keyOf(r.x, r.y), uint32_t(m_spots.size()));
+        const auto [it, added] = spotIndex.emplace(keyOf(r.x, r.y), uint32_t(m_spots.size()));
         if (added) {
             m_spots.push_back({r.x, r.y, 0, 0});
+            perSpot.push_back(0);
         }
         if (r.channel == 0) {
             ++m_spots[it->second].noSignal;
             continue;
         }
-        size_t channel = 0;
-        FindChannel(ChannelIdOf(r), channel);
-        entries.push_back({it->second, static_cast<uint32_t>(channel), r.rssiX16});
+        entries.push_back({it->second, channelIndex[ChannelIdOf(r)], r.rssiX16});
+        ++perSpot[it->second];
     }
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        return a.spot != b.spot ? a.spot < b.spot : a.channel < b.channel;
-    });
-    size_t e = 0;
+    // The entries bucketed by spot in one pass, then each spot's few sorted by channel.
+    std::vector<uint32_t> start(m_spots.size() + 1, 0);
+    for (size_t s = 0; s < m_spots.size(); ++s) {
+        start[s + 1] = start[s] + perSpot[s];
+    }
+    std::vector<Entry> bySpot(entries.size());
+    std::vector<uint32_t> fill(start.begin(), start.end() - 1);
+    for (const Entry& e : entries) {
+        bySpot[fill[e.spot]++] = e;
+    }
     for (uint32_t s = 0; s < m_spots.size(); ++s) {
+        const auto first = bySpot.begin() + start[s];
+        const auto last = bySpot.begin() + start[s + 1];
+        std::sort(first, last,
+                  [](const Entry& a, const Entry& b) { return a.channel < b.channel; });
         m_spots[s].first = static_cast<uint32_t>(m_sums.size());
-        for (; e < entries.size() && entries[e].spot == s; ++e) {
-            const Entry& in = entries[e];
-            const double mw = DbmToMilliwatts(DbmOfX16(in.x16));
-            if (m_sums.size() > m_spots[s].first && m_sums.back().channel == in.channel) {
+        for (auto e = first; e != last; ++e) {
+            const double mw = DbmToMilliwatts(DbmOfX16(e->x16));
+            if (m_sums.size() > m_spots[s].first && m_sums.back().channel == e->channel) {
                 Sum& sum = m_sums.back();
                 sum.milliwatts += mw;
                 ++sum.count;
-                sum.allEqual = sum.allEqual && in.x16 == sum.firstX16;
+                sum.allEqual = sum.allEqual && e->x16 == sum.firstX16;
             } else {
-                m_sums.push_back({in.channel, 1, mw, in.x16, true});
+                m_sums.push_back({e->channel, 1, mw, e->x16, true});
             }
         }
     }

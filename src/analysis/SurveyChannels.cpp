@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <unordered_set>
 
 namespace {
 
@@ -60,21 +62,25 @@ std::string ChannelText(const SurveyChannel& channel) {
            BandName(channel.band) + ")";
 }
 
+size_t ChannelIdHash::operator()(const ChannelId& id) const {
+    return std::hash<int64_t>()(id.kHz * 65599 + id.channel);
+}
+
 std::vector<SurveyChannel> SurveyChannelsOf(const std::vector<SiteReading>& readings) {
+    // A survey repeats a few dozen channels many times over: a set sees each once.
+    std::unordered_set<ChannelId, ChannelIdHash> seen;
     std::vector<SurveyChannel> channels;
     for (const SiteReading& r : readings) {
         if (r.channel == 0) {
             continue;
         }
         const ChannelId id = ChannelIdOf(r);
-        channels.push_back({id, id.kHz < 0 ? r.frequencyMHz : id.kHz / kKHzPerMHz,
-                            BandOfFrequency(r.frequencyMHz)});
+        if (seen.insert(id).second) {
+            channels.push_back({id, id.kHz < 0 ? r.frequencyMHz : id.kHz / kKHzPerMHz,
+                                BandOfFrequency(r.frequencyMHz)});
+        }
     }
     std::sort(channels.begin(), channels.end(),
               [](const SurveyChannel& a, const SurveyChannel& b) { return a.id < b.id; });
-    channels.erase(
-        std::unique(channels.begin(), channels.end(),
-                    [](const SurveyChannel& a, const SurveyChannel& b) { return a.id == b.id; }),
-        channels.end());
     return channels;
 }

@@ -20,6 +20,10 @@ struct ChannelId {
     }
 };
 
+struct ChannelIdHash {
+    size_t operator()(const ChannelId& id) const;
+};
+
 ChannelId ChannelIdOf(const SiteReading& reading);
 
 enum class RadioBand { Cellular800, Pcs1900, Other };
