@@ -82,9 +82,9 @@ std::string DaqText(const CellDaq& daq) {
         return "DAQ not tested";
     }
     const auto value = [](double v) { return v < 0.0 ? std::string("-") : format("%.1f", v); };
-    std::string text = "DAQ " + value(daq.down) + " down, " + value(daq.up) + " up";
+    std::string text = value(daq.down) + " / " + value(daq.up);
     if (daq.talkback != Talkback::NotTested) {
-        text += std::string(", talk-back ") + (daq.talkback == Talkback::Pass ? "pass" : "FAIL");
+        text += daq.talkback == Talkback::Pass ? " pass" : " FAIL";
     }
     return text;
 }

@@ -22,7 +22,7 @@ std::string UtcText(uint32_t seconds);     // "2023-11-14 22:13:20 UTC", or "nev
 const char* ResultWord(CellResult result); // "PASS", "FAIL", "NOT TESTED"
 const char* PassWord(bool pass);           // "PASS", "FAIL"
 std::string RectText(const PlanRect& r);   // "10,20,300,200"
-std::string DaqText(const CellDaq& daq);   // "3.4 / 2.5, talk-back pass", "DAQ not tested"
+std::string DaqText(const CellDaq& daq);   // "3.4 / 2.5 pass" (down, up, talk-back)
 
 // "333, 334 and 666"
 std::string ChannelList(const CSpotTable& table, const std::vector<size_t>& channels);

@@ -60,22 +60,39 @@ int DrawCover(const CReportCanvas& canvas, const BuildingReport& report,
     flow.Gap(y - canvas.Top());
     flow.Heading(QStringLiteral("Floors"));
     const std::vector<ReportColumn> columns = {
-        {"Floor", 0.0, false, true},  {"Site file", 0.0, false, true},
-        {"Judged", 0.0, false, true}, {"Failing", 0.0, false, true},
-        {"Page", 11.0, true},         {"Result", 14.0, false}};
+        {"Floor", 22.0, false, true},  {"Site file", 0.0, false, true},
+        {"Judged", 0.0, false, true},  {"Critical areas", 0.0, false, true},
+        {"Failing", 0.0, false, true}, {"Page", 10.0, true},
+        {"Result", 13.0, false}};
     std::vector<ReportRow> rows;
     for (size_t i = 0; i < report.floors.size(); ++i) {
         const FloorReport& f = report.floors[i];
+        std::string critical;
+        for (const CellGroup& g : f.grid.critical) {
+            critical += (critical.empty() ? "" : "; ") + g.name;
+        }
         ReportRow row;
         row.cells << q(f.Name())
-                  << q(f.siteName + "\nSHA-256 " + f.summary.sha256.substr(0, 16) + "...")
-                  << q(SeriesText(f)) << q(f.pass ? "none" : FloorVerdictText(f).substr(6))
+                  << q(f.siteName + ", saved " + UtcText(f.summary.site.SaveTime()) +
+                       (f.summary.signatureInk ? ", signed" : ", not signed"))
+                  << q(SeriesText(f)) << q(critical.empty() ? "none given" : critical)
+                  << q(f.pass ? "none" : FloorVerdictText(f).substr(6))
                   << (i < floorPages.size() ? QString::number(floorPages[i]) : QString())
                   << PassWord(f.pass);
-        row.coloured.emplace_back(5, ResultColour(f.pass ? CellResult::Pass : CellResult::Fail));
+        row.coloured.emplace_back(6, ResultColour(f.pass ? CellResult::Pass : CellResult::Fail));
         rows.push_back(row);
     }
     flow.Table(columns, rows);
+    // Where the rules come from, and what each floor's page warns of, before any floor is read.
+    flow.Heading(QStringLiteral("Basis of the rules"));
+    for (const std::string& basis : plan.profile->basis) {
+        flow.Paragraph(q(basis));
+    }
+    for (const FloorReport& f : report.floors) {
+        for (const std::string& warning : f.warnings) {
+            flow.Paragraph(q(f.Name() + ": warning: " + warning), QColor(185, 90, 0));
+        }
+    }
     return flow.Finish();
 }
 

@@ -172,7 +172,8 @@ QString FooterText(const BuildingReport& report) {
     const std::string where = !plan.record.building.empty() ? plan.record.building
                               : report.floors.empty()       ? std::string()
                                                             : report.floors.front().siteName;
-    return q(plan.title + (where.empty() ? std::string() : " - " + where));
+    const bool named = where.empty() || plan.title.find(where) != std::string::npos;
+    return q(plan.title + (named ? std::string() : " - " + where));
 }
 
 double DrawFields(const CReportCanvas& canvas,

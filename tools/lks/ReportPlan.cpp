@@ -22,6 +22,7 @@ constexpr double kPrintDpi = 200.0;
 constexpr double kMmPerInch = 25.4;
 constexpr int kMaxUpscale = 4;
 constexpr double kViewMarginShare = 0.02;
+constexpr double kScaleBarMm = 5.0;
 const QColor kGridLine(60, 60, 60);
 const QColor kText(25, 25, 25);
 const QColor kPointFill(40, 40, 40);
@@ -245,7 +246,8 @@ void drawPoints(const CReportCanvas& canvas, const PlanMap& map, const FloorRepo
     }
 }
 
-// A bar of a round length in feet, with metres beneath, at the plan's bottom left.
+// A bar of a round length in feet (and its metres) just below the plan's bottom left, where no
+// cell's text can lie under it.
 void drawScaleBar(const CReportCanvas& canvas, const PlanMap& map, const QRectF& target,
                   double pixelsPerFoot) {
     const double dotsPerFoot = map.dotsPerPixel * pixelsPerFoot;
@@ -263,10 +265,9 @@ void drawScaleBar(const CReportCanvas& canvas, const PlanMap& map, const QRectF&
                              .arg(feet, 0, 'g', 4)
                              .arg(feet / kFeetPerMetre, 0, 'f', feet < 10 ? 2 : 1);
     const double textHeight = canvas.Dots(canvas.LineHeight(font));
-    const QRectF back(target.left() + pad, target.bottom() - pad - textHeight - canvas.Dots(2.2),
+    const QRectF back(target.left(), target.bottom() + canvas.Dots(0.6),
                       std::max(length, canvas.Dots(canvas.TextWidth(text, font))) + pad,
                       textHeight + canvas.Dots(2.2));
-    p.fillRect(back, QColor(255, 255, 255, 225));
     const double y = back.bottom() - canvas.Dots(1.0);
     p.setPen(QPen(Qt::black, canvas.Dots(0.5)));
     p.drawLine(QPointF(back.left() + pad / 2, y), QPointF(back.left() + pad / 2 + length, y));
@@ -298,11 +299,13 @@ QColor CriticalColour() {
 
 double DrawPlan(const CReportCanvas& canvas, const FloorReport& floor, const QRectF& boxMm) {
     const PlanRect view = viewOf(floor);
-    const double scale = std::min(boxMm.width() / view.w, boxMm.height() / view.h); // mm/px
+    const double barMm = floor.plan.pixelsPerFoot > 0.0 ? kScaleBarMm : 0.0;
+    const double scale =
+        std::min(boxMm.width() / view.w, (boxMm.height() - barMm) / view.h); // mm/px
     const double widthMm = view.w * scale;
     const double heightMm = view.h * scale;
     if (!canvas.Drawing()) {
-        return heightMm;
+        return heightMm + barMm;
     }
     const double leftMm = boxMm.left() + (boxMm.width() - widthMm) / 2.0;
     const QRectF target = canvas.Box(leftMm, boxMm.top(), widthMm, heightMm);
@@ -353,13 +356,13 @@ double DrawPlan(const CReportCanvas& canvas, const FloorReport& floor, const QRe
                           QString::fromStdString(groups[g]->name), kText);
         }
     }
-    if (floor.plan.pixelsPerFoot > 0.0) {
-        drawScaleBar(canvas, map, target, floor.plan.pixelsPerFoot);
-    }
     p.restore();
     p.setPen(QPen(kGridLine, canvas.Dots(0.2)));
     p.drawRect(target);
-    return heightMm;
+    if (floor.plan.pixelsPerFoot > 0.0) {
+        drawScaleBar(canvas, map, target, floor.plan.pixelsPerFoot);
+    }
+    return heightMm + barMm;
 }
 
 double DrawPlanLegend(const CReportCanvas& canvas, const FloorReport& floor, double yMm) {

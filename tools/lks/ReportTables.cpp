@@ -9,6 +9,7 @@
 #include "ReportFirstPage.h"
 #include "ReportFlow.h"
 #include "ReportPlan.h"
+#include "files/Folders.h"
 
 namespace lks {
 
@@ -126,7 +127,7 @@ void cellTables(CReportFlow& flow, const CReportCanvas& canvas, const FloorRepor
                                .arg(floor.series.size()));
         if (first == 0) {
             flow.Paragraph(q("Values in dBm, cut to tenths toward the weaker side; positions in "
-                             "plan pixels. " +
+                             "plan pixels. DAQ: down and up, and the talk-back check. " +
                              std::string(centre ? "Offset: how far the point nearest the centre "
                                                   "lies from it; beyond the tolerance the cell "
                                                   "is NOT TESTED."
@@ -137,7 +138,7 @@ void cellTables(CReportFlow& flow, const CReportCanvas& canvas, const FloorRepor
                                              {"Centre x, y", 20.0, true},
                                              {"Points", 11.0, true},
                                              {centre ? "Offset" : "", 12.0, true},
-                                             {"DAQ", 22.0, false, true}};
+                                             {"DAQ dn / up", 22.0, false, true}};
         for (size_t s = first; s < last; ++s) {
             columns.push_back({q(floor.series[s].shortName), kValueColumnMm, true});
         }
@@ -198,7 +199,7 @@ void settings(CReportFlow& flow, const BuildingReport& report) {
                                                      "channel, as the handheld's circles show it"
                                                    : "each channel on its own"));
     lines.emplace_back("Channel labels",
-                       q(plan.table.empty() ? "none (no --table)" : "from " + plan.table));
+                       q(plan.table.empty() ? "none (no --table)" : "from " + NameOf(plan.table)));
     for (const auto& [label, value] : RecordFields(plan.record, "")) {
         if (label != "Floor") {
             lines.emplace_back(q(label), q(value.empty() ? "not given" : value));
