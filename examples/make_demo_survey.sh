@@ -12,4 +12,4 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" -j "$(nproc)" --target larkspur-demo-survey lks
 "$build/examples/larkspur-demo-survey" demo.lks demo.nct demo-surveyed.lks
-"$build/tools/lks/lks" heatmap demo-surveyed.lks -o demo-heatmap.png
+"$build/tools/lks/lks" heatmap demo-surveyed.lks -o demo-heatmap.png --channel 666 --scale 4/ft --contour -95
