@@ -8,12 +8,8 @@
 # Needs pdftoppm (poppler-utils) for the PNG.
 set -euo pipefail
 cd "$(dirname "$0")"
-build=${1:-../build/release}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S .. -B "$build" -DCMAKE_BUILD_TYPE=Release -DLARKSPUR_BUILD_TESTS=OFF \
-        -DLARKSPUR_BUILD_BENCH=OFF >/dev/null
-fi
-cmake --build "$build" -j "$(nproc)" --target larkspur-demo-survey lks
+# shellcheck source=release_tools.sh
+. ./release_tools.sh "${1:-}"
 for floor in 1 2; do
     "$build/examples/larkspur-demo-survey" demo.lks demo.nct "building-level$floor.lks" \
         --building "$floor"
