@@ -10,6 +10,18 @@ namespace lks {
 
 namespace {
 
+// One CSV field, quoted where it must be.
+std::string csvField(const std::string& s) {
+    if (s.find_first_of(",\"\r\n") == std::string::npos) {
+        return s;
+    }
+    std::string quoted = "\"";
+    for (const char c : s) {
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
 struct SeriesColumns {
     std::string channel;
     std::string mhz;
@@ -28,7 +40,7 @@ SeriesColumns columnsOf(const FloorReport& floor, const SeriesReport& s) {
 std::string join(const std::vector<std::string>& fields) {
     std::string line;
     for (size_t i = 0; i < fields.size(); ++i) {
-        line += (i == 0 ? "" : ",") + CsvField(fields[i]);
+        line += (i == 0 ? "" : ",") + csvField(fields[i]);
     }
     return line + "\n";
 }
@@ -48,17 +60,6 @@ const char* talkbackWord(Talkback t) {
 }
 
 } // namespace
-
-std::string CsvField(const std::string& s) {
-    if (s.find_first_of(",\"\r\n") == std::string::npos) {
-        return s;
-    }
-    std::string quoted = "\"";
-    for (const char c : s) {
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    }
-    return quoted + "\"";
-}
 
 std::string GridCsv(const BuildingReport& report) {
     std::string out =

@@ -13,7 +13,4 @@ std::string GridCsv(const BuildingReport& report);
 std::string SummaryCsv(const BuildingReport& report);
 std::string GridJson(const BuildingReport& report);
 
-// One CSV field, quoted where it must be.
-std::string CsvField(const std::string& text);
-
 } // namespace lks

@@ -32,10 +32,6 @@ std::string DbmText(double dbm) {
     return IsNoSignal(dbm) ? "no signal" : tenthsDown(dbm);
 }
 
-std::string DbmNumber(double dbm) {
-    return IsNoSignal(dbm) ? std::string() : tenthsDown(dbm);
-}
-
 std::string PctNumber(double pct) {
     return tenthsDown(pct);
 }
