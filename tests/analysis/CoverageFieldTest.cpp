@@ -173,4 +173,26 @@ TEST(CoverageField, ReportsProgressOnTheCallingThread) {
     EXPECT_EQ(reports.back(), 1.0);
 }
 
+TEST(CoverageField, ContoursMarkBothSidesOfEachCrossingAndNothingWithoutAValue) {
+    const float n = NAN;
+    const float dead = -INFINITY;
+    // One row of five: -80, -90, -100, no value, -100; and a row below of dead places.
+    const CoverageValues values = {-80.f, -90.f, -100.f, n, -100.f, dead, dead, dead, dead, dead};
+    const struct {
+        std::vector<double> levels;
+        std::vector<uint8_t> marks;
+    } cases[] = {
+        {{-95.0}, {1, 1, 1, 0, 0, 1, 1, 0, 0, 0}}, // across -90 | -100, and down to no signal
+        {{-85.0}, {1, 1, 0, 0, 0, 1, 0, 0, 0, 0}},
+        {{-100.0}, {1, 1, 1, 0, 1, 1, 1, 1, 0, 1}}, // -100 is at the level: it is above it
+        {{-120.0, -85.0}, {1, 1, 1, 0, 1, 1, 1, 1, 0, 1}},
+        {{-60.0}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint8_t> marks;
+        ContoursOfField(values, 5, 2, c.levels, marks);
+        EXPECT_EQ(marks, c.marks) << c.levels.front();
+    }
+}
+
 } // namespace
