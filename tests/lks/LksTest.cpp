@@ -204,7 +204,8 @@ TEST(Lks, ExportGivesTheFilesSixteenthsAndToolsRefuseADamagedBitmapHeader) {
     std::vector<uint8_t> offset = bytes;
     PutU32(offset, o.picture + 10, 54); // rows said to start inside the colour table
     WriteAll(dir.File("offset.lks"), offset);
-    for (const char* command : {"info ", "export ", "heatmap -o m.png "}) {
+    for (const std::string& command :
+         {std::string("info "), std::string("export "), "heatmap -o " + dir.File("m.png") + " "}) {
         ExpectBadInput(RunLks(dir, command + dir.File("magic.lks")), "\"BM\" signature");
         ExpectBadInput(RunLks(dir, command + dir.File("offset.lks")), "pixel offset");
     }
