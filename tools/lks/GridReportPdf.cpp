@@ -61,11 +61,11 @@ bool RenderGridReportPdf(const BuildingReport& report, QByteArray& pdf) {
     writer.setCreator(QStringLiteral("lks gridtest"));
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     // A random document id would make every run's file differ; derive it from the content.
-    std::string seed;
+    std::string hashes;
     for (const FloorReport& f : report.floors) {
-        seed += f.summary.sha256;
+        hashes += f.summary.sha256;
     }
-    writer.setDocumentId(QUuid::createUuidV5(QUuid(), QString::fromStdString(seed)));
+    writer.setDocumentId(QUuid::createUuidV5(QUuid(), QString::fromStdString(hashes)));
 #endif
     const QSizeF pageMm = size.size(QPageSize::Millimeter);
 
