@@ -300,7 +300,7 @@ TEST(LksGridtest, TheAcceptanceRecordAndDaq) {
         "--building", "Harbour Tower", "--address",       "12 Quay Street, Portside",
         "--floor",    "Level 3",       "--permit",        "FD-2024-118",
         "--system",   "800 MHz P25",   "--equipment",     "Scanner X1 s/n 4471, cal 2024-05-02",
-        "--company",  "North RF Ltd",  "--certification", "iBwave 1234",
+        "--company",  "North RF Ltd",  "--certification", "ERCES tech 1234",
         "--tester",   "Jane Okafor",   "--test-date",     "2024-06-01"};
     // A cell whose recorded DAQ is under the 3.0 the profile asks fails though its signal passes.
     WriteText(dir.File("d.csv"), "cell, daq_down, daq_up, talkback\nA1,3.4,2.5,pass\nB2,4,,\n");
