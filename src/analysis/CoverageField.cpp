@@ -9,12 +9,14 @@
 #include <limits>
 #include <thread>
 
+#include "analysis/SiteReadings.h"
 #include "analysis/SpatialIndex.h"
 
 namespace {
 
 constexpr int kTile = 32;
 constexpr float kNoValue = std::numeric_limits<float>::quiet_NaN();
+constexpr float kNoSignal = -std::numeric_limits<float>::infinity();
 
 struct Near {
     double x;
@@ -97,7 +99,7 @@ private:
                 nearestDbm = n.dbm;
             }
             any = true;
-            if (m_options.method == FieldMethod::Idw && d2 > 0.0) {
+            if (m_options.method == FieldMethod::Idw && d2 > 0.0 && !IsNoSignal(n.dbm)) {
                 const double d = std::sqrt(d2);
                 const double w = Weight((r - d) / (r * d));
                 sumW += w;
@@ -107,9 +109,12 @@ private:
         if (!any) {
             return kNoValue;
         }
-        // On a spot, or with weights too small to count, the nearest spot is the value.
-        if (m_options.method == FieldMethod::Nearest || nearest2 == 0.0 || !(sumW > 0.0)) {
-            return static_cast<float>(nearestDbm);
+        // On a spot, or with weights too small to count, the nearest spot is the value. Where a
+        // dead spot is the nearest, nothing was received: no weighting of live spots may paint
+        // over it.
+        if (m_options.method == FieldMethod::Nearest || nearest2 == 0.0 || !(sumW > 0.0) ||
+            IsNoSignal(nearestDbm)) {
+            return IsNoSignal(nearestDbm) ? kNoSignal : static_cast<float>(nearestDbm);
         }
         return static_cast<float>(sumWV / sumW);
     }
@@ -146,7 +151,36 @@ bool HasValue(float value) {
 void BandsOfField(const CoverageValues& values, const CBandSet& bands, std::vector<uint8_t>& out) {
     out.resize(values.size());
     for (size_t i = 0; i < values.size(); ++i) {
-        out[i] = HasValue(values[i]) ? static_cast<uint8_t>(bands.IndexOf(values[i])) : kNoBand;
+        out[i] = !HasValue(values[i])    ? kNoBand
+                 : IsNoSignal(values[i]) ? kNoSignalBand
+                                         : static_cast<uint8_t>(bands.IndexOf(values[i]));
+    }
+}
+
+void ContoursOfField(const CoverageValues& values, int width, int height,
+                     const std::vector<double>& levels, std::vector<uint8_t>& out) {
+    out.assign(values.size(), 0);
+    const auto crosses = [&](size_t a, size_t b) {
+        if (!HasValue(values[a]) || !HasValue(values[b])) {
+            return false;
+        }
+        for (const double level : levels) {
+            if ((values[a] >= level) != (values[b] >= level)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const size_t i = static_cast<size_t>(y) * width + x;
+            for (const size_t next : {x + 1 < width ? i + 1 : i, y + 1 < height ? i + width : i}) {
+                if (next != i && crosses(i, next)) {
+                    out[i] = 1;
+                    out[next] = 1;
+                }
+            }
+        }
     }
 }
 

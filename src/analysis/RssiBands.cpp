@@ -60,8 +60,8 @@ const CBandSet& CBandSet::Threshold() {
 
 bool CBandSet::Custom(std::vector<double> edges, CBandSet& out) {
     std::sort(edges.begin(), edges.end(), std::greater<double>());
-    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
     if (edges.empty() || edges.size() > kMaxCustomEdges ||
+        std::adjacent_find(edges.begin(), edges.end()) != edges.end() ||
         !std::all_of(edges.begin(), edges.end(), [](double e) { return std::isfinite(e); })) {
         return false;
     }

@@ -28,9 +28,9 @@ public:
     static const CBandSet& Handheld();
     // Public-safety acceptance levels: >= -85, -95 to -85, -105 to -95, below -105.
     static const CBandSet& Threshold();
-    // Edges given by the user, in any order (sorted strongest first, duplicates dropped), each
-    // band inclusive of its lower edge; colours run from red to blue to black. False when edges
-    // is empty or holds more than kMaxCustomEdges values.
+    // Edges given by the user, in any order (sorted strongest first), each band inclusive of its
+    // lower edge; colours run from red to blue to black. False when edges is empty, holds more
+    // than kMaxCustomEdges values, or names an edge twice (a band of nothing is a typing error).
     static bool Custom(std::vector<double> edges, CBandSet& out);
     static constexpr size_t kMaxCustomEdges = 12;
 

@@ -123,8 +123,8 @@ TEST(Completion, OffersTheOptionsAndValuesEachHelpNames) {
             expect.Add({prefix + option + " "}, values);
         }
     }
-    // format twice, pcs-spacing, method, profile, mode, paper, besides the eight option lists
-    EXPECT_GE(expect.lines.size(), 8u + 7u);
+    // format twice, pcs-spacing, method, mode, paper, besides the eight option lists
+    EXPECT_GE(expect.lines.size(), 8u + 6u);
     expect.Check();
 }
 
