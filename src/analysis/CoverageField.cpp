@@ -26,13 +26,14 @@ struct Near {
 
 class CFieldJob {
 public:
-    CFieldJob(const std::vector<SpotValue>& spots, int width, int height,
+    // Computes rect of the plan into out, rect.width values a row.
+    CFieldJob(const std::vector<SpotValue>& spots, const FieldRect& rect,
               const FieldOptions& options, float* out)
-        : m_spots(spots), m_index(spots, options.radius), m_width(width), m_height(height),
-          m_options(options), m_radius2(options.radius * options.radius), m_out(out),
-          m_tilesAcross((width + kTile - 1) / kTile),
+        : m_spots(spots), m_index(spots, options.radius), m_rect(rect), m_options(options),
+          m_radius2(options.radius * options.radius), m_out(out),
+          m_tilesAcross((rect.width + kTile - 1) / kTile),
           m_tiles(static_cast<size_t>(m_tilesAcross) *
-                  static_cast<size_t>((height + kTile - 1) / kTile)) {}
+                  static_cast<size_t>((rect.height + kTile - 1) / kTile)) {}
 
     size_t Tiles() const { return m_tiles; }
     size_t Done() const { return m_done.load(); }
@@ -52,10 +53,10 @@ public:
 
 private:
     void Tile(size_t t, std::vector<uint32_t>& candidates, std::vector<Near>& near) const {
-        const int x0 = static_cast<int>(t % static_cast<size_t>(m_tilesAcross)) * kTile;
-        const int y0 = static_cast<int>(t / static_cast<size_t>(m_tilesAcross)) * kTile;
-        const int x1 = std::min(x0 + kTile, m_width) - 1;
-        const int y1 = std::min(y0 + kTile, m_height) - 1;
+        const int x0 = m_rect.x + static_cast<int>(t % static_cast<size_t>(m_tilesAcross)) * kTile;
+        const int y0 = m_rect.y + static_cast<int>(t / static_cast<size_t>(m_tilesAcross)) * kTile;
+        const int x1 = std::min(x0 + kTile, m_rect.x + m_rect.width) - 1;
+        const int y1 = std::min(y0 + kTile, m_rect.y + m_rect.height) - 1;
         const double r = m_options.radius;
         candidates.clear();
         m_index.Candidates(x0 - r, y0 - r, x1 + r, y1 + r, candidates);
@@ -72,8 +73,12 @@ private:
                 near.push_back({static_cast<double>(s.x), static_cast<double>(s.y), s.dbm});
             }
         }
+        // A pixel's value depends only on the spots within the radius, summed in spot order,
+        // whatever tile it falls in: any rectangle gives the same values as the whole plan.
         for (int y = y0; y <= y1; ++y) {
-            float* row = m_out + static_cast<size_t>(y) * static_cast<size_t>(m_width);
+            float* row = m_out +
+                         static_cast<size_t>(y - m_rect.y) * static_cast<size_t>(m_rect.width) -
+                         m_rect.x;
             for (int x = x0; x <= x1; ++x) {
                 row[x] = near.empty() ? kNoValue : Pixel(x, y, near);
             }
@@ -131,8 +136,7 @@ private:
 
     const std::vector<SpotValue>& m_spots;
     CSpatialIndex m_index;
-    int m_width;
-    int m_height;
+    FieldRect m_rect;
     FieldOptions m_options;
     double m_radius2;
     float* m_out;
@@ -184,20 +188,16 @@ void ContoursOfField(const CoverageValues& values, int width, int height,
     }
 }
 
-bool ComputeCoverageField(const std::vector<SpotValue>& spots, int width, int height,
-                          const FieldOptions& options, CoverageValues& out,
-                          const FieldProgressFn& progress) {
-    out.clear();
+namespace {
+
+bool OptionsUsable(const FieldOptions& options) {
     const bool powerOk =
         options.method != FieldMethod::Idw || (std::isfinite(options.power) && options.power > 0.0);
-    if (width <= 0 || height <= 0 || !std::isfinite(options.radius) || options.radius <= 0.0 ||
-        !powerOk) {
-        return false;
-    }
-    out.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-    CFieldJob job(spots, width, height, options, out.data());
+    return std::isfinite(options.radius) && options.radius > 0.0 && powerOk;
+}
 
-    unsigned threads = options.threads != 0 ? options.threads : std::thread::hardware_concurrency();
+void RunJob(CFieldJob& job, unsigned threads, const FieldProgressFn& progress) {
+    threads = threads != 0 ? threads : std::thread::hardware_concurrency();
     threads = static_cast<unsigned>(std::clamp<size_t>(threads, 1, job.Tiles()));
     std::vector<std::thread> helpers;
     for (unsigned i = 1; i < threads; ++i) {
@@ -214,5 +214,31 @@ bool ComputeCoverageField(const std::vector<SpotValue>& spots, int width, int he
     if (progress) {
         progress(1.0);
     }
+}
+
+} // namespace
+
+bool ComputeCoverageField(const std::vector<SpotValue>& spots, int width, int height,
+                          const FieldOptions& options, CoverageValues& out,
+                          const FieldProgressFn& progress) {
+    out.clear();
+    if (width <= 0 || height <= 0 || !OptionsUsable(options)) {
+        return false;
+    }
+    out.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    CFieldJob job(spots, FieldRect{0, 0, width, height}, options, out.data());
+    RunJob(job, options.threads, progress);
+    return true;
+}
+
+bool ComputeCoverageRect(const std::vector<SpotValue>& spots, const FieldRect& rect,
+                         const FieldOptions& options, CoverageValues& out) {
+    out.clear();
+    if (rect.width <= 0 || rect.height <= 0 || !OptionsUsable(options)) {
+        return false;
+    }
+    out.resize(static_cast<size_t>(rect.width) * static_cast<size_t>(rect.height));
+    CFieldJob job(spots, rect, options, out.data());
+    RunJob(job, options.threads, {});
     return true;
 }

@@ -44,6 +44,21 @@ bool ComputeCoverageField(const std::vector<SpotValue>& spots, int width, int he
                           const FieldOptions& options, CoverageValues& out,
                           const FieldProgressFn& progress = {});
 
+// A rectangle of plan pixels: columns [x, x + width), rows [y, y + height).
+struct FieldRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The same field over one rectangle only: out gets rect.width x rect.height values, row by row,
+// each exactly the value ComputeCoverageField gives that pixel (so a part recomputed after a
+// change matches a whole computation bit for bit). False, and out empty, for an empty rectangle
+// or the options ComputeCoverageField refuses.
+bool ComputeCoverageRect(const std::vector<SpotValue>& spots, const FieldRect& rect,
+                         const FieldOptions& options, CoverageValues& out);
+
 // False for NaN only: no signal is a value.
 bool HasValue(float value);
 

@@ -102,3 +102,11 @@ RssiBand RssiBandOf(int16_t dbm) {
 BandColour ColourOfBand(RssiBand band) {
     return CBandSet::Handheld().Colour(static_cast<size_t>(band));
 }
+
+uint32_t BlendBandOver(uint32_t rgb, const BandColour& band, double opacity) {
+    const auto mix = [opacity](uint32_t under, uint8_t over) {
+        return static_cast<uint32_t>(std::lround(under * (1.0 - opacity) + over * opacity));
+    };
+    return mix(rgb >> 16 & 0xFF, band.red) << 16 | mix(rgb >> 8 & 0xFF, band.green) << 8 |
+           mix(rgb & 0xFF, band.blue);
+}

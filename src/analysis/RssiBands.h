@@ -50,6 +50,13 @@ private:
     bool m_strictlyAbove = true;
 };
 
+// What a map paints where nothing was received.
+constexpr BandColour kNoSignalColour{0, 0, 0, 1};
+
+// A band's colour laid over a plan pixel (0x00RRGGBB) at opacity (0 to 1), each channel rounded
+// to the nearest: the one blend of every coverage picture, on the desktop and on the map.
+uint32_t BlendBandOver(uint32_t rgb, const BandColour& band, double opacity);
+
 // The handheld's band of a whole-dBm reading and its colour.
 RssiBand RssiBandOf(int16_t dbm);
 BandColour ColourOfBand(RssiBand band);

@@ -137,6 +137,21 @@ TEST(CoverageField, MatchesABruteForceSearchWhateverTheThreads) {
         }
         EXPECT_GT(covered, 0u);
         EXPECT_GT(dead, 0u);
+        // Any rectangle of it, computed alone, is the same to the bit: a part recomputed after a
+        // change needs no full pass.
+        for (const FieldRect rect : {FieldRect{0, 0, 301, 203}, FieldRect{37, 51, 70, 33},
+                                     FieldRect{290, 190, 11, 13}, FieldRect{5, 0, 1, 203}}) {
+            CoverageValues part;
+            ASSERT_TRUE(ComputeCoverageRect(spots, rect, o, part));
+            ASSERT_EQ(part.size(), static_cast<size_t>(rect.width) * rect.height);
+            for (int y = 0; y < rect.height; ++y) {
+                ASSERT_EQ(std::memcmp(&part[static_cast<size_t>(y) * rect.width],
+                                      &three.values[static_cast<size_t>(rect.y + y) * 301 + rect.x],
+                                      sizeof(float) * rect.width),
+                          0)
+                    << "row " << y << " of " << rect.x << "," << rect.y;
+            }
+        }
     }
 }
 
@@ -144,6 +159,10 @@ TEST(CoverageField, RefusesSizesRadiiAndPowersThatMeanNothing) {
     const std::vector<SpotValue> spots = {spot(1, 1, -60.0)};
     CoverageValues out = {1.0f};
     EXPECT_FALSE(ComputeCoverageField(spots, 0, 5, options(FieldMethod::Idw, 5.0), out));
+    EXPECT_TRUE(out.empty());
+    out = {1.0f};
+    EXPECT_FALSE(
+        ComputeCoverageRect(spots, FieldRect{2, 2, 0, 5}, options(FieldMethod::Idw, 5.0), out));
     EXPECT_TRUE(out.empty());
     for (const double radius : {0.0, -3.0, double(NAN), double(INFINITY)}) {
         EXPECT_FALSE(ComputeCoverageField(spots, 5, 5, options(FieldMethod::Nearest, radius), out));

@@ -21,14 +21,8 @@ constexpr QRgb kPaper = 0xFFFFFFFFu;
 constexpr QRgb kRule = 0xFFB0B0B0u;
 constexpr QRgb kInk = 0xFF000000u;
 constexpr QRgb kContour = 0xFF1A1A1Au;
-constexpr BandColour kNoSignalColour{0, 0, 0, 1};
-
 QRgb blend(QRgb under, const BandColour& band, double opacity) {
-    auto mix = [opacity](int u, int b) {
-        return static_cast<int>(std::lround(u * (1.0 - opacity) + b * opacity));
-    };
-    return qRgb(mix(qRed(under), band.red), mix(qGreen(under), band.green),
-                mix(qBlue(under), band.blue));
+    return 0xFF000000u | BlendBandOver(under & 0xFFFFFFu, band, opacity);
 }
 
 // Text that stays legible from a small office plan to a campus drawing.
