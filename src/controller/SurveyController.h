@@ -11,6 +11,7 @@
 
 #include "controller/SurveyUi.h"
 #include "files/JournalFormat.h"
+#include "files/SiteIdentity.h"
 #include "files/SurveyJournal.h"
 #include "receiver/ReceiverLink.h"
 #include "survey/RecordList.h"
@@ -122,12 +123,10 @@ private:
     CRecordList m_list;
     std::unique_ptr<CSurveyData> m_survey;
     std::string m_strSitePath;
-    // The site file as the open read it, before its survey data: a save can always write a
-    // whole file from it.
-    std::vector<uint8_t> m_siteBytes;
-    // The state of the file the journal's changes apply to, and whether they start from its
+    // The site file as the open read it (or the last save wrote it): a save can always write a
+    // whole file from it, and the journal's changes apply to it. Whether they start from its
     // points.
-    journal::SiteState m_siteState;
+    SiteSnapshot m_site;
     bool m_bKeptPoints = true;
     CSurveyJournal m_journal;
     bool m_bJournalFailed = false;

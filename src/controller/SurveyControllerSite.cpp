@@ -10,10 +10,10 @@
 #include "controller/SurveyTexts.h"
 #include "files/FileBytes.h"
 #include "files/FileMessages.h"
+#include "files/JournalCheck.h"
 #include "files/SiteFile.h"
 #include "files/SiteFileReader.h"
 #include "files/SiteFileWriter.h"
-#include "files/SiteLayout.h"
 #include "receiver/Receiver.h"
 #include "survey/SurveyData.h"
 
@@ -78,8 +78,7 @@ bool CSurveyController::TakeSite(const std::string& path, CSiteFile& site) {
     m_survey = std::make_unique<CSurveyData>(m_list, m_receiver);
     std::memcpy(m_survey->m_siteHeader, site.m_header, sizeof m_survey->m_siteHeader);
     m_strSitePath = path;
-    m_siteBytes = std::move(site.m_bytesBeforeSurvey);
-    m_siteState = {site.SaveTime(), site.m_fileSize};
+    m_site = std::move(site.m_snapshot);
     m_bUnsavedChanges = false;
     // A scan still running for the old site must not land in the new one.
     m_receiver.m_measurementPending.store(false);
@@ -120,38 +119,44 @@ void CSurveyController::LoadPoints(const CSiteFile& site) {
 }
 
 bool CSurveyController::OfferRecovery(const std::string& path, const CSiteFile& site) {
-    std::string journalPath;
-    if (!CSurveyJournal::Find(path, journalPath)) {
-        return false;
-    }
-    journal::Contents contents;
-    if (!CSurveyJournal::Read(journalPath, contents) || !(contents.state == m_siteState)) {
-        // Saved since, or replaced by another copy: its changes would land on the wrong points.
+    const JournalFinding finding = FindJournals(path, &m_site.identity.print);
+    for (const JournalCheck& other : finding.journals) {
+        if (&other == finding.Offered()) {
+            continue;
+        }
         std::string aside;
-        if (CSurveyJournal::SetAside(journalPath, aside)) {
+        if (other.Disposable()) {
+            // Nothing was measured after the open that started it.
+            RemoveJournalFile(other.path);
+        } else if (::SetAsideJournal(other.path, other.reason, aside)) {
+            // Saved since, or replaced by another copy: its changes would land on the wrong
+            // points.
             Message(formatted(kStaleJournal, aside), kAppTitle, kMbOk);
         }
-        return false;
     }
-    int changes = 0;
-    for (const journal::Entry& entry : contents.entries) {
-        changes += entry.type == journal::kPoint || entry.type == journal::kDelete ? 1 : 0;
-    }
-    if (changes == 0) {
-        // Nothing was measured after the open that started it.
-        CSurveyJournal::RemoveFile(journalPath);
+    const JournalCheck* offered = finding.Offered();
+    if (offered == nullptr) {
         return false;
     }
     char question[128];
-    std::snprintf(question, sizeof question, kRecoverQuestion, changes);
+    std::snprintf(question, sizeof question, kRecoverQuestion, offered->contents.Changes());
     if (m_ui.MessageBox(question, kAppTitle, kMbYesNo | kMbIconQuestion) != kIdYes) {
         std::string aside;
-        CSurveyJournal::SetAside(journalPath, aside);
+        ::SetAsideJournal(offered->path, JR_DECLINED, aside);
         return false;
     }
     CBusyScope busy(m_ui);
-    Replay(contents.entries, site);
-    if (!m_journal.Resume(journalPath, contents.validBytes)) {
+    Replay(offered->contents.entries, site);
+    bool journalled = false;
+    if (offered->Continuable()) {
+        journalled = m_journal.Resume(path, offered->path, offered->contents);
+    } else {
+        // What could not be read stays untouched beside the fresh journal.
+        std::string aside;
+        journalled = ::SetAsideJournal(offered->path, offered->reason, aside) &&
+                     m_journal.BeginFrom(path, offered->contents, offered->contents.entries);
+    }
+    if (!journalled) {
         m_bJournalFailed = true;
         Message(formatted(kJournalFailed, SystemErrorText(m_journal.Error())), kAppTitle, kMbOk);
     }
@@ -191,7 +196,7 @@ void CSurveyController::Journal(const journal::Entry& entry) {
         return;
     }
     const bool written =
-        (m_journal.IsOpen() || m_journal.Begin(m_strSitePath, m_siteState, m_bKeptPoints)) &&
+        (m_journal.IsOpen() || m_journal.Begin(m_strSitePath, m_site, m_bKeptPoints)) &&
         m_journal.Append(entry);
     if (!written) {
         // Told once: the survey goes on in memory, and a save makes it safe again.
@@ -219,7 +224,7 @@ bool CSurveyController::SaveSite() {
         status = writer.Save(
             m_strSitePath, m_survey->m_siteHeader, m_list,
             [&signature](int x, int y) { return signature.Pixel(x, y); },
-            static_cast<uint32_t>(std::time(nullptr)), &m_siteBytes);
+            static_cast<uint32_t>(std::time(nullptr)), m_site);
     }
     if (status != SF_OK) {
         // The survey in memory and its journal stay exactly as they were.
@@ -228,10 +233,7 @@ bool CSurveyController::SaveSite() {
         return false;
     }
     m_bUnsavedChanges = false;
-    // From here on changes apply to the file just written, which holds every point.
-    uint64_t size = 0;
-    FileSize(m_strSitePath, size);
-    m_siteState = {CSiteLayout(m_survey->m_siteHeader).m_saveTime, size};
+    // From here on changes apply to the file just written (m_site), which holds every point.
     m_bKeptPoints = true;
     m_bJournalFailed = false;
     m_journal.Remove();

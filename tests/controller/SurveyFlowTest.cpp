@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "files/JournalCheck.h"
 #include "files/JournalFormat.h"
 #include "files/SurveyJournal.h"
 #include "survey/RecordList.h"
@@ -96,9 +97,7 @@ TEST_F(SurveyFlow, APointIsStoredBeforeThePauseSoACloseMeanwhileAsksToSaveIt) {
     bool closed = true;
     size_t inJournal = 0;
     ui->duringPause = [&] {
-        journal::Contents contents;
-        ASSERT_TRUE(CSurveyJournal::Read(JournalOf(site), contents));
-        inJournal = contents.entries.size();
+        inJournal = CheckJournal(JournalOf(site), nullptr).contents.entries.size();
         ui->answers.push_back(kIdCancel);
         closed = controller->QueryDiscardChanges("Save the survey before closing?");
     };
@@ -206,12 +205,13 @@ TEST_F(SurveyFlow, AJournalOfAnotherFileStateIsSetAsideAndADeclinedOneToo) {
     ui->paths.push_back(site);
     controller->OnOpenSite();
     ASSERT_EQ(ui->messages.size(), 2u);
-    EXPECT_NE(ui->messages[0].find(JournalOf(site) + ".old"), std::string::npos) << ui->messages[0];
+    EXPECT_NE(ui->messages[0].find(JournalOf(site) + ".other-version"), std::string::npos)
+        << ui->messages[0];
     EXPECT_EQ(ui->messages[1], kKeepQuestion) << "no recovery offered";
-    EXPECT_EQ(ReadAll(JournalOf(site) + ".old"), journalBytes) << "kept, not deleted";
+    EXPECT_EQ(ReadAll(JournalOf(site) + ".other-version"), journalBytes) << "kept, not deleted";
     EXPECT_EQ(ReadingsOf(controller->Records()).size(), 3u);
 
-    // A recovery declined is set aside beside the first, never over it.
+    // A recovery declined is set aside under a name that says so.
     LoadTable();
     ASSERT_TRUE(TakePoint(100, 100));
     EndProgram();
@@ -221,7 +221,7 @@ TEST_F(SurveyFlow, AJournalOfAnotherFileStateIsSetAsideAndADeclinedOneToo) {
     controller->OnOpenSite();
     EXPECT_EQ(ui->messages,
               (std::vector<std::string>{"Recover 1 points that were not saved?", kKeepQuestion}));
-    EXPECT_EQ(access((JournalOf(site) + ".old.2").c_str(), F_OK), 0);
+    EXPECT_EQ(access((JournalOf(site) + ".declined").c_str(), F_OK), 0);
     EXPECT_EQ(access(JournalOf(site).c_str(), F_OK), -1);
 }
 
