@@ -67,6 +67,11 @@ std::string AbsolutePath(const std::string& path) {
     if (::realpath(path.c_str(), resolved) != nullptr) {
         return resolved;
     }
+    // A file that is not there (yet, or any more): its folder's real path and its name, so that
+    // it is named the same way before and after.
+    if (::realpath(FolderOf(path).c_str(), resolved) != nullptr) {
+        return std::string(resolved) + "/" + NameOf(path);
+    }
     if (!path.empty() && path[0] == '/') {
         return path;
     }
