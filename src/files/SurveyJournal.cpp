@@ -17,7 +17,13 @@ namespace {
 constexpr const char* kSuffix = ".journal";
 constexpr mode_t kFileMode = 0644;
 
-void appendEntries(const std::vector<journal::Entry>& entries, std::vector<uint8_t>& out) {
+// A journal's bytes: its header, the copy of its site when there is one, and entries.
+void appendJournal(const SiteFingerprint& site, const std::vector<uint8_t>& siteCopy,
+                   const std::vector<journal::Entry>& entries, std::vector<uint8_t>& out) {
+    journal::AppendHeader(site, out);
+    if (!siteCopy.empty()) {
+        journal::AppendSiteCopy(siteCopy, out);
+    }
     for (const journal::Entry& entry : entries) {
         journal::AppendEntry(entry, out);
     }
@@ -41,23 +47,17 @@ std::string CSurveyJournal::PathInStateFolder(const std::string& sitePath) {
 
 bool CSurveyJournal::Begin(const std::string& sitePath, const SiteSnapshot& site, bool keep) {
     Close();
-    journal::AppendHeader(site.identity.print, m_content);
-    journal::AppendSiteCopy(site.WholeFile(), m_content);
     journal::Entry entry;
     entry.type = journal::kKeep;
     entry.keep = keep;
-    journal::AppendEntry(entry, m_content);
+    appendJournal(site.identity.print, site.WholeFile(), {entry}, m_content);
     return Start(sitePath);
 }
 
 bool CSurveyJournal::BeginFrom(const std::string& sitePath, const journal::Contents& recovered,
                                const std::vector<journal::Entry>& entries) {
     Close();
-    journal::AppendHeader(recovered.site, m_content);
-    if (!recovered.siteCopy.empty()) {
-        journal::AppendSiteCopy(recovered.siteCopy, m_content);
-    }
-    appendEntries(entries, m_content);
+    appendJournal(recovered.site, recovered.siteCopy, entries, m_content);
     return Start(sitePath);
 }
 
@@ -68,12 +68,7 @@ bool CSurveyJournal::Start(const std::string& sitePath) {
     }
     // Whatever stops the journal beside the site (a read-only folder, a full or pulled stick,
     // something else at its name), the user's own state folder takes it.
-    const int error = m_error;
-    if (!MoveToStateFolder()) {
-        return false;
-    }
-    m_movedBecause = error;
-    return true;
+    return MoveAfterFailure();
 }
 
 bool CSurveyJournal::Create(const std::string& path) {
@@ -96,11 +91,7 @@ bool CSurveyJournal::Resume(const std::string& sitePath, const std::string& jour
                             const journal::Contents& contents) {
     Close();
     m_sitePath = sitePath;
-    journal::AppendHeader(contents.site, m_content);
-    if (!contents.siteCopy.empty()) {
-        journal::AppendSiteCopy(contents.siteCopy, m_content);
-    }
-    appendEntries(contents.entries, m_content);
+    appendJournal(contents.site, contents.siteCopy, contents.entries, m_content);
     m_fd = OpenRegularFile(m_fs, journalPath, O_WRONLY | O_APPEND, m_error);
     if (m_fd < 0) {
         return Fail(m_error);
@@ -120,9 +111,10 @@ bool CSurveyJournal::Append(const journal::Entry& entry) {
     std::vector<uint8_t> bytes;
     journal::AppendEntry(entry, bytes);
     m_content.insert(m_content.end(), bytes.begin(), bytes.end());
-    if (m_fd >= 0 && WriteAndSync(bytes)) {
-        return true;
-    }
+    return (m_fd >= 0 && WriteAndSync(bytes)) || MoveAfterFailure();
+}
+
+bool CSurveyJournal::MoveAfterFailure() {
     const int error = m_error;
     if (!MoveToStateFolder()) {
         return false;

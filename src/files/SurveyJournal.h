@@ -58,6 +58,8 @@ public:
 
 private:
     bool Start(const std::string& sitePath);
+    // After the journal's place failed (m_error): everything to the state folder.
+    bool MoveAfterFailure();
     bool Create(const std::string& path);
     bool WriteAndSync(const std::vector<uint8_t>& bytes);
     bool Fail(int error);

@@ -41,15 +41,6 @@ private:
     bool m_locked = false;
 };
 
-// The user's state folder, for the life of a test.
-class CStateHome {
-public:
-    explicit CStateHome(const std::string& path) { ::setenv("XDG_STATE_HOME", path.c_str(), 1); }
-    ~CStateHome() { ::unsetenv("XDG_STATE_HOME"); }
-    CStateHome(const CStateHome&) = delete;
-    CStateHome& operator=(const CStateHome&) = delete;
-};
-
 TEST_F(SurveyFlow, AJournalThatCannotGoBesideTheSiteGoesToTheStateFolder) {
     ASSERT_EQ(::mkdir(dir.File("plans").c_str(), 0755), 0);
     const std::string site = MakeSite("plans/site.lks");

@@ -49,15 +49,6 @@ journal::Entry pointAt(int32_t x, int32_t y) {
     return e;
 }
 
-// The user's state folder for the life of a test.
-class CStateHome {
-public:
-    explicit CStateHome(const std::string& path) { ::setenv("XDG_STATE_HOME", path.c_str(), 1); }
-    ~CStateHome() { ::unsetenv("XDG_STATE_HOME"); }
-    CStateHome(const CStateHome&) = delete;
-    CStateHome& operator=(const CStateHome&) = delete;
-};
-
 class Journal : public ::testing::Test {
 protected:
     // A 7 x 3 site never saved, as a desktop program leaves it.

@@ -135,12 +135,20 @@ TEST(SiteOnDisk, ASaveUpdatesTheFileOpenedAndNeverAnotherPutInItsPlace) {
     }
 }
 
-TEST(SiteOnDisk, SaveAsWritesTheSurveyWithThePictureReadAtOpen) {
+// A site opened from a temporary folder.
+class OpenedSite : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteAll(path, planWithFirstPixel(0));
+        open(path, opened);
+    }
+
     CTempDir dir;
     const std::string path = dir.File("a.lks");
-    WriteAll(path, planWithFirstPixel(0));
     Opened opened;
-    open(path, opened);
+};
+
+TEST_F(OpenedSite, SaveAsWritesTheSurveyWithThePictureReadAtOpen) {
     WriteAll(path, planWithFirstPixel(0x77)); // replaced meanwhile
     const CSiteFileWriter writer;
     ASSERT_EQ(writer.SaveAs(dir.File("b.lks"), opened.header, onePoint(), nullptr, kTime,
@@ -156,12 +164,7 @@ TEST(SiteOnDisk, SaveAsWritesTheSurveyWithThePictureReadAtOpen) {
 
 // After a save the journal goes only once the new file is sure to stay: renamed into place and
 // its folder flushed.
-TEST(SiteOnDisk, TheFolderIsFlushedAfterTheRenameAndBeforeTheJournalGoes) {
-    CTempDir dir;
-    const std::string path = dir.File("a.lks");
-    WriteAll(path, planWithFirstPixel(0));
-    Opened opened;
-    open(path, opened);
+TEST_F(OpenedSite, TheFolderIsFlushedAfterTheRenameAndBeforeTheJournalGoes) {
     CFaultyDisk disk;
     CSurveyJournal journal(disk);
     ASSERT_TRUE(journal.Begin(path, opened.site.m_snapshot, true));
@@ -185,10 +188,7 @@ TEST(SiteOnDisk, TheFolderIsFlushedAfterTheRenameAndBeforeTheJournalGoes) {
 
 // A save killed half way leaves its temporary file; the next open of the site removes it, and
 // only it: not another program's save in progress, not a file of the surveyor's.
-TEST(SiteOnDisk, TemporaryFilesOfAKilledSaveAreRemoved) {
-    CTempDir dir;
-    const std::string path = dir.File("a.lks");
-    WriteAll(path, planWithFirstPixel(0));
+TEST_F(OpenedSite, TemporaryFilesOfAKilledSaveAreRemoved) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -226,10 +226,7 @@ TEST(SiteOnDisk, APipeIsNeverOpenedAsAFile) {
     EXPECT_EQ(CheckJournal(dir.File("b.lks.journal"), nullptr).reason, JR_NOT_A_FILE);
 }
 
-TEST(SiteLock, ASecondProgramIsToldTheSiteIsOpenElsewhereAndTouchesNothing) {
-    CTempDir dir;
-    const std::string path = dir.File("a.lks");
-    WriteAll(path, planWithFirstPixel(0));
+TEST_F(OpenedSite, ASecondProgramIsToldTheSiteIsOpenElsewhereAndTouchesNothing) {
     ASSERT_EQ(::symlink("a.lks", dir.File("link.lks").c_str()), 0);
     CSiteLock first;
     ASSERT_EQ(first.Acquire(path), CFileLock::LK_OK);
@@ -247,10 +244,7 @@ TEST(SiteLock, ASecondProgramIsToldTheSiteIsOpenElsewhereAndTouchesNothing) {
 }
 
 // The lock dies with its program: a crash leaves nothing that keeps the site closed.
-TEST(SiteLock, AKilledProgramLeavesNoStaleLock) {
-    CTempDir dir;
-    const std::string path = dir.File("a.lks");
-    WriteAll(path, planWithFirstPixel(0));
+TEST_F(OpenedSite, AKilledProgramLeavesNoStaleLock) {
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     const pid_t child = ::fork();
