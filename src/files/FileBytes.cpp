@@ -102,6 +102,11 @@ bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<uint8_t
     return ok;
 }
 
+bool FileIsMissing(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) != 0 && errno == ENOENT;
+}
+
 bool FileSize(const std::string& path, uint64_t& size) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {

@@ -37,6 +37,9 @@ bool ReadFilePrefix(IFileSystem& fs, const std::string& path, size_t maxBytes, F
 bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out, int& error,
                    bool& truncated);
 
+// Nothing is at path (stat says ENOENT): moved away or deleted.
+bool FileIsMissing(const std::string& path);
+
 // The size of the file at path; false when it cannot be examined.
 bool FileSize(const std::string& path, uint64_t& size);
 

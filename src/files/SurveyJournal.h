@@ -51,6 +51,8 @@ public:
     void Close();
 
     bool IsOpen() const { return m_fd >= 0; }
+    // Begun (or resumed) and not closed since: it holds changes, even while no place takes them.
+    bool IsStarted() const { return !m_content.empty(); }
     const std::string& Path() const { return m_path; }
     int Error() const { return m_error; }
     // errno of the write that made the journal move to the state folder; 0 while it has not.

@@ -58,13 +58,15 @@ TEST_F(SurveyFlow, AJournalThatCannotGoBesideTheSiteGoesToTheStateFolder) {
     EXPECT_EQ(access(journal.c_str(), F_OK), 0);
     EXPECT_EQ(access(JournalOf(site).c_str(), F_OK), -1);
     EXPECT_EQ(ui->messages.size(), 2u) << "no complaint about the journal";
+    ASSERT_EQ(ui->statuses.size(), 1u);
+    EXPECT_NE(ui->statuses[0].find(journal), std::string::npos) << "but it says where it is";
     EndProgram();
 
     StartProgram();
     ui->answers.push_back(kIdYes);
     ui->paths.push_back(site);
     controller->OnOpenSite();
-    EXPECT_EQ(ui->messages.back(), "Recover 1 points that were not saved?");
+    EXPECT_EQ(ui->messages.back(), "Recover 1 point that was not saved?");
     EXPECT_EQ(ReadingsOf(controller->Records()), taken);
 }
 

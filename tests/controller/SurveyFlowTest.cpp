@@ -108,7 +108,8 @@ TEST_F(SurveyFlow, APointIsStoredBeforeThePauseSoACloseMeanwhileAsksToSaveIt) {
     ASSERT_TRUE(PumpUntil([&] { return !ui->stored.empty(); }));
     // The window is closed (or minimised) while the finished scan is still on screen.
     ASSERT_EQ(controller->Waiting(), CSurveyController::Wait::kScanEnd);
-    EXPECT_EQ(CheckJournal(JournalOf(site), nullptr).contents.entries.size(), 2u) << "the keep answer and the point, before the pause";
+    EXPECT_EQ(CheckJournal(JournalOf(site), nullptr).contents.entries.size(), 2u)
+        << "the keep answer and the point, before the pause";
     ui->answers.push_back(kIdCancel);
     EXPECT_FALSE(controller->QueryDiscardChanges("Save the survey before closing?"))
         << "the close asked about the new point at once and was cancelled";
@@ -247,7 +248,7 @@ TEST_F(SurveyFlow, ATornLastEntryIsDroppedAndLaterPointsStillRecover) {
     ui->answers.push_back(kIdYes);
     ui->paths.push_back(site);
     controller->OnOpenSite();
-    EXPECT_EQ(ui->messages.back(), "Recover 1 points that were not saved?");
+    EXPECT_EQ(ui->messages.back(), "Recover 1 point that was not saved?");
     EXPECT_EQ(ReadingsOf(controller->Records()),
               std::vector<Reading>(first.begin(), first.begin() + 3));
     LoadTable();
@@ -294,7 +295,7 @@ TEST_F(SurveyFlow, AJournalOfAnotherFileStateIsSetAsideAndADeclinedOneToo) {
     ui->paths.push_back(site);
     controller->OnOpenSite();
     EXPECT_EQ(ui->messages,
-              (std::vector<std::string>{"Recover 1 points that were not saved?", kKeepQuestion}));
+              (std::vector<std::string>{"Recover 1 point that was not saved?", kKeepQuestion}));
     EXPECT_EQ(access((JournalOf(site) + ".declined").c_str(), F_OK), 0);
     EXPECT_EQ(access(JournalOf(site).c_str(), F_OK), -1);
 }
