@@ -171,6 +171,9 @@ private:
     // Appends a change to the journal, starting one first if needed; a move to the state folder
     // and the first failure are told once.
     void Journal(const journal::Entry& entry);
+    // The sign-off before a save, when there is a site to save; false when nothing is to be
+    // written.
+    bool SignOff(SignOffSignature& signature);
     // Asks for the new file and writes the survey there with signature.
     bool SaveAs(const SignOffSignature& signature);
     // Writes the survey into path (the site opened, or a new file); on SF_OK the survey's site is

@@ -46,7 +46,7 @@ void CSurveyController::OnSaveSiteAs() {
     }
 }
 
-bool CSurveyController::SaveSite() {
+bool CSurveyController::SignOff(SignOffSignature& signature) {
     // Without a site opened successfully there is no file and no header to write.
     if (!SiteIsOpen() || m_strSitePath.empty()) {
         Message(filemsg::kCouldNotUpdateSite, filemsg::kSiteUpdateErrorCaption,
@@ -54,8 +54,12 @@ bool CSurveyController::SaveSite() {
         return false;
     }
     // Closed without its save button, the sign-off cancels the save: nothing is written.
+    return m_prompts.SignOff(signature);
+}
+
+bool CSurveyController::SaveSite() {
     SignOffSignature signature;
-    if (!m_prompts.SignOff(signature)) {
+    if (!SignOff(signature)) {
         return false;
     }
     const int16_t status = WriteSite(m_strSitePath, signature, false);
@@ -80,13 +84,8 @@ bool CSurveyController::SaveSite() {
 }
 
 bool CSurveyController::SaveSiteAs() {
-    if (!SiteIsOpen() || m_strSitePath.empty()) {
-        Message(filemsg::kCouldNotUpdateSite, filemsg::kSiteUpdateErrorCaption,
-                kMbOk | kMbIconError);
-        return false;
-    }
     SignOffSignature signature;
-    return m_prompts.SignOff(signature) && SaveAs(signature);
+    return SignOff(signature) && SaveAs(signature);
 }
 
 bool CSurveyController::SaveAs(const SignOffSignature& signature) {

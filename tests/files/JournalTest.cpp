@@ -16,9 +16,7 @@
 #include "files/JournalCheck.h"
 #include "files/SiteFile.h"
 #include "files/SiteFileReader.h"
-#include "files/SiteFileWriter.h"
 #include "files/SurveyJournal.h"
-#include "survey/RecordList.h"
 
 namespace {
 
@@ -143,33 +141,6 @@ TEST_F(Journal, OnlyATornTailIsCutOffAndDamageKeepsEveryByte) {
             ASSERT_EQ(std::rename(aside.c_str(), path.c_str()), 0);
         }
     }
-}
-
-// A plan of the same size copied to the same path has the same size and save time 0: only the
-// digests tell it from the plan the journal's points were taken on.
-TEST_F(Journal, ItBelongsOnlyToTheSiteFileAsOpened) {
-    const std::string site = MakeSite("site.lks");
-    const CSiteFile opened = openSite(site);
-    const std::string path = Survey(site, 2);
-
-    const auto reasonAgainst = [&](const std::string& other) {
-        const SiteFingerprint print = openSite(other).m_snapshot.identity.print;
-        return FindJournals(site, &print).journals.at(0).reason;
-    };
-    EXPECT_EQ(reasonAgainst(site), JR_SOUND);
-    EXPECT_EQ(reasonAgainst(MakeSite("plan-b.lks", 0x77)), JR_OTHER_SITE);
-
-    uint8_t header[150];
-    std::memcpy(header, opened.m_header, sizeof header);
-    CRecordList list;
-    SiteSnapshot saved = opened.m_snapshot;
-    ASSERT_EQ(CSiteFileWriter().SaveAs(dir.File("saved.lks"), header, list, nullptr, 1, saved),
-              SF_OK);
-    EXPECT_EQ(reasonAgainst(dir.File("saved.lks")), JR_OTHER_VERSION) << "this plan, saved since";
-
-    const JournalFinding unbound = FindJournals(site, nullptr);
-    ASSERT_EQ(unbound.journals.size(), 1u);
-    EXPECT_FALSE(unbound.journals[0].Offerable()) << "whose it is, unknown";
 }
 
 // Whatever is found where a journal should be is judged without hanging, and set aside under a
@@ -308,31 +279,22 @@ TEST_F(Journal, WhenNoPlaceTakesAChangeTheNextOneTakesItAlong) {
     EXPECT_EQ(entries[2].x, 2);
 }
 
-TEST_F(Journal, ADeletedSiteIsWrittenAgainFromItsJournal) {
+// A deleted site is written again byte for byte from the copy its journal keeps (the recovery
+// that follows is the controller's), and never over a file, nor from a copy that does not match.
+TEST_F(Journal, ASiteIsWrittenAgainOnlyWhereItIsMissingAndOnlyFromAWholeCopy) {
     const std::string site = MakeSite("site.lks");
     const std::vector<uint8_t> original = ReadAll(site);
     Survey(site, 2);
-    ASSERT_EQ(::unlink(site.c_str()), 0);
-
-    const JournalFinding finding = FindJournals(site, nullptr);
-    ASSERT_NE(finding.Offered(), nullptr) << "a missing site's journal with a copy is offered";
-    ASSERT_TRUE(finding.Offered()->CanRebuild());
+    const JournalCheck journal = CheckJournal(CSurveyJournal::PathBeside(site), nullptr);
     int error = 0;
-    ASSERT_EQ(RebuildSite(finding.Offered()->contents, site, error), RB_OK);
-    EXPECT_EQ(ReadAll(site), original);
-    // The file written again is the one the journal belongs to: its points recover as usual.
-    const SiteFingerprint print = openSite(site).m_snapshot.identity.print;
-    const JournalFinding again = FindJournals(site, &print);
-    ASSERT_NE(again.Offered(), nullptr);
-    EXPECT_EQ(again.Offered()->reason, JR_SOUND);
-    EXPECT_EQ(again.Offered()->contents.Changes(), 2);
-
-    EXPECT_EQ(RebuildSite(again.Offered()->contents, site, error), RB_SITE_EXISTS);
-    journal::Contents spoilt = again.Offered()->contents;
-    spoilt.siteCopy[300] ^= 1;
+    EXPECT_EQ(RebuildSite(journal.contents, site, error), RB_SITE_EXISTS);
     ASSERT_EQ(::unlink(site.c_str()), 0);
+    journal::Contents spoilt = journal.contents;
+    spoilt.siteCopy[300] ^= 1;
     EXPECT_EQ(RebuildSite(spoilt, site, error), RB_NO_COPY);
     EXPECT_EQ(access(site.c_str(), F_OK), -1);
+    ASSERT_EQ(RebuildSite(journal.contents, site, error), RB_OK);
+    EXPECT_EQ(ReadAll(site), original);
 }
 
 } // namespace

@@ -148,20 +148,6 @@ protected:
     Opened opened;
 };
 
-TEST_F(OpenedSite, SaveAsWritesTheSurveyWithThePictureReadAtOpen) {
-    WriteAll(path, planWithFirstPixel(0x77)); // replaced meanwhile
-    const CSiteFileWriter writer;
-    ASSERT_EQ(writer.SaveAs(dir.File("b.lks"), opened.header, onePoint(), nullptr, kTime,
-                            opened.site.m_snapshot),
-              SF_OK);
-    Opened saved;
-    open(dir.File("b.lks"), saved);
-    EXPECT_EQ(saved.site.m_picture.pixels, opened.site.m_picture.pixels);
-    EXPECT_EQ(saved.site.m_records.size(), 1u);
-    EXPECT_EQ(saved.site.SaveTime(), kTime);
-    EXPECT_EQ(ReadAll(path), planWithFirstPixel(0x77));
-}
-
 // After a save the journal goes only once the new file is sure to stay: renamed into place and
 // its folder flushed.
 TEST_F(OpenedSite, TheFolderIsFlushedAfterTheRenameAndBeforeTheJournalGoes) {
