@@ -95,6 +95,7 @@ bool CSurveyController::OfferRecovery(const std::string& path, const CSiteFile& 
     }
     CBusyScope busy(m_prompts);
     Replay(offered->contents.entries, site);
+    m_map.SurveyChanged();
     bool journalled = false;
     if (offered->Continuable()) {
         journalled = m_journal.Resume(path, offered->path, offered->contents);
@@ -138,7 +139,7 @@ void CSurveyController::Replay(const std::vector<journal::Entry>& entries, const
             // Only the run the surveyor deleted: a journal that disagrees deletes nothing.
             if (m_list.GetAt(r, entry.position) == RL_OK && r->x == entry.x && r->y == entry.y) {
                 m_survey->DeleteRunAt(entry.position);
-                m_map.PointErased(entry.heldX, entry.heldY);
+                m_map.PointErased(entry.x, entry.y);
             }
         }
     }

@@ -45,6 +45,10 @@ constexpr int kPointsPerSave = 2;
 constexpr int kLongestWalkMs = 400;
 constexpr int kScanEndPauseMs = 200;
 constexpr int kLongestLifeMs = 4000;
+constexpr unsigned kSaveKillShare = 4;
+constexpr unsigned kLongestSaveKillUs = 30000;
+// How often the driver looks for the child's next line.
+constexpr int kPollMs = 5;
 constexpr int kStepTimeoutMs = 10000;
 constexpr int kChannels = 10;
 
@@ -125,7 +129,7 @@ int countLeftovers(const QString& folder, const QString& name) {
 void readUntil(int fd, std::string& out, std::chrono::steady_clock::time_point deadline) {
     char buffer[4096];
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
                               deadline - std::chrono::steady_clock::now())
                               .count();
         if (left <= 0) {
@@ -174,10 +178,23 @@ RunResult runOnce(const std::string& self, const QString& folder, int run, std::
     const auto start = std::chrono::steady_clock::now();
     while (report.find("READY\n") == std::string::npos &&
            std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
-        readUntil(out[0], report, std::chrono::steady_clock::now() + std::chrono::milliseconds(50));
+        readUntil(out[0], report,
+                  std::chrono::steady_clock::now() + std::chrono::milliseconds(kPollMs));
     }
-    const int lifeMs = static_cast<int>(random() % kLongestLifeMs);
-    readUntil(out[0], report, std::chrono::steady_clock::now() + std::chrono::milliseconds(lifeMs));
+    if (random() % kSaveKillShare == 0) {
+        // A save lasts a few milliseconds: one run in kSaveKillShare aims at one.
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (report.find("\nS\n") == std::string::npos &&
+               std::chrono::steady_clock::now() < limit) {
+            readUntil(out[0], report,
+                      std::chrono::steady_clock::now() + std::chrono::milliseconds(kPollMs));
+        }
+        ::usleep(static_cast<useconds_t>(random() % kLongestSaveKillUs));
+    } else {
+        const int lifeMs = static_cast<int>(random() % kLongestLifeMs);
+        readUntil(out[0], report,
+                  std::chrono::steady_clock::now() + std::chrono::milliseconds(lifeMs));
+    }
     ::kill(child, SIGKILL);
     int status = 0;
     ::waitpid(child, &status, 0);
