@@ -179,7 +179,7 @@ TEST_F(SurveyFlow, TheStartUpWaitsAreTheTimersAndWhatComesMeanwhileRunsInOrderAf
     EXPECT_EQ(controller->Waiting(), CSurveyController::Wait::kIdentity);
     ASSERT_TRUE(ui->FireTimer());
     EXPECT_EQ(ui->timers, (std::vector<int>{CSurveyController::kLinkSettleMs,
-                                             CSurveyController::kIdentityWaitMs}));
+                                            CSurveyController::kIdentityWaitMs}));
     EXPECT_EQ(controller->Waiting(), CSurveyController::Wait::kNone);
     EXPECT_EQ(ui->messages, (std::vector<std::string>{kKeepQuestion, "Table has been loaded."}));
     EXPECT_TRUE(controller->SiteIsOpen());
