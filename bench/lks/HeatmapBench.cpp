@@ -23,14 +23,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include "../BenchDir.h"
+#include "../BenchSite.h"
 #include "analysis/CoverageRadius.h"
 #include "analysis/SpotTable.h"
 #include "files/SiteFile.h"
-#include "files/SiteFileMaker.h"
 #include "files/SiteFileReader.h"
-#include "files/SiteFileWriter.h"
-#include "files/SitePicture.h"
-#include "survey/RecordList.h"
 
 extern char** environ;
 
@@ -47,15 +45,7 @@ constexpr char kTime[] = "/usr/bin/time";
 // Walls every 400 px with door gaps, tinted corridors, hatched stairs: a plan of the kind a
 // surveyor loads, which the PNG encoder has to keep line for line.
 SitePicture benchPlan(int width, int height) {
-    SitePicture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.stride = SitePicture::StrideFor(width);
-    picture.palette[0] = 0xFFFFFF;
-    picture.palette[1] = 0x202020;
-    picture.palette[2] = 0xE8F0FF;
-    picture.palette[3] = 0x9090A0;
-    picture.pixels.assign(size_t{picture.stride} * static_cast<size_t>(height), 0);
+    SitePicture picture = BenchPicture(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const bool door = x % 400 > 150 && x % 400 < 230;
@@ -91,31 +81,15 @@ void writeSurvey(const std::string& path, int width, int height, int points) {
             const double* site = sites[c % kTransmitters];
             const double metres = std::hypot(x - site[0], y - site[1]) / 10.0 + 1.0;
             const double dbm = -35.0 - 30.0 * std::log10(metres) - c / 2 + scatter(random);
-            SurveyRecord* r = nullptr;
-            list.NewRecord(r);
-            r->x = x;
-            r->y = y;
-            std::snprintf(r->name, sizeof r->name, "P%d", p);
-            r->channel = c < 20 ? 1 + c * 37 : 25 + (c - 20) * 50;
-            r->frequencyMHz = c < 20 ? 870.03 + c * 1.11 : 1930.77 + c;
-            r->rssi = static_cast<int16_t>(std::lround(std::max(-120.0, dbm)));
-            list.Append(r);
+            AppendBenchReading(list, x, y, p, c,
+                               static_cast<int>(std::lround(std::max(-120.0, dbm))));
         }
     }
-    std::vector<uint8_t> file;
-    CSiteFile site;
-    std::string detail;
-    CSiteFileMaker::Make(benchPlan(width, height), file);
-    CSiteFileReader::Parse(file.data(), file.size(), site, detail);
-    FILE* out = std::fopen(path.c_str(), "wb");
-    std::fwrite(file.data(), 1, file.size(), out);
-    std::fclose(out);
-    CSiteFileWriter().Save(
-        path, site.m_header, list, [](int, int) { return 1u; }, 1700000000u);
+    SaveBenchSite(path, benchPlan(width, height), list, [](int, int) { return 1u; });
 }
 
 // The spot values lks maps (the strongest channel at each point) and the radius it would choose,
-// for the peers: "x,y,dbm" lines after a "radius" line.
+// for the peers: a line "width height radius", then a line "x,y,dbm" for each spot.
 void writePeerPoints(const std::string& sitePath, const std::string& path) {
     CSiteFile site;
     std::string detail;
@@ -150,24 +124,12 @@ void writeBenchFiles(const std::string& dir) {
 
 class CBenchSite {
 public:
-    CBenchSite() {
-        char pattern[] = "/tmp/larkspur-heatmapbench-XXXXXX";
-        m_dir = ::mkdtemp(pattern);
-        writeBenchFiles(m_dir);
-    }
-    ~CBenchSite() {
-        for (const char* name : {"site.lks", "tiny.lks", "points.csv", "map.png", "peak"}) {
-            ::unlink(File(name).c_str());
-        }
-        ::rmdir(m_dir.c_str());
-    }
-    CBenchSite(const CBenchSite&) = delete;
-    CBenchSite& operator=(const CBenchSite&) = delete;
+    CBenchSite() { writeBenchFiles(m_dir.Path()); }
 
-    std::string File(const char* name) const { return m_dir + "/" + name; }
+    std::string File(const char* name) const { return m_dir.File(name); }
 
 private:
-    std::string m_dir;
+    CBenchDir m_dir{"heatmapbench"};
 };
 
 const CBenchSite& benchSite() {
