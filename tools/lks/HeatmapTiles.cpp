@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "analysis/SiteReadings.h"
@@ -187,10 +188,14 @@ bool WriteHeatmapPng(const HeatmapJob& job, const CHeatmapPicture& picture, cons
     threads = static_cast<unsigned>(std::clamp<size_t>(threads, 1, queue.Count()));
     std::vector<std::thread> helpers;
     for (unsigned i = 1; i < threads; ++i) {
-        helpers.emplace_back([&] {
-            CBandWorker worker(job, picture);
-            queue.Work(worker);
-        });
+        try {
+            helpers.emplace_back([&] {
+                CBandWorker worker(job, picture);
+                queue.Work(worker);
+            });
+        } catch (const std::system_error&) {
+            break; // a thread the system will not start: the bands wait for the others
+        }
     }
     // This thread makes bands too, and writes the pieces in order as they come.
     CPngWriter writer(sink);
