@@ -149,7 +149,7 @@ private:
 } // namespace
 
 bool FieldShowsNoSignal(const HeatmapJob& job) {
-    const int r = static_cast<int>(std::ceil(job.field.radius));
+    const double r = std::ceil(job.field.radius);
     FieldOptions one = job.field;
     one.threads = 1;
     CoverageValues values;
@@ -166,10 +166,12 @@ bool FieldShowsNoSignal(const HeatmapJob& job) {
         if (onPlan && anyNoSignal({s.x, s.y, 1, 1})) {
             return true;
         }
-        const int x0 = std::max(0, s.x - r);
-        const int y0 = std::max(0, s.y - r);
-        const int x1 = std::min(job.plan.width, s.x + r + 1);
-        const int y1 = std::min(job.plan.height, s.y + r + 1);
+        // The pixels the spot reaches, on the plan; in doubles, as a radius from far-flung
+        // spots may pass any int.
+        const int x0 = static_cast<int>(std::max(0.0, s.x - r));
+        const int y0 = static_cast<int>(std::max(0.0, s.y - r));
+        const int x1 = static_cast<int>(std::min<double>(job.plan.width, s.x + r + 1));
+        const int y1 = static_cast<int>(std::min<double>(job.plan.height, s.y + r + 1));
         if (x1 > x0 && y1 > y0 && anyNoSignal({x0, y0, x1 - x0, y1 - y0})) {
             return true;
         }
