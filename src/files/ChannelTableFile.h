@@ -1,27 +1,50 @@
 // The channel table file: a small text file naming up to 30 channels to scan. It is parsed into
 // a table of its own first, so that a bad file leaves the receiver's table, flag, spacing and
 // board exactly as they were.
+//
+// Format 2 names band-plan channels, the only kind the receiver board scans. Format 3 names
+// frequencies in MHz with a bandwidth and a label, for any band a software-defined radio tunes:
+//   3
+//   851.0125,12.5,FD-1        frequency MHz (up to 6 decimals), bandwidth kHz (up to 3), label
+// one entry a line (CR LF or LF), at most 30, the file's end ending the table; blank lines are
+// ignored. It is read strictly: an entry that is not exactly so refuses the whole file.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "receiver/ChannelEntry.h"
 
 class CReceiver;
+
+// One channel of a format-3 table.
+struct FrequencyEntry {
+    uint64_t frequencyHz = 0;
+    uint32_t bandwidthHz = 0;
+    std::string label;
+};
 
 class CChannelTableFile {
 public:
     static constexpr int kMaxEntries = 30;
     static constexpr size_t kMaxValueLength = 255;
     static constexpr uint16_t kFormat = 2;
+    static constexpr uint16_t kFrequencyFormat = 3;
     static constexpr uint16_t kEndOfTable = 65535;
     // Far beyond any real table; a bigger file is something else picked by mistake.
     static constexpr size_t kMaxFileSize = 1 << 20;
+    // The limits of a format-3 entry.
+    static constexpr uint64_t kMaxFrequencyHz = 10000000000ull;
+    static constexpr uint32_t kMinBandwidthHz = 1000;
+    static constexpr uint32_t kMaxBandwidthHz = 10000000;
 
-    // Parses a whole file image. On false the table holds nothing usable.
+    // Parses a whole file image of either format. On false the table holds nothing usable.
     bool Parse(const uint8_t* data, size_t size);
+
+    // kFormat or kFrequencyFormat after a successful parse.
+    uint16_t Format() const { return m_format; }
 
     // Copies the parsed entries (plan and channel only; RSSI is the board's), the count and a
     // valid PCS spacing into the receiver. The board is not programmed here.
@@ -29,19 +52,37 @@ public:
 
     int Count() const { return m_count; }
     const ChannelEntry& Entry(int index) const { return m_entries[index]; }
+    // The text after an entry's second comma, without its line end: a label the loader ignores.
+    const std::string& Label(int index) const { return m_labels[index]; }
     // 30000, 50000 or 200000 Hz when the file names a valid spacing, otherwise 0 (keep).
     uint32_t PcsSpacing() const { return m_pcsSpacing; }
 
+    // A format-3 table's entries; Count() stays 0 for it, so it never reaches the board.
+    const std::vector<FrequencyEntry>& Frequencies() const { return m_frequencies; }
+
 private:
+    bool ParseFrequencies(const uint8_t* data, size_t size, size_t pos);
+
+    uint16_t m_format = 0;
     int m_count = 0;
     ChannelEntry m_entries[kMaxEntries] = {};
+    std::string m_labels[kMaxEntries];
     uint32_t m_pcsSpacing = 0;
+    std::vector<FrequencyEntry> m_frequencies;
 };
+
+// The channel number a reading of a format-3 entry stores: its channel in the 800 MHz cellular
+// plan when the frequency is exactly one of that plan's channels, otherwise the frequency in kHz,
+// rounded to the nearest kHz (851.0125 MHz stores 851013). PCS frequencies take the kHz rule too,
+// as their channel numbers depend on a spacing a frequency table does not name.
+int32_t FrequencyEntryChannel(uint64_t frequencyHz);
 
 enum : int16_t {
     CT_LOADED = 0,
     CT_INVALID = -1,
     CT_OPEN_FAILED = -2,
+    // A format-3 table: the board cannot scan frequencies.
+    CT_FREQUENCY_TABLE = -3,
 };
 
 struct ChannelTableLoad {
@@ -52,8 +93,10 @@ struct ChannelTableLoad {
 };
 
 // Reads and parses path into table; CT_LOADED (with "Table has been loaded.") when the whole
-// file is valid. Nothing else is touched.
-ChannelTableLoad ReadChannelTable(const std::string& path, CChannelTableFile& table);
+// file is valid. A format-3 table parses into table but gives CT_FREQUENCY_TABLE, with a message
+// saying why the board refuses it, unless frequenciesWanted. Nothing else is touched.
+ChannelTableLoad ReadChannelTable(const std::string& path, CChannelTableFile& table,
+                                  bool frequenciesWanted = false);
 
 // Reads and parses path; only when the whole file is valid does it fill the receiver's table,
 // set the spacing, program the board (CReceiver::ProgramChannelTable: commands 8, 8, 5, 39, one
