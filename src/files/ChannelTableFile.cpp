@@ -132,9 +132,10 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, last - first);
 }
 
-// A plain decimal ("851.0125", "12.5") with at most `decimals` digits after the point, as a whole
-// number of its 10^-decimals units; no sign, no exponent, so a typing slip is never a value.
-bool fixedPoint(const std::string& text, int decimals, uint64_t& out) {
+} // namespace
+
+// No sign and no exponent, so that a typing slip is never taken for a value.
+bool ParseFixedPoint(const std::string& text, int decimals, uint64_t& out) {
     constexpr size_t kMaxWholeDigits = 10;
     const size_t point = text.find('.');
     const std::string whole = text.substr(0, point);
@@ -157,8 +158,26 @@ bool fixedPoint(const std::string& text, int decimals, uint64_t& out) {
     return true;
 }
 
-constexpr int kMHzDecimals = 6; // to the Hz
-constexpr int kKHzDecimals = 3;
+std::string FixedPointText(uint64_t value, int decimals) {
+    std::string digits = std::to_string(value);
+    if (decimals <= 0) {
+        return digits;
+    }
+    if (digits.size() <= static_cast<size_t>(decimals)) {
+        digits.insert(0, static_cast<size_t>(decimals) + 1 - digits.size(), '0');
+    }
+    std::string text = digits.substr(0, digits.size() - static_cast<size_t>(decimals)) + "." +
+                       digits.substr(digits.size() - static_cast<size_t>(decimals));
+    while (text.back() == '0' && text[text.size() - 2] != '.') {
+        text.pop_back();
+    }
+    return text;
+}
+
+namespace {
+
+constexpr int kMHzDecimals = CChannelTableFile::kMHzDecimals;
+constexpr int kKHzDecimals = CChannelTableFile::kKHzDecimals;
 
 // One "MHz,kHz,label" line of a format-3 table.
 bool frequencyEntry(const std::string& line, FrequencyEntry& out) {
@@ -169,8 +188,9 @@ bool frequencyEntry(const std::string& line, FrequencyEntry& out) {
     }
     uint64_t hz = 0;
     uint64_t bandwidth = 0;
-    if (!fixedPoint(trimmed(line.substr(0, first)), kMHzDecimals, hz) ||
-        !fixedPoint(trimmed(line.substr(first + 1, second - first - 1)), kKHzDecimals, bandwidth)) {
+    if (!ParseFixedPoint(trimmed(line.substr(0, first)), kMHzDecimals, hz) ||
+        !ParseFixedPoint(trimmed(line.substr(first + 1, second - first - 1)), kKHzDecimals,
+                         bandwidth)) {
         return false;
     }
     if (hz == 0 || hz > CChannelTableFile::kMaxFrequencyHz ||

@@ -39,6 +39,9 @@ public:
     static constexpr uint64_t kMaxFrequencyHz = 10000000000ull;
     static constexpr uint32_t kMinBandwidthHz = 1000;
     static constexpr uint32_t kMaxBandwidthHz = 10000000;
+    // Frequencies are written in MHz to the Hz, bandwidths in kHz to the Hz.
+    static constexpr int kMHzDecimals = 6;
+    static constexpr int kKHzDecimals = 3;
 
     // Parses a whole file image of either format. On false the table holds nothing usable.
     bool Parse(const uint8_t* data, size_t size);
@@ -70,6 +73,13 @@ private:
     uint32_t m_pcsSpacing = 0;
     std::vector<FrequencyEntry> m_frequencies;
 };
+
+// A format-3 number: decimal digits with at most `decimals` after the point and no sign or
+// exponent, as a whole number of 10^-decimals units ("851.0125" with 6 gives 851012500).
+bool ParseFixedPoint(const std::string& text, int decimals, uint64_t& out);
+
+// The inverse: "851.0125" for 851012500 with 6; trailing zeros dropped, one decimal kept.
+std::string FixedPointText(uint64_t value, int decimals);
 
 // The channel number a reading of a format-3 entry stores: its channel in the 800 MHz cellular
 // plan when the frequency is exactly one of that plan's channels, otherwise the frequency in kHz,
