@@ -61,7 +61,7 @@ double CSdrScanner::OffsetDb(double hz, bool& calibrated) const {
     return -m_device.GainDb();
 }
 
-bool CSdrScanner::Prepare(const std::vector<SdrChannel>& channels, std::string& error) {
+bool CSdrScanner::Plan(const std::vector<SdrChannel>& channels, std::string& error) {
     if (!m_plannedFor.empty() && sameChannels(channels, m_plannedFor)) {
         return true;
     }
@@ -97,7 +97,7 @@ bool CSdrScanner::Scan(const std::vector<SdrChannel>& channels, std::vector<SdrR
         error = "no device open";
         return false;
     }
-    if (!Prepare(channels, error)) {
+    if (!Plan(channels, error)) {
         return false;
     }
     readings.assign(channels.size(), SdrReading());

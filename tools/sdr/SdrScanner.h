@@ -43,6 +43,11 @@ public:
     double GainDb() const { return m_device.GainDb(); }
     double SampleRateHz() const { return m_device.SampleRateHz(); }
 
+    // Checks that this device can measure the channels and plans their captures (Scan does so
+    // too, once for a given list); false with the reason.
+    bool Plan(const std::vector<SdrChannel>& channels, std::string& error);
+    int PlannedTunes() const { return static_cast<int>(m_plan.size()); }
+
     // Measures every channel once; readings[i] belongs to channels[i]. False with the reason when
     // a channel cannot be measured by this device or the device fails.
     bool Scan(const std::vector<SdrChannel>& channels, std::vector<SdrReading>& readings,
@@ -53,8 +58,6 @@ public:
     double OffsetDb(double hz, bool& calibrated) const;
 
 private:
-    bool Prepare(const std::vector<SdrChannel>& channels, std::string& error);
-
     SdrOptions m_options;
     CSdrDevice m_device;
     CCalibrationStore m_calibration;
