@@ -32,7 +32,7 @@ class CDoneTarget : public IMessageTarget {
 public:
     explicit CDoneTarget(const CReceiver& r) : m_r(r) {}
     void Post(uint32_t, uintptr_t, intptr_t) override {
-        if (m_r.m_measurementPending && m_r.m_measurementComplete) {
+        if (m_r.MeasurementPending() && m_r.MeasurementComplete()) {
             {
                 std::lock_guard<std::mutex> hold(m_lock);
                 m_done = true;
@@ -63,7 +63,7 @@ struct Line {
     Line() : target(rx) {
         board.Start(BoardSimOptions());
         link.Setup(38400, board.SlavePath());
-        rx.m_viewWnd = &target;
+        rx.SetViewWindow(&target);
         rx.StartIoThread(link);
         ChannelEntry entries[kEntries];
         for (int i = 0; i < kEntries; ++i) {
@@ -118,15 +118,14 @@ void BM_Measurement30(benchmark::State& state) {
     double totalMs = 0;
     for (auto _ : state) {
         line.target.Arm();
-        line.rx.m_measurementPending = true;
         const Clock::time_point start = Clock::now();
-        line.rx.StartMeasurement();
+        const uint64_t scan = line.rx.BeginScan();
         const Clock::time_point done = line.target.WaitDone();
         const double secs = std::chrono::duration<double>(done - start).count();
         state.SetIterationTime(secs);
         totalMs += secs * 1000.0;
-        line.rx.m_measurementPending = false;
-        line.rx.m_measurementComplete = false;
+        std::vector<ChannelReading> readings;
+        line.rx.TakeScan(scan, readings);
     }
     const double wire = WireMs(bytes);
     state.counters["wire_ms"] = wire;

@@ -8,7 +8,6 @@
 #include <memory>
 #include <vector>
 
-#include "receiver/Receiver.h"
 #include "view/LarkspurView.h"
 
 namespace {
@@ -17,8 +16,8 @@ constexpr int kCanvasWidth = 4000;
 constexpr int kCanvasHeight = 3000;
 
 // A view holding a 4000 x 3000 floor-plan-like picture with survey circles painted in.
-std::unique_ptr<CLarkspurView> makeView(CReceiver& receiver) {
-    auto view = std::make_unique<CLarkspurView>(receiver);
+std::unique_ptr<CLarkspurView> makeView() {
+    auto view = std::make_unique<CLarkspurView>();
     std::vector<uint32_t> palette(CLarkspurView::kPaletteSize);
     for (int i = 0; i < CLarkspurView::kPaletteSize; ++i) {
         palette[i] = static_cast<uint32_t>(i * 0x010101);
@@ -44,8 +43,7 @@ std::unique_ptr<CLarkspurView> makeView(CReceiver& receiver) {
 // state.range(0) x state.range(1) client; range(2) zoom-ins from the whole map;
 // range(3) 1 to scroll the centre to the top-left corner so two margins are painted.
 void BM_MapScreenPaint(benchmark::State& state) {
-    CReceiver receiver;
-    auto view = makeView(receiver);
+    auto view = makeView();
     for (int i = 0; i < state.range(2); ++i) {
         view->OnZoomIn();
     }
@@ -75,8 +73,7 @@ BENCHMARK(BM_MapScreenPaint)
 
 // Building the canvas from an 8-bit 4000 x 3000 picture, as opening a site does.
 void BM_SetSitePicture(benchmark::State& state) {
-    CReceiver receiver;
-    CLarkspurView view(receiver);
+    CLarkspurView view;
     std::vector<uint32_t> palette(CLarkspurView::kPaletteSize, 0x808080);
     std::vector<uint8_t> pixels(static_cast<size_t>(kCanvasWidth) * kCanvasHeight, 7);
     for (auto _ : state) {

@@ -2,15 +2,15 @@
 // every way out of that step.
 #pragma once
 
-#include "controller/SurveyUi.h"
+#include "controller/SurveyPrompts.h"
 
 class CBusyScope {
 public:
-    explicit CBusyScope(ISurveyUi& ui) : m_ui(ui) { m_ui.SetBusy(true); }
-    ~CBusyScope() { m_ui.SetBusy(false); }
+    explicit CBusyScope(ISurveyPrompts& prompts) : m_prompts(prompts) { m_prompts.SetBusy(true); }
+    ~CBusyScope() { m_prompts.SetBusy(false); }
     CBusyScope(const CBusyScope&) = delete;
     CBusyScope& operator=(const CBusyScope&) = delete;
 
 private:
-    ISurveyUi& m_ui;
+    ISurveyPrompts& m_prompts;
 };

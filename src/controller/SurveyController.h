@@ -1,10 +1,17 @@
 // The survey's flow, from opening a site to saving it: the open site and its bytes, the survey
 // store, the unsaved state and the journal that keeps every change safe until the save, the
-// channel table, the receiver link's start-up and the measurement steps. It reaches the user only
-// through ISurveyUi, so every flow that could lose a survey is tested without a window.
+// channel table, the receiver link's start-up and the measurement steps. It reaches the surveyor
+// only through the interfaces of SurveyUi, so every flow that could lose a survey is tested
+// without a window.
+//
+// It never waits in place. The board's start-up and the half second a finished scan stays on
+// screen are waits that its timer ends; while one lasts, the surveyor's requests (the commands,
+// taps and the centre key) are kept in order and carried out when it ends, a tap replacing an
+// earlier tap, and a press-and-hold is refused. Closing the window is answered at once.
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +25,7 @@
 class CReceiver;
 class CSiteFile;
 class CSurveyData;
+struct ChannelReading;
 
 class CSurveyController {
 public:
@@ -28,28 +36,39 @@ public:
     // How long the finished scan stays on screen before the map returns.
     static constexpr int kScanEndPauseMs = 500;
 
-    CSurveyController(CReceiver& receiver, ISurveyUi& ui);
+    // The waits the timer ends.
+    enum class Wait { kNone, kLinkSettle, kIdentity, kScanEnd };
+
+    CSurveyController(CReceiver& receiver, const SurveyUi& ui);
     ~CSurveyController();
     CSurveyController(const CSurveyController&) = delete;
     CSurveyController& operator=(const CSurveyController&) = delete;
 
     // --- Receiver link ---
-    // Opens portName ("" searches for the board) at 38400 baud under the busy cursor, waits for
-    // the board, starts the I/O thread, asks for the firmware and waits for the identity. When
-    // the port cannot be opened there is nothing to wait for: the I/O thread keeps trying it, and
-    // a board plugged in later is set up as one that came back.
+    // Opens portName ("" searches for the board) at 38400 baud under the busy cursor, lets the
+    // board settle, starts the I/O thread, asks for the firmware and waits for the identity, each
+    // wait ended by the timer. When the port cannot be opened there is nothing to wait for: the
+    // I/O thread keeps trying it, and a board plugged in later is set up as one that came back.
     void StartLink(const std::string& portName);
-    // Shortens the two start-up waits (tests; the program keeps its constants).
+    // The same on any source of the board's stream (an in-process board).
+    void StartLink(std::unique_ptr<IStreamSource> source);
+    // Sets the two start-up waits and the finished scan's time on screen (tests shorten them;
+    // the program keeps its constants).
     void SetStartUpWaits(int linkSettleMs, int identityWaitMs);
+    void SetScanEndPause(int ms) { m_scanEndPauseMs = ms; }
     CReceiverLink& Link() { return m_link; }
     // Where the board stands, as the surveyor was last shown.
     LinkState BoardState() const { return m_seenState; }
+    Wait Waiting() const { return m_wait; }
 
     // --- Site ---
     // Open Site: offers to save first, asks for the file, then opens it.
     void OnOpenSite();
-    // Opens path (already chosen): picture, keep-points question or recovery of a journal.
+    // Opens path (already chosen: the command line): picture, keep-points question or recovery
+    // of a journal. False when it was not opened now (refused, or kept for the end of a wait).
     bool OpenSiteFile(const std::string& path);
+    // The Save Site command: SaveSite, or kept for the end of a wait.
+    void OnSaveSite();
     // Save Site with its sign-off; false (told, or cancelled by the surveyor) when nothing was
     // written.
     bool SaveSite();
@@ -59,23 +78,20 @@ public:
     // --- Channel table ---
     void OnChannelTable();
     // Reads the table and, with a board connected, programs it onto the board; true when it is
-    // loaded. Without a board the table is kept and programmed when one connects.
+    // loaded now. Without a board the table is kept and programmed when one connects.
     bool LoadTableFile(const std::string& path);
 
     // --- Measurement and points ---
-    // Whether a tap can start a measurement: a board is connected (the notice says so when not),
-    // a table is loaded ("No Channel Table Loaded." when not) and a site is open (silently false
-    // when not).
-    bool ReadyToMeasure();
-    // Starts a measurement at map point (x, y): request flag, command 35, location, scan screen.
-    void BeginMeasurement(int32_t x, int32_t y);
-    // The receiver's progress message: first what became of the board (see CheckLink); then,
-    // when the scan is complete, stores the point at once (survey, unsaved state, journal), and
-    // keeps the scan on screen for the pause.
-    void OnProgress();
-    // A press-and-hold at map point (x, y): the location dialog for the nearest point, and the
+    // A tap on map point p (or the centre key, with p the map's centre): the map centres on it
+    // and the board scans there, when a board, a table and a site are there to take a point.
+    void OnTap(MapPoint p);
+    // A press-and-hold at map point p: the location dialog for the nearest point, and the
     // delete it may ask for.
-    void InspectPoint(int32_t x, int32_t y);
+    void OnHold(MapPoint p);
+    // The receiver's progress message: first what became of the board (see CheckLink); then the
+    // identity and readings for the screens; when the scan is complete, stores the point at once
+    // (survey, unsaved state, journal), and keeps the scan on screen for the pause.
+    void OnProgress();
 
     bool SiteIsOpen() const { return m_survey != nullptr; }
     bool HasUnsavedChanges() const { return m_bUnsavedChanges; }
@@ -87,12 +103,34 @@ public:
     const CSurveyJournal& Journal() const { return m_journal; }
 
 private:
+    // A request kept while a wait lasts.
+    struct Request {
+        enum Kind { kOpenSite, kOpenSiteFile, kSaveSite, kChannelTable, kLoadTable, kTap } kind;
+        std::string path;
+        MapPoint point;
+    };
+
+    // Starts a wait that the timer ends after ms.
+    void BeginWait(Wait wait, int ms);
+    void OnTimer();
+    void FinishStartUp();
+    // Keeps request for the end of the wait; false when there is no wait and it is to run now.
+    bool Defer(const Request& request);
+    void RunDeferred();
+    void Run(const Request& request);
+
     // Shows what became of the board since it was last looked at: its state in the status bar;
     // after a loss, a scan it cut off dropped (never stored half-filled) and the notice; once it
     // is back, the notice revised.
     void CheckLink();
-    // Drops a scan that began before the board was lost and never completed; true if one was.
-    bool DropInterruptedScan(uint64_t generation);
+    // Whether a tap can start a measurement: a board is connected (the notice says so when not),
+    // a table is loaded ("No Channel Table Loaded." when not) and a site is open (silently false
+    // when not).
+    bool ReadyToMeasure();
+    // Starts a measurement at map point p: scan, location, scan screen.
+    void BeginMeasurement(MapPoint p);
+    // The scan is complete: its point is stored and stays on screen for the pause.
+    void FinishScan();
     bool ReadSite(const std::string& path, CSiteFile& site);
     // Replaces the open site by site (read from path): picture, store, path, state.
     bool TakeSite(const std::string& path, CSiteFile& site);
@@ -100,24 +138,30 @@ private:
     bool OfferRecovery(const std::string& path, const CSiteFile& site);
     void Replay(const std::vector<journal::Entry>& entries, const CSiteFile& site);
     void LoadPoints(const CSiteFile& site);
-    void StorePoint();
+    void StorePoint(const std::vector<ChannelReading>& readings);
     // Appends a change to the journal, starting one first if needed; the first failure is told.
     void Journal(const journal::Entry& entry);
     void SetAsideJournal();
     void Message(const std::string& text, const char* caption, unsigned flags);
 
     CReceiver& m_receiver;
-    ISurveyUi& m_ui;
+    ISurveyPrompts& m_prompts;
+    ISurveyMap& m_map;
+    IBoardStatusUi& m_board;
+    ISurveyTimer& m_timer;
     CReceiverLink m_link;
     int m_linkSettleMs = kLinkSettleMs;
     int m_identityWaitMs = kIdentityWaitMs;
-    // The board as the surveyor was last shown it, and the link generation the running scan
-    // began in.
+    int m_scanEndPauseMs = kScanEndPauseMs;
+    Wait m_wait = Wait::kNone;
+    std::deque<Request> m_deferred;
+    // The board as the surveyor was last shown it.
     LinkState m_seenState = LinkState::kNoBoard;
     uint64_t m_seenGeneration = 0;
     bool m_statusShown = false;
     bool m_scanDropped = false;
-    uint64_t m_measureGeneration = 0;
+    // The scan this controller began and has not yet stored or dropped (0: none).
+    uint64_t m_scan = 0;
 
     CRecordList m_list;
     std::unique_ptr<CSurveyData> m_survey;

@@ -7,22 +7,31 @@
 #include "files/ChannelTableFile.h"
 #include "files/FileMessages.h"
 #include "receiver/Receiver.h"
+#include "receiver/SerialSource.h"
 
 using namespace surveytext;
 
 void CSurveyController::StartLink(const std::string& portName) {
-    CBusyScope busy(m_ui);
-    const bool open = m_link.Open(portName, kLinkBaud);
-    if (open) {
-        m_ui.Pause(m_linkSettleMs);
+    StartLink(std::make_unique<CSerialSource>(kLinkBaud, portName));
+}
+
+void CSurveyController::StartLink(std::unique_ptr<IStreamSource> source) {
+    // Lifted when the start-up ends, whichever way it goes.
+    m_prompts.SetBusy(true);
+    if (m_link.Open(std::move(source))) {
+        BeginWait(Wait::kLinkSettle, m_linkSettleMs);
+        return;
     }
     m_link.StartThread();
-    if (open) {
-        m_receiver.RequestFirmwareVersion();
-        m_ui.Pause(m_identityWaitMs);
-    }
+    FinishStartUp();
+}
+
+void CSurveyController::FinishStartUp() {
+    m_wait = Wait::kNone;
+    m_prompts.SetBusy(false);
     CheckLink();
-    m_ui.Repaint();
+    m_board.ShowBoardIdentity(m_receiver.GetIdentity());
+    m_map.Repaint();
 }
 
 void CSurveyController::CheckLink() {
@@ -30,8 +39,15 @@ void CSurveyController::CheckLink() {
     const LinkState state = link.State();
     const uint64_t generation = link.Generation();
     const bool lost = generation != m_seenGeneration;
-    if (lost && DropInterruptedScan(generation)) {
+    // The receiver ends a scan the board cut off; a scan that completed first is whole, and is
+    // stored as usual.
+    if (m_scan != 0 && m_receiver.GetScanState(m_scan) == ScanState::kEnded) {
+        m_scan = 0;
         m_scanDropped = true;
+        if (SiteIsOpen()) {
+            m_map.ShowScreen(ISurveyMap::kMapScreen);
+        }
+        m_map.Repaint();
     }
     const std::string dropped = m_scanDropped ? kScanNotStored : "";
     if (state == LinkState::kConnected) {
@@ -42,50 +58,42 @@ void CSurveyController::CheckLink() {
             const bool table = m_receiver.TableWanted() && m_receiver.TableLoaded();
             const std::string text = (table ? kBoardConnectedWithTable : kBoardConnected) + dropped;
             if (m_scanDropped) {
-                m_ui.ShowNotice(text);
+                m_board.ShowNotice(text);
             } else {
-                m_ui.ReviseNotice(text);
+                m_board.ReviseNotice(text);
             }
             m_scanDropped = false;
         }
     } else if (lost && (m_seenState == LinkState::kConnected || m_scanDropped)) {
         // Once per loss, however many taps follow.
-        m_ui.ShowNotice(kBoardLost + dropped);
+        m_board.ShowNotice(kBoardLost + dropped);
     }
     if (state != m_seenState || !m_statusShown) {
-        m_ui.ShowBoardStatus(state);
+        m_board.ShowBoardStatus(state);
         m_statusShown = true;
     }
     m_seenState = state;
     m_seenGeneration = generation;
 }
 
-bool CSurveyController::DropInterruptedScan(uint64_t generation) {
-    // A scan that completed before the board went is whole, and is stored as usual.
-    if (!m_receiver.m_measurementPending.load() || m_receiver.m_measurementComplete.load() ||
-        m_measureGeneration == generation) {
-        return false;
-    }
-    m_receiver.m_measurementPending.store(false);
-    if (SiteIsOpen()) {
-        m_ui.ShowScreen(ISurveyUi::kMapScreen);
-    }
-    m_ui.Repaint();
-    return true;
-}
-
 void CSurveyController::OnChannelTable() {
+    if (Defer({Request::kChannelTable, std::string(), {}})) {
+        return;
+    }
     FileDialogRequest request;
     request.filter = kTableFilter;
     request.defaultExtension = kTableExtension;
     request.initialName = kTableInitialName;
     std::string path;
-    if (m_ui.ChooseFileToOpen(request, path)) {
+    if (m_prompts.ChooseFileToOpen(request, path)) {
         LoadTableFile(path);
     }
 }
 
 bool CSurveyController::LoadTableFile(const std::string& path) {
+    if (Defer({Request::kLoadTable, path, {}})) {
+        return false;
+    }
     CheckLink();
     CChannelTableFile table;
     const ChannelTableLoad read = ReadChannelTable(path, table);
@@ -101,21 +109,29 @@ bool CSurveyController::LoadTableFile(const std::string& path) {
     // sees the new table or is up by the time the state is read (see CReceiver).
     m_receiver.SetTableWanted(true);
     table.ApplyTo(m_receiver);
+    TableLoad load = TableLoad::kNoBoard;
     const bool connected = m_link.Link().State() == LinkState::kConnected;
-    bool loaded = false;
     if (connected) {
         // Programming the board takes a command and its reply per channel.
-        CBusyScope busy(m_ui);
-        loaded = m_receiver.ProgramChannelTable();
+        CBusyScope busy(m_prompts);
+        load = m_receiver.ProgramChannelTable();
     }
+    const bool loaded = load == TableLoad::kLoaded;
     if (loaded) {
         m_receiver.SetTableLoaded(true);
     }
     CheckLink();
-    Message(loaded      ? read.message
-            : connected ? kTableLostDuringLoad
-                        : kTableWaitsForBoard,
-            kAppTitle, kMbOk);
-    m_ui.Repaint();
+    switch (load) {
+    case TableLoad::kLoaded:
+        Message(read.message, kAppTitle, kMbOk);
+        break;
+    case TableLoad::kUnanswered:
+        Message(kTableBoardSilent, kAppTitle, kMbOk);
+        break;
+    case TableLoad::kNoBoard:
+        Message(connected ? kTableLostDuringLoad : kTableWaitsForBoard, kAppTitle, kMbOk);
+        break;
+    }
+    m_map.Repaint();
     return loaded;
 }

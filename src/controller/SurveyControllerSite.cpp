@@ -30,6 +30,9 @@ std::string formatted(const char* format, const std::string& value) {
 } // namespace
 
 void CSurveyController::OnOpenSite() {
+    if (Defer({Request::kOpenSite, std::string(), {}})) {
+        return;
+    }
     // Opening replaces the survey in memory; measured points must not vanish unasked.
     if (!QueryDiscardChanges(kSaveBeforeOpenQuestion)) {
         return;
@@ -39,11 +42,11 @@ void CSurveyController::OnOpenSite() {
     request.defaultExtension = kSiteExtension;
     request.initialName = kSiteInitialName;
     std::string path;
-    if (!m_ui.ChooseFileToOpen(request, path)) {
+    if (!m_prompts.ChooseFileToOpen(request, path)) {
         // Nothing changes; a map already open comes back from the scan screen.
         if (SiteIsOpen()) {
-            m_ui.ShowScreen(ISurveyUi::kMapScreen);
-            m_ui.Repaint();
+            m_map.ShowScreen(ISurveyMap::kMapScreen);
+            m_map.Repaint();
         }
         return;
     }
@@ -67,7 +70,7 @@ bool CSurveyController::ReadSite(const std::string& path, CSiteFile& site) {
 bool CSurveyController::TakeSite(const std::string& path, CSiteFile& site) {
     // The file has passed every check only once its picture is on the map; until then the
     // survey in progress, its path and its picture stay as they were.
-    if (!m_ui.ShowSitePicture(site.m_picture)) {
+    if (!m_map.ShowSitePicture(site.m_picture)) {
         Message(filemsg::kNotSiteFile, filemsg::kFileErrorCaption, kMbOk | kMbIconError);
         return false;
     }
@@ -81,18 +84,23 @@ bool CSurveyController::TakeSite(const std::string& path, CSiteFile& site) {
     m_siteBytes = std::move(site.m_bytesBeforeSurvey);
     m_siteState = {site.SaveTime(), site.m_fileSize};
     m_bUnsavedChanges = false;
-    // A scan still running for the old site must not land in the new one.
-    m_receiver.m_measurementPending.store(false);
+    // A scan still running for the old site must not land in the new one, nor one that
+    // completed and was not yet stored.
+    m_receiver.EndScan();
+    m_scan = 0;
     // The new map shows behind the questions that follow.
-    m_ui.ShowScreen(ISurveyUi::kMapScreen);
-    m_ui.Repaint();
+    m_map.ShowScreen(ISurveyMap::kMapScreen);
+    m_map.Repaint();
     return true;
 }
 
 bool CSurveyController::OpenSiteFile(const std::string& path) {
+    if (Defer({Request::kOpenSiteFile, path, {}})) {
+        return false;
+    }
     CSiteFile site;
     {
-        CBusyScope busy(m_ui);
+        CBusyScope busy(m_prompts);
         if (!ReadSite(path, site) || !TakeSite(path, site)) {
             return false;
         }
@@ -100,22 +108,22 @@ bool CSurveyController::OpenSiteFile(const std::string& path) {
     if (OfferRecovery(path, site)) {
         return true;
     }
-    const bool keep = m_ui.MessageBox(kKeepPointsQuestion, kAppTitle, kMbYesNo) == kIdYes;
-    CBusyScope busy(m_ui);
+    const bool keep = m_prompts.MessageBox(kKeepPointsQuestion, kAppTitle, kMbYesNo) == kIdYes;
+    CBusyScope busy(m_prompts);
     m_bKeptPoints = keep;
     m_survey->Clear();
     if (keep) {
         LoadPoints(site);
     }
-    m_ui.ShowScreen(ISurveyUi::kMapScreen);
-    m_ui.Repaint();
+    m_map.ShowScreen(ISurveyMap::kMapScreen);
+    m_map.Repaint();
     return true;
 }
 
 void CSurveyController::LoadPoints(const CSiteFile& site) {
     site.AppendRecordsTo(m_list);
     for (const SitePoint& point : site.m_points) {
-        m_ui.PaintPoint(point.x, point.y, point.strength);
+        m_map.PaintPoint(point.x, point.y, point.strength);
     }
 }
 
@@ -144,20 +152,20 @@ bool CSurveyController::OfferRecovery(const std::string& path, const CSiteFile& 
     }
     char question[128];
     std::snprintf(question, sizeof question, kRecoverQuestion, changes);
-    if (m_ui.MessageBox(question, kAppTitle, kMbYesNo | kMbIconQuestion) != kIdYes) {
+    if (m_prompts.MessageBox(question, kAppTitle, kMbYesNo | kMbIconQuestion) != kIdYes) {
         std::string aside;
         CSurveyJournal::SetAside(journalPath, aside);
         return false;
     }
-    CBusyScope busy(m_ui);
+    CBusyScope busy(m_prompts);
     Replay(contents.entries, site);
     if (!m_journal.Resume(journalPath, contents.validBytes)) {
         m_bJournalFailed = true;
         Message(formatted(kJournalFailed, SystemErrorText(m_journal.Error())), kAppTitle, kMbOk);
     }
     m_bUnsavedChanges = true;
-    m_ui.ShowScreen(ISurveyUi::kMapScreen);
-    m_ui.Repaint();
+    m_map.ShowScreen(ISurveyMap::kMapScreen);
+    m_map.Repaint();
     return true;
 }
 
@@ -174,13 +182,13 @@ void CSurveyController::Replay(const std::vector<journal::Entry>& entries, const
             m_survey->AppendPoint(entry.records);
             int16_t strongest = 0;
             m_survey->GetStrongestRssi(strongest);
-            m_ui.PaintPoint(entry.x, entry.y, strongest);
+            m_map.PaintPoint(entry.x, entry.y, strongest);
         } else if (entry.type == journal::kDelete) {
             SurveyRecord* r = nullptr;
             // Only the run the surveyor deleted: a journal that disagrees deletes nothing.
             if (m_list.GetAt(r, entry.position) == RL_OK && r->x == entry.x && r->y == entry.y) {
                 m_survey->DeleteRunAt(entry.position);
-                m_ui.PointErased(entry.heldX, entry.heldY);
+                m_map.PointErased(entry.heldX, entry.heldY);
             }
         }
     }
@@ -200,6 +208,12 @@ void CSurveyController::Journal(const journal::Entry& entry) {
     }
 }
 
+void CSurveyController::OnSaveSite() {
+    if (!Defer({Request::kSaveSite, std::string(), {}})) {
+        SaveSite();
+    }
+}
+
 bool CSurveyController::SaveSite() {
     // Without a site opened successfully there is no file and no header to write.
     if (!SiteIsOpen() || m_strSitePath.empty()) {
@@ -209,12 +223,12 @@ bool CSurveyController::SaveSite() {
     }
     // Closed without its save button, the sign-off cancels the save: nothing is written.
     SignOffSignature signature;
-    if (!m_ui.SignOff(signature)) {
+    if (!m_prompts.SignOff(signature)) {
         return false;
     }
     int16_t status = SF_UPDATE_FAILED;
     {
-        CBusyScope busy(m_ui);
+        CBusyScope busy(m_prompts);
         CSiteFileWriter writer;
         status = writer.Save(
             m_strSitePath, m_survey->m_siteHeader, m_list,
@@ -242,7 +256,7 @@ bool CSurveyController::QueryDiscardChanges(const char* question) {
     if (!m_bUnsavedChanges) {
         return true;
     }
-    switch (m_ui.MessageBox(question, kAppTitle, kMbYesNoCancel | kMbIconQuestion)) {
+    switch (m_prompts.MessageBox(question, kAppTitle, kMbYesNoCancel | kMbIconQuestion)) {
     case kIdYes:
         return SaveSite();
     case kIdNo:

@@ -36,6 +36,9 @@ constexpr const char* kTableWaitsForBoard =
 constexpr const char* kTableLostDuringLoad =
     "The receiver board was lost while the channel table was being loaded. The table will be "
     "loaded again as soon as the board is back.";
+constexpr const char* kTableBoardSilent =
+    "The receiver board did not answer while the channel table was being loaded, so it is "
+    "treated as lost. The table will be loaded as soon as the board answers again.";
 constexpr const char* kLocationName = "TEST";
 // %d: the points (and deletes) the journal holds.
 constexpr const char* kRecoverQuestion = "Recover %d points that were not saved?";

@@ -1,4 +1,7 @@
-// The survey interface's out-of-line destructor.
+// The out-of-line destructors of the controller's user-interface interfaces.
 #include "controller/SurveyUi.h"
 
-ISurveyUi::~ISurveyUi() = default;
+ISurveyPrompts::~ISurveyPrompts() = default;
+ISurveyMap::~ISurveyMap() = default;
+IBoardStatusUi::~IBoardStatusUi() = default;
+ISurveyTimer::~ISurveyTimer() = default;

@@ -5,11 +5,11 @@
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -52,15 +52,6 @@ bool SettingsTook(const termios& want, const termios& got) {
            got.c_cc[VTIME] == want.c_cc[VTIME];
 }
 
-int PollOne(int fd, short events, int ms, short& revents) {
-    pollfd p{fd, events, 0};
-    int r;
-    do {
-        r = ::poll(&p, 1, ms);
-    } while (r < 0 && errno == EINTR);
-    revents = r > 0 ? p.revents : 0;
-    return r;
-}
 } // namespace
 
 CSerialPort::~CSerialPort() {
@@ -88,10 +79,6 @@ std::string CSerialPort::DevicePath(const std::string& name) {
     return name;
 }
 
-bool CSerialPort::IsLossError(int error) {
-    return error == EIO || error == ENXIO || error == ENODEV;
-}
-
 bool CSerialPort::Open(const std::string& name) {
     Close();
     const std::string path = DevicePath(name);
@@ -107,7 +94,7 @@ bool CSerialPort::Open(const std::string& name) {
         return false;
     }
     (void)ioctl(fd, TIOCEXCL);
-    m_fd = fd;
+    Adopt(fd);
     // The watch follows a symbolic link to the node itself. A link count change (IN_ATTRIB)
     // is how an unlink shows on a node that is still open.
     m_watchFd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
@@ -122,7 +109,7 @@ bool CSerialPort::Open(const std::string& name) {
 bool CSerialPort::Configure(unsigned baud) {
     speed_t speed;
     termios t{};
-    if (m_fd < 0 || !BaudConstant(baud, speed) || tcgetattr(m_fd, &t) != 0) {
+    if (!IsOpen() || !BaudConstant(baud, speed) || tcgetattr(Fd(), &t) != 0) {
         return false;
     }
     t.c_iflag &= ~kRawInputOff;
@@ -135,106 +122,32 @@ bool CSerialPort::Configure(unsigned baud) {
     t.c_cc[VTIME] = 0;
     termios check{};
     if (cfsetispeed(&t, speed) != 0 || cfsetospeed(&t, speed) != 0 ||
-        tcsetattr(m_fd, TCSANOW, &t) != 0 || tcgetattr(m_fd, &check) != 0 ||
+        tcsetattr(Fd(), TCSANOW, &t) != 0 || tcgetattr(Fd(), &check) != 0 ||
         !SettingsTook(t, check)) {
         NoteError(errno);
         return false;
     }
-    SetModemLine(m_fd, TIOCM_DTR, false);
-    SetModemLine(m_fd, TIOCM_RTS, true);
+    SetModemLine(Fd(), TIOCM_DTR, false);
+    SetModemLine(Fd(), TIOCM_RTS, true);
     return true;
 }
 
 void CSerialPort::PurgeTransmit() {
-    if (m_fd >= 0) {
-        (void)tcflush(m_fd, TCOFLUSH);
+    if (IsOpen()) {
+        (void)tcflush(Fd(), TCOFLUSH);
     }
 }
 
 void CSerialPort::PurgeReceive() {
-    if (m_fd >= 0) {
-        (void)tcflush(m_fd, TCIFLUSH);
+    if (IsOpen()) {
+        (void)tcflush(Fd(), TCIFLUSH);
     }
 }
 
 void CSerialPort::SetRts(bool raised) {
-    if (m_fd >= 0) {
-        SetModemLine(m_fd, TIOCM_RTS, raised);
+    if (IsOpen()) {
+        SetModemLine(Fd(), TIOCM_RTS, raised);
     }
-}
-
-void CSerialPort::NoteError(int error) {
-    if (IsLossError(error)) {
-        m_lost = true;
-    }
-}
-
-void CSerialPort::NoteEvents(short revents) {
-    // A hung-up terminal also reads as readable; the hang-up is what counts.
-    if ((revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-        m_lost = true;
-    }
-}
-
-size_t CSerialPort::Read(uint8_t* buffer, size_t size) {
-    if (m_fd < 0 || m_lost) {
-        return 0;
-    }
-    ssize_t n;
-    do {
-        n = ::read(m_fd, buffer, size);
-    } while (n < 0 && errno == EINTR);
-    if (n < 0) {
-        NoteError(errno);
-        return 0;
-    }
-    // 0 is "nothing buffered" with VMIN 0 and VTIME 0, and also what a hung-up terminal
-    // returns; the poll that follows tells the two apart.
-    return static_cast<size_t>(n);
-}
-
-size_t CSerialPort::Write(const uint8_t* data, size_t length, int timeoutMs) {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    size_t done = 0;
-    while (m_fd >= 0 && !m_lost && done < length) {
-        const ssize_t n = ::write(m_fd, data + done, length - done);
-        if (n > 0) {
-            done += static_cast<size_t>(n);
-            continue;
-        }
-        if (n == 0) {
-            break;
-        }
-        if (errno == EINTR) {
-            continue;
-        }
-        if (errno != EAGAIN && errno != EWOULDBLOCK) {
-            NoteError(errno);
-            break;
-        }
-        // The driver's buffer is full: wait for room, but not for ever.
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        short revents = 0;
-        if (left <= 0 || PollOne(m_fd, POLLOUT, static_cast<int>(left), revents) <= 0) {
-            break;
-        }
-        NoteEvents(revents);
-    }
-    return done;
-}
-
-bool CSerialPort::WaitReadable(int ms) {
-    if (m_fd < 0 || m_lost) {
-        return false;
-    }
-    short revents = 0;
-    if (PollOne(m_fd, POLLIN, ms, revents) <= 0) {
-        return false;
-    }
-    NoteEvents(revents);
-    return !m_lost && (revents & POLLIN) != 0;
 }
 
 bool CSerialPort::NodeGone() {
@@ -245,22 +158,25 @@ bool CSerialPort::NodeGone() {
         }
     }
     struct stat st {};
-    if (m_fd >= 0 && fstat(m_fd, &st) == 0 && st.st_nlink == 0) {
-        m_lost = true;
+    if (IsOpen() && fstat(Fd(), &st) == 0 && st.st_nlink == 0) {
+        MarkLost();
     }
-    return m_lost;
+    return Gone();
 }
 
-void CSerialPort::Close() {
+void CSerialPort::Close(unsigned lingerMs) {
     if (m_watchFd >= 0) {
         ::close(m_watchFd);
         m_watchFd = -1;
     }
-    if (m_fd >= 0) {
+    if (IsOpen()) {
+        // The board sees RTS drop, for lingerMs before the descriptor goes.
+        SetRts(false);
+        if (lingerMs > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(lingerMs));
+        }
         // Exclusive use ends with ours: whoever opens the port next must not find it locked.
-        (void)ioctl(m_fd, TIOCNXCL);
-        ::close(m_fd);
-        m_fd = -1;
+        (void)ioctl(Fd(), TIOCNXCL);
     }
-    m_lost = false;
+    CFdStream::Close();
 }

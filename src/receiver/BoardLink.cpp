@@ -1,83 +1,53 @@
-// CBoardLink: port set-up, the transmit slot, the link's state and closing.
+// CBoardLink: opening the stream, the transmit slot, the link's state and closing.
 #include "receiver/BoardLink.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "platform/Prompts.h"
-#include "platform/SerialDrivers.h"
-
-namespace {
-constexpr const char* kOpenFailedText = "Cannot Open Connection To Board.";
-constexpr const char* kConfigFailedText = "Could not SetCommState";
-} // namespace
+#include "receiver/SerialSource.h"
 
 CBoardLink::CBoardLink() = default;
-
-CBoardLink::CBoardLink(unsigned baud) : CBoardLink() {
-    Setup(baud);
-}
 
 CBoardLink::~CBoardLink() {
     ClosePort();
 }
 
 bool CBoardLink::Setup(unsigned baud, const std::string& portName) {
-    m_wanted = true;
-    m_portName = portName;
-    m_baud = baud;
-    const bool ok = OpenAndConfigure(portName.empty() ? FindBoardPort() : portName, baud, false);
+    return Setup(std::make_unique<CSerialSource>(baud, portName));
+}
+
+bool CBoardLink::Setup(std::unique_ptr<IStreamSource> source) {
+    m_source = std::move(source);
+    const bool ok = OpenStream(false);
     std::lock_guard<std::mutex> hold(m_slotLock);
     m_state.store(ok ? LinkState::kConnected : LinkState::kNoBoard);
     return ok;
 }
 
 bool CBoardLink::Reopen() {
-    return m_wanted &&
-           OpenAndConfigure(m_portName.empty() ? FindBoardPort() : m_portName, m_baud, true);
+    return OpenStream(true);
 }
 
-bool CBoardLink::OpenAndConfigure(const std::string& name, unsigned baud, bool quiet) {
-    if (!m_port.Open(name)) {
-        if (!quiet) {
-            ThePrompts().MessageBox(kOpenFailedText, "", kMbOk);
-        }
-        return false;
+void CBoardLink::NoteIdentified() {
+    if (m_source) {
+        m_source->Identified();
     }
-    if (!m_port.Configure(baud)) {
-        if (!quiet) {
-            ThePrompts().MessageBox(kConfigFailedText, "", kMbOk);
-        }
-        m_port.Close();
-        return false;
-    }
-    // Read timeouts are part of the line settings. Driver queue sizes (4096 in, 1024 out on the
-    // handheld) have no POSIX counterpart; the kernel's tty buffers are larger than both.
-    m_port.PurgeTransmit();
-    m_port.PurgeReceive();
-    return true;
 }
 
-std::string CBoardLink::FindBoardPort() const {
-    return ::FindBoardPort(m_sysfsRoot, m_devRoot);
-}
-
-bool CBoardLink::OpenPort(const std::string& name) {
-    if (!m_port.Open(name)) {
-        ThePrompts().MessageBox(kOpenFailedText, "", kMbOk);
+bool CBoardLink::OpenStream(bool quiet) {
+    if (!m_source) {
         return false;
     }
-    return true;
-}
-
-bool CBoardLink::ConfigurePort(unsigned baud) {
-    if (!m_port.Configure(baud)) {
-        ThePrompts().MessageBox(kConfigFailedText, "", kMbOk);
-        return false;
+    if (m_stream) {
+        m_stream->Close();
     }
-    return true;
+    std::string why;
+    m_stream = m_source->Open(quiet, why);
+    if (!m_stream && !quiet) {
+        ThePrompts().MessageBox(why, "", kMbOk);
+    }
+    return m_stream != nullptr;
 }
 
 void CBoardLink::FillSlotLocked(const uint8_t* data, size_t length) {
@@ -130,7 +100,9 @@ size_t CBoardLink::TakeTransmission(uint8_t* out) {
 }
 
 void CBoardLink::MarkLost() {
-    m_port.Close();
+    if (m_stream) {
+        m_stream->Close();
+    }
     std::lock_guard<std::mutex> hold(m_slotLock);
     ClearSlotLocked();
     m_generation.fetch_add(1);
@@ -149,10 +121,8 @@ void CBoardLink::MarkConnected() {
 }
 
 void CBoardLink::ClosePort(unsigned pauseMs) {
-    if (m_port.IsOpen()) {
-        m_port.SetRts(false);
-        std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
-        m_port.Close();
+    if (m_stream) {
+        m_stream->Close(pauseMs);
     }
     std::lock_guard<std::mutex> hold(m_slotLock);
     m_state.store(LinkState::kNoBoard);

@@ -1,18 +1,21 @@
-// The serial link to the receiver board: finds and opens its port, sets the line up, owns the
-// one-slot transmit buffer through which the program's commands pass, and knows whether a board
-// is there. Once the receiver I/O thread runs, only that thread touches the port: it reads and
-// writes it, closes it when the device goes, and opens it again when the device comes back.
+// The link to the receiver board: opens its byte stream (a serial port, or a board model in the
+// same process), owns the one-slot transmit buffer through which the program's commands pass,
+// and knows whether a board is there. Once the receiver I/O thread runs, only that thread touches
+// the stream: it reads and writes it, closes it when the device goes, and opens it again when the
+// device comes back.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 
+#include "platform/ByteStream.h"
 #include "platform/Event.h"
-#include "platform/SerialPort.h"
 #include "platform/WakeFd.h"
+#include "receiver/StreamSource.h"
 
 // Where the link stands with the board.
 enum class LinkState : uint8_t {
@@ -29,26 +32,22 @@ public:
 
     // A link with no port yet; its transmit slot works all the same.
     CBoardLink();
-    // Searches the serial drivers for the board's port and sets it up (see Setup).
-    explicit CBoardLink(unsigned baud);
     virtual ~CBoardLink();
     CBoardLink(const CBoardLink&) = delete;
     CBoardLink& operator=(const CBoardLink&) = delete;
 
-    // Opens portName (empty: the result of FindBoardPort), configures the line and purges both
-    // directions. On failure the user has been told once, the port stays closed and false is
-    // returned; the link is still usable, its writes go nowhere. Either way the port and rate
-    // are remembered for Reopen.
+    // Opens portName on the serial line (empty: the board's port among the serial drivers, or
+    // "COM1:"), configures the line and purges both directions. On failure the user has been
+    // told once, the port stays closed and false is returned; the link is still usable, its
+    // writes go nowhere. Either way the port and rate are remembered for Reopen.
     bool Setup(unsigned baud, const std::string& portName = std::string());
-    // Setup again without a word to the user (the I/O thread's tries once the device has gone):
-    // the same port name, or a new search when none was given. False when Setup was never
-    // called or the port cannot be opened and set up.
+    // The same with any source of the board's stream (an in-process board).
+    bool Setup(std::unique_ptr<IStreamSource> source);
+    // Setup again without a word to the user (the I/O thread's tries once the device has gone).
+    // False when Setup was never called or there is no stream to be had.
     bool Reopen();
-
-    // The board's port among the system's serial drivers, or "COM1:".
-    std::string FindBoardPort() const;
-    bool OpenPort(const std::string& name);
-    bool ConfigurePort(unsigned baud);
+    // The board answered on the stream the link has open now.
+    void NoteIdentified();
 
     // Replaces the slot's contents with up to 128 bytes and sets the transmit event. A second
     // call before the I/O thread has written the first replaces it. Always true.
@@ -77,27 +76,26 @@ public:
     // For the I/O thread: the board is up to date; the program's commands go to it again.
     void MarkConnected();
 
-    // Drops RTS, lets the board see it for pauseMs, closes the port.
+    // Closes the stream, letting a serial board see RTS drop for pauseMs first.
     void ClosePort(unsigned pauseMs = kClosePauseMs);
 
-    CSerialPort& Port() { return m_port; }
+    // The open stream, for the I/O thread alone; only valid while IsOpen.
+    IByteStream& Stream() { return *m_stream; }
     CEvent& TransmitEvent() { return m_transmitEvent; }
     // Readable while the transmit event is set, so the I/O thread can wait for a transmission
     // and for the board's bytes in one poll.
     const CWakeFd& TransmitWake() const { return m_transmitWake; }
-    bool IsOpen() const { return m_port.IsOpen(); }
-    // Where FindBoardPort looks; tests point them at fake trees.
-    void SetSysfsRoot(const std::string& root) { m_sysfsRoot = root; }
-    void SetDevRoot(const std::string& root) { m_devRoot = root; }
+    bool IsOpen() const { return m_stream != nullptr && m_stream->IsOpen(); }
 
 private:
     // Puts a transmission in the slot and wakes the I/O thread; the caller holds m_slotLock.
     void FillSlotLocked(const uint8_t* data, size_t length);
     void ClearSlotLocked();
-    // Opens and configures name, telling the user why it failed when quiet is false.
-    bool OpenAndConfigure(const std::string& name, unsigned baud, bool quiet);
+    // Opens the source's stream, telling the user why it failed when quiet is false.
+    bool OpenStream(bool quiet);
 
-    CSerialPort m_port;
+    std::unique_ptr<IStreamSource> m_source;
+    std::unique_ptr<IByteStream> m_stream;
     CEvent m_transmitEvent;
     CWakeFd m_transmitWake;
     std::mutex m_slotLock;
@@ -106,10 +104,4 @@ private:
     // Changed under m_slotLock, so a command is queued either before a change or after it.
     std::atomic<LinkState> m_state{LinkState::kNoBoard};
     std::atomic<uint64_t> m_generation{0};
-    // What Setup was given, for Reopen; written before the I/O thread starts.
-    bool m_wanted = false;
-    std::string m_portName;
-    unsigned m_baud = kDefaultBaud;
-    std::string m_sysfsRoot = "/sys";
-    std::string m_devRoot = "/dev";
 };

@@ -14,12 +14,12 @@ void CBoardSequence::Begin(bool identify, const std::vector<BoardCommand>& progr
         BoardCommand firmware;
         firmware.type = kFirmware;
         // The replies to 1 and 2 send 2 and 8 themselves, as they do at start-up.
-        m_steps.push_back({true, true, firmware, kFirmware});
-        m_steps.push_back({false, true, BoardCommand{}, kSerial});
-        m_steps.push_back({false, true, BoardCommand{}, kOptionByte});
+        m_steps.push_back({true, firmware, kFirmware});
+        m_steps.push_back({false, BoardCommand{}, kSerial});
+        m_steps.push_back({false, BoardCommand{}, kOptionByte});
     }
     for (const BoardCommand& command : program) {
-        m_steps.push_back({true, false, command, command.type});
+        m_steps.push_back({true, command, command.type});
     }
     m_programs = !program.empty();
     m_replyWaitMs = replyWaitMs;
@@ -48,13 +48,10 @@ void CBoardSequence::OnClock(int64_t nowMs) {
     if (m_outcome != kRunning || nowMs < m_deadlineMs) {
         return;
     }
-    if (m_steps[m_index].mustAnswer) {
-        m_outcome = kFailed;
-        m_commandDue = false;
-        return;
-    }
-    // The next step's wait counts from now, when its command goes out.
-    Enter(m_index + 1, nowMs);
+    // A board that leaves a step unanswered is not one to talk to: it is tried again as one
+    // that went, rather than sent the rest of the table a second at a time.
+    m_outcome = kFailed;
+    m_commandDue = false;
 }
 
 bool CBoardSequence::TakeCommand(BoardCommand& out) {

@@ -20,8 +20,8 @@ public:
     enum Outcome {
         kIdle,    // nothing begun
         kRunning, // waiting for a reply
-        kDone,    // every step answered or, for the table, waited out
-        kFailed,  // the board did not identify itself
+        kDone,    // every step answered
+        kFailed,  // a step went unanswered: the board did not identify itself, or went silent
     };
 
     // Starts over: identification first when identify is set, then program (in order). Each step
@@ -30,8 +30,7 @@ public:
                int replyWaitMs);
     // A reply of type arrived; the sequence moves on when it was the one awaited.
     void OnReply(uint8_t type, int64_t nowMs);
-    // Moves on when the current step's wait has run out by nowMs. A board that does not identify
-    // itself fails the sequence; a table step without its reply is passed over, as at start-up.
+    // Fails the sequence when the current step's wait has run out by nowMs.
     void OnClock(int64_t nowMs);
     // The command of the step just entered, once; false when there is none to write.
     bool TakeCommand(BoardCommand& out);
@@ -44,8 +43,7 @@ public:
 
 private:
     struct Step {
-        bool send;       // write command when the step begins
-        bool mustAnswer; // no reply: the board is not there after all
+        bool send; // write command when the step begins
         BoardCommand command;
         uint8_t reply;
     };

@@ -41,18 +41,18 @@ CReceiver::~CReceiver() {
     StopIoThread();
 }
 
-bool CReceiver::SendCommand(uint8_t type, const uint8_t* data, size_t length) {
+CReceiver::Sent CReceiver::Send(uint8_t type, const uint8_t* data, size_t length) {
     uint8_t frame[kMaxFrameSize];
     const size_t n = EncodeFrame(type, data, length, frame, sizeof frame);
     CBoardLink* link = m_link.load();
     if (n == 0 || link == nullptr) {
-        return true;
+        return Sent::kNoBoard;
     }
     if (OnIoThread()) {
         // A reply's follow-up: only this thread could read the reply, so a wait here could only
         // run out while the line went unread and a command of the program's took the slot.
         (void)WriteFrame(*link, frame, n);
-        return true;
+        return Sent::kAnswered;
     }
     // Only a running I/O thread can bring a reply; without one the wait could only time out.
     const bool canReply = m_ioRunning.load() && type < kReplyEventCount;
@@ -60,9 +60,18 @@ bool CReceiver::SendCommand(uint8_t type, const uint8_t* data, size_t length) {
     // reaches its wait still releases it. A board that goes meanwhile pulses every event.
     const uint64_t ticket = canReply ? m_replyEvents[type].Arm() : 0;
     uint64_t generation = 0;
-    if (link->QueueCommand(frame, n, generation) == LinkState::kConnected && canReply) {
-        m_replyEvents[type].WaitFrom(ticket, kReplyWaitMs);
+    if (link->QueueCommand(frame, n, generation) != LinkState::kConnected || !canReply) {
+        return Sent::kNoBoard;
     }
+    const bool released = m_replyEvents[type].WaitFrom(ticket, m_timings.replyWaitMs);
+    if (link->Generation() != generation) {
+        return Sent::kNoBoard;
+    }
+    return released ? Sent::kAnswered : Sent::kUnanswered;
+}
+
+bool CReceiver::SendCommand(uint8_t type, const uint8_t* data, size_t length) {
+    (void)Send(type, data, length);
     return true;
 }
 
@@ -103,6 +112,43 @@ void CReceiver::SetChannelCount(uint8_t n) {
         m_channelCount = n;
     }
     SendCommand(kCmdChannelCount, &n, 1);
+}
+
+uint32_t CReceiver::FrequencyHz(int index) const {
+    const ChannelEntry entry = Channel(index);
+    std::lock_guard<std::mutex> hold(m_tableLock);
+    return EntryFrequencyHz(m_plans, entry);
+}
+
+double CReceiver::FrequencyMHz(int index) const {
+    return HzToMHz(FrequencyHz(index));
+}
+
+uint16_t CReceiver::BoardCode(int index) const {
+    const ChannelEntry entry = Channel(index);
+    std::lock_guard<std::mutex> hold(m_tableLock);
+    return EntryBoardCode(m_plans, entry);
+}
+
+uint32_t CReceiver::PcsSpacing() const {
+    std::lock_guard<std::mutex> hold(m_tableLock);
+    return m_plans[1].GetPcsSpacing();
+}
+
+std::vector<ChannelReading> CReceiver::CurrentReadings() const {
+    std::lock_guard<std::mutex> hold(m_tableLock);
+    return ReadingsLocked();
+}
+
+std::vector<ChannelReading> CReceiver::ReadingsLocked() const {
+    const int count = std::min<int>(m_channelCount, kTableCapacity);
+    std::vector<ChannelReading> readings(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const ChannelEntry& e = m_channels[i];
+        readings[static_cast<size_t>(i)] = {e.plan, e.channel, EntryFrequencyMHz(m_plans, e),
+                                            e.rssiX16};
+    }
+    return readings;
 }
 
 ReceiverTable CReceiver::GetChannelTable() const {
@@ -189,21 +235,35 @@ void CReceiver::SetChannel(int index, const ChannelEntry& entry) {
     }
 }
 
-bool CReceiver::ProgramChannelTable() {
+TableLoad CReceiver::ProgramChannelTable() {
     // The table is read once: the board is programmed with one consistent table even if a reply
     // rewrites an entry meanwhile.
     const TableProgram program = GetTableProgram();
     CBoardLink* link = m_link.load();
-    const uint64_t generation = link != nullptr ? link->Generation() : 0;
+    if (link == nullptr) {
+        return TableLoad::kNoBoard;
+    }
+    const uint64_t generation = link->Generation();
     for (const BoardCommand& c : program.commands) {
         if (c.type == kCmdChannelCount) {
-            SetChannelCount(c.data[0]);
-        } else {
-            SendCommand(c.type, c.data, c.length);
+            std::lock_guard<std::mutex> hold(m_tableLock);
+            m_channelCount = c.data[0];
+        }
+        const Sent sent = Send(c.type, c.data, c.length);
+        if (sent == Sent::kUnanswered) {
+            // A board that leaves one command unanswered would leave the rest too, a second
+            // each: it counts as lost, and is programmed again once it answers.
+            m_silentGeneration.store(generation + 1);
+            (void)m_wake.Signal();
+            return TableLoad::kUnanswered;
+        }
+        if (sent == Sent::kNoBoard) {
+            return TableLoad::kNoBoard;
         }
     }
-    return link != nullptr && link->Generation() == generation &&
-           link->State() == LinkState::kConnected;
+    return link->Generation() == generation && link->State() == LinkState::kConnected
+               ? TableLoad::kLoaded
+               : TableLoad::kNoBoard;
 }
 
 void CReceiver::SendKeepAlive() {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -31,6 +32,49 @@ struct ReceiverTable {
     ChannelEntry entries[kChannelTableCapacity] = {};
 };
 
+// One channel of a scan as the survey stores it and the scan screen lists it.
+struct ChannelReading {
+    uint8_t plan = 0;
+    uint16_t channel = 0;
+    double frequencyMHz = 0.0;
+    int16_t rssiX16 = 0; // sixteenths of a dBm, as the board reports it
+};
+
+// The board's identity texts as its replies gave them ("0.00" and "XXXXXX" until it answers).
+struct BoardIdentity {
+    std::string firmware;
+    std::string serial;
+};
+
+// Where a scan stands for whoever began it.
+enum class ScanState : uint8_t {
+    kNone,     // not a scan of this receiver's, or taken already
+    kRunning,  // begun, not complete
+    kComplete, // the board reported the last reading: TakeScan hands them over once
+    kEnded,    // cut off by a lost board, or ended by a newer scan or EndScan: never stored
+};
+
+// How programming the channel table onto the board went.
+enum class TableLoad : uint8_t {
+    kLoaded,     // the board has the whole table
+    kNoBoard,    // no board, or it went before the end
+    kUnanswered, // the board left a command unanswered: it counts as lost from now on
+};
+
+// How long the receiver waits for things. The program keeps the defaults; tests that are not
+// about waiting shorten them, so time on a line that goes silent is the test's to choose.
+struct ReceiverTimings {
+    // For each command's reply.
+    unsigned replyWaitMs = 1000;
+    // How long a frame's bytes may pause before the frame is given up: a byte takes about
+    // 260 us at 38400 baud, so only a line that has stopped takes this long.
+    int interByteMs = 100;
+    // Once the board has gone, the I/O thread tries its port again this often.
+    int reconnectMs = 1000;
+    // The keep-alive clock counts whole ticks of this length.
+    std::chrono::milliseconds clockTick{1000};
+};
+
 // The commands that program the channel table onto the board, and the version of the table they
 // were made from.
 struct TableProgram {
@@ -47,16 +91,11 @@ public:
     static constexpr int kReplyEventCount = 50;
     static constexpr int kBoardDataSize = 24;
     static constexpr unsigned kReplyWaitMs = 1000;
-    // How long a frame's bytes may pause before the frame is given up: a byte takes about
-    // 260 us at 38400 baud, so only a line that has stopped takes this long.
-    static constexpr int kInterByteTimeoutMs = 100;
+    // How long a frame may take to go out before the line counts as stuck.
+    static constexpr int kWriteTimeoutMs = 500;
     // A keep-alive goes out when more than this many whole seconds passed since the last one
     // or the last transmission.
     static constexpr int64_t kKeepAliveSeconds = 10;
-    // Once the board has gone, the I/O thread tries its port again this often.
-    static constexpr int kReconnectIntervalMs = 1000;
-    // Where the port's device node cannot be watched, the I/O thread looks at it this often.
-    static constexpr int kNodeCheckMs = 150;
     // Bytes taken from the port in one read; the parser still sees them one at a time.
     static constexpr size_t kReadAhead = 256;
 
@@ -85,13 +124,22 @@ public:
     CReceiver(const CReceiver&) = delete;
     CReceiver& operator=(const CReceiver&) = delete;
 
-    uint32_t FrequencyHz(int index) const { return EntryFrequencyHz(m_plans, Channel(index)); }
-    double FrequencyMHz(int index) const { return EntryFrequencyMHz(m_plans, Channel(index)); }
-    uint16_t BoardCode(int index) const { return EntryBoardCode(m_plans, Channel(index)); }
-    int16_t RssiDbm(int index) const { return RssiX16ToDbm(Channel(index).rssiX16); }
+    // Set before the I/O thread starts.
+    void SetTimings(const ReceiverTimings& timings) { m_timings = timings; }
+    const ReceiverTimings& Timings() const { return m_timings; }
+    // The window that receives "LKSS_DRAW"; set it before the I/O thread starts, and stop the
+    // thread before the window goes away.
+    void SetViewWindow(IMessageTarget* window) { m_viewWnd.store(window); }
 
-    // The channel table. Loading replaces plan and channel of the first count entries and the
-    // count in one step; the readings stay the board's until it reports new ones.
+    // --- The channel table ---
+    uint32_t FrequencyHz(int index) const;
+    double FrequencyMHz(int index) const;
+    uint16_t BoardCode(int index) const;
+    int16_t RssiDbm(int index) const { return RssiX16ToDbm(Channel(index).rssiX16); }
+    // The PCS plan's channel spacing as the last table set it (0 when none has).
+    uint32_t PcsSpacing() const;
+    // Loading replaces plan and channel of the first count entries and the count in one step;
+    // the readings stay the board's until it reports new ones.
     ReceiverTable GetChannelTable() const;
     ChannelEntry Channel(int index) const;
     uint8_t ChannelCount() const;
@@ -105,6 +153,9 @@ public:
     void SetChannelRssi(int index, int16_t rssiX16);
     // One entry whole, reading included: a table as a scan left it (simulations, tests).
     void SetChannel(int index, const ChannelEntry& entry);
+    // The table's entries with their frequencies and latest readings, as the scan screen lists
+    // them.
+    std::vector<ChannelReading> CurrentReadings() const;
     // Set once the table has been programmed onto the board; taps measure only then.
     bool TableLoaded() const { return m_tableLoaded.load(); }
     void SetTableLoaded(bool loaded) { m_tableLoaded.store(loaded); }
@@ -113,10 +164,12 @@ public:
     bool TableWanted() const { return m_tableWanted.load(); }
     void SetTableWanted(bool wanted) { m_tableWanted.store(wanted); }
 
-    // Frames the command, queues it on the link and waits up to 1000 ms for the reply of the
-    // same number. Always true: whether a reply came is not reported. It returns at once when
-    // nothing could answer: no board, a board being brought up, no I/O thread, or the board
-    // going meanwhile. On the I/O thread (a reply's follow-up) the frame goes straight out.
+    // --- Commands ---
+    // Frames the command, queues it on the link and waits for the reply of the same number (up
+    // to the reply wait). Always true: whether a reply came is not reported. It returns at once
+    // when nothing could answer: no board, a board being brought up, no I/O thread, or the
+    // board going meanwhile. On the I/O thread (a reply's follow-up) the frame goes straight
+    // out.
     virtual bool SendCommand(uint8_t type, const uint8_t* data, size_t length);
 
     void RequestFirmwareVersion();
@@ -130,13 +183,33 @@ public:
     void SetChannelCount(uint8_t n);
     // Programs the channel table onto the board: option byte 0, option byte 4, option word 40,
     // the channel count, one slot per entry with its board code, then reads the list back.
-    // False when the board went before the end (or there is no link): it did not get the table.
-    bool ProgramChannelTable();
+    // A board that stops answering counts as lost from then on, so the window never waits more
+    // than one reply's wait for it.
+    TableLoad ProgramChannelTable();
 
+    // --- Measurements ---
+    // Starts a scan of the table (command 35) and returns its identity. A scan still running is
+    // ended by the new one, as the board itself starts over.
+    uint64_t BeginScan();
+    ScanState GetScanState(uint64_t scan) const;
+    // A complete scan's readings, handed over once to whoever began it; false otherwise.
+    bool TakeScan(uint64_t scan, std::vector<ChannelReading>& readings);
+    // Ends the running scan, if any: whatever the board still reports of it is never taken.
+    void EndScan();
+    // Whether a scan is running, and whether the board reported the last reading of the latest
+    // scan (the handheld's two measurement flags).
+    bool MeasurementPending() const;
+    bool MeasurementComplete() const;
+
+    // --- The board's identity and status ---
     // Copy the identity text with its terminator (kFirmwareSize / kSerialSize bytes at most).
     void GetFirmwareVersion(char* out) const;
     void GetSerialNumber(char* out) const;
+    BoardIdentity GetIdentity() const;
+    uint8_t BoardStatus() const { return m_boardStatus.load(); }
+    void GetBoardData(uint8_t* out) const;
 
+    // --- The I/O thread ---
     // Acts on one complete reply (on the I/O thread); bytes past count read as 0.
     void HandleReply(uint8_t type, const uint8_t* payload, size_t count);
     // Queues the two zero bytes that keep the board's line alive, unless a transmission is
@@ -151,9 +224,9 @@ public:
     void SetParserState(uint16_t state) { m_parser.SetState(state); }
 
     // Runs the I/O loop on the calling thread until StopIoThread is called; returns 0. Besides
-    // reading and writing, it marks the link lost as soon as the port hangs up, fails or its
-    // device node goes, then tries the port once a second and brings a returning board up to
-    // date (see CBoardSequence).
+    // reading and writing, it marks the link lost as soon as the stream hangs up, fails or its
+    // device goes, then tries the link again every reconnection interval and brings a returning
+    // board up to date (see CBoardSequence).
     int ReceiverThreadProc();
     // Attaches link (it must outlive the thread) and starts the I/O thread; false if one runs.
     bool StartIoThread(CBoardLink& link);
@@ -164,28 +237,8 @@ public:
     // once since nothing could answer them.
     void AttachLink(CBoardLink* link) { m_link.store(link); }
 
-    // The keep-alive clock counts whole ticks of this length (one second in the program).
-    void SetClockTick(std::chrono::milliseconds tick) { m_clockTick = tick; }
     // Transmissions the I/O thread has written, keep-alives included (for tests and figures).
     uint64_t TransmissionsWritten() const { return m_transmissions.load(); }
-
-    // Identity texts from the board's replies; defaults until a board answers. Read them with
-    // GetFirmwareVersion / GetSerialNumber while the I/O thread runs.
-    char m_serialNumber[kSerialSize] = "XXXXXX";
-    char m_firmwareVersion[kFirmwareSize] = "0.00";
-
-    CBandPlan m_plans[2];
-
-    // The window that receives "LKSS_DRAW"; set it before the I/O thread starts, and stop the
-    // thread before the window goes away.
-    std::atomic<IMessageTarget*> m_viewWnd{nullptr};
-    std::atomic<bool> m_measurementPending{false};
-    std::atomic<bool> m_measurementComplete{false};
-
-    CEvent m_replyEvents[kReplyEventCount];
-
-    uint8_t BoardStatus() const { return m_boardStatus.load(); }
-    void GetBoardData(uint8_t* out) const;
 
 private:
     class Sink : public IFrameSink {
@@ -198,6 +251,17 @@ private:
     private:
         CReceiver& m_owner;
     };
+
+    // How a command fared.
+    enum class Sent { kAnswered, kUnanswered, kNoBoard };
+    Sent Send(uint8_t type, const uint8_t* data, size_t length);
+    std::vector<ChannelReading> ReadingsLocked() const;
+    // The measurement replies (on the I/O thread).
+    void OnScanStarted();
+    void OnScanReading(uint8_t index, int16_t rssiX16);
+    void OnScanComplete();
+    // For the I/O thread: the board is gone, so a scan it had not finished never will.
+    void EndInterruptedScan();
 
     void PostDraw();
     void StoreText(char* dest, size_t size, const uint8_t* payload, size_t count);
@@ -228,24 +292,46 @@ private:
     int MsUntilKeepAlive(int64_t mark) const;
     void WriteTransmission(CBoardLink& link);
 
+    ReceiverTimings m_timings;
+
+    // The channel table and the band plans its entries are counted in (the PCS spacing comes
+    // with the table).
     mutable std::mutex m_tableLock;
     uint8_t m_channelCount = 0;
     ChannelEntry m_channels[kTableCapacity] = {};
+    CBandPlan m_plans[2];
     uint64_t m_tableGeneration = 0;
     std::atomic<bool> m_tableLoaded{false};
     std::atomic<bool> m_tableWanted{false};
 
-    Sink m_sink{*this};
-    CFrameParser m_parser{m_sink};
+    // The measurement, under m_tableLock: the flags the handheld had, the identity of the scan
+    // they belong to, and the readings of the scan that completed.
+    bool m_measurementPending = false;
+    bool m_measurementComplete = false;
+    uint64_t m_scanId = 0;
+    uint64_t m_lastScanId = 0;
+    uint64_t m_completedScan = 0;
+    std::vector<ChannelReading> m_completedReadings;
+
+    // Identity texts from the board's replies, under m_textLock.
     mutable std::mutex m_textLock;
+    char m_serialNumber[kSerialSize] = "XXXXXX";
+    char m_firmwareVersion[kFirmwareSize] = "0.00";
     uint8_t m_boardData[kBoardDataSize] = {};
     std::atomic<uint8_t> m_boardStatus{0};
+
+    std::atomic<IMessageTarget*> m_viewWnd{nullptr};
+    CEvent m_replyEvents[kReplyEventCount];
+    Sink m_sink{*this};
+    CFrameParser m_parser{m_sink};
 
     std::atomic<CBoardLink*> m_link{nullptr};
     std::thread m_ioThread;
     std::atomic<bool> m_stopRequested{false};
     std::atomic<bool> m_ioRunning{false};
-    std::chrono::milliseconds m_clockTick{1000};
+    // A sender found the board silent in generation n - 1: the I/O thread is to treat it as
+    // lost (0: nothing to do).
+    std::atomic<uint64_t> m_silentGeneration{0};
     std::atomic<uint64_t> m_transmissions{0};
     CWakeFd m_wake;
     // Read-ahead of the I/O thread: bytes taken from the port, not yet parsed.

@@ -3,6 +3,7 @@
 
 #include "platform/PlayWaveResource.h"
 #include "receiver/Receiver.h"
+#include "receiver/SerialSource.h"
 
 CReceiverLink::CReceiverLink(CReceiver& receiver) : m_receiver(receiver) {
     // The I/O thread plays the click: the player must exist before the thread and outlive it.
@@ -14,13 +15,17 @@ CReceiverLink::~CReceiverLink() {
 }
 
 bool CReceiverLink::Open(const std::string& portName, unsigned baud) {
+    return Open(std::make_unique<CSerialSource>(baud, portName));
+}
+
+bool CReceiverLink::Open(std::unique_ptr<IStreamSource> source) {
     if (m_receiver.IoThreadRunning()) {
         // The port is the I/O thread's now; its state says whether a board is there.
         return m_link.State() != LinkState::kNoBoard;
     }
     m_link.ClosePort(0);
     m_receiver.AttachLink(&m_link);
-    return m_link.Setup(baud, portName);
+    return m_link.Setup(std::move(source));
 }
 
 void CReceiverLink::StartThread() {

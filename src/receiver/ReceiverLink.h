@@ -10,6 +10,7 @@
 // (thread stopped, port closed) before the receiver and the window it posts to.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "receiver/BoardLink.h"
@@ -29,6 +30,8 @@ public:
     // I/O thread runs the port is its own and the call only reports whether a board is there.
     bool Open(const std::string& portName = std::string(),
               unsigned baud = CBoardLink::kDefaultBaud);
+    // The same on any source of the board's stream (an in-process board).
+    bool Open(std::unique_ptr<IStreamSource> source);
     // Starts the receiver's I/O thread on this link; later calls do nothing.
     void StartThread();
     // Stops and joins the I/O thread and closes the port.

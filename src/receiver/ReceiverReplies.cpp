@@ -40,6 +40,11 @@ void CReceiver::GetSerialNumber(char* out) const {
     std::memcpy(out, m_serialNumber, std::strlen(m_serialNumber) + 1);
 }
 
+BoardIdentity CReceiver::GetIdentity() const {
+    std::lock_guard<std::mutex> hold(m_textLock);
+    return {m_firmwareVersion, m_serialNumber};
+}
+
 void CReceiver::GetBoardData(uint8_t* out) const {
     std::lock_guard<std::mutex> hold(m_textLock);
     std::memcpy(out, m_boardData, sizeof m_boardData);
@@ -58,6 +63,10 @@ void CReceiver::HandleReply(uint8_t type, const uint8_t* payload, size_t count) 
     switch (type) {
     case kCmdFirmware:
         StoreText(m_firmwareVersion, sizeof m_firmwareVersion, payload, count);
+        if (OnIoThread()) {
+            // Something on this line speaks the board's protocol: the link may keep to it.
+            m_link.load()->NoteIdentified();
+        }
         RequestSerialNumber();
         break;
     case kCmdSerial:
@@ -86,21 +95,17 @@ void CReceiver::HandleReply(uint8_t type, const uint8_t* payload, size_t count) 
         }
         break;
     }
-    case kReplyRssi: {
-        // An index past the table is ignored; the reply still counts as scan progress.
-        const uint8_t k = at(0);
-        SetChannelRssi(k, static_cast<int16_t>(static_cast<uint16_t>(at(1) | at(2) << 8)));
-        m_measurementComplete.store(false);
+    case kReplyRssi:
+        OnScanReading(at(0), static_cast<int16_t>(static_cast<uint16_t>(at(1) | at(2) << 8)));
         post = true;
         break;
-    }
     case kCmdMeasure:
-        m_measurementComplete.store(false);
+        OnScanStarted();
         PlayWaveResource("CLICK");
         post = true;
         break;
     case kReplyComplete:
-        m_measurementComplete.store(true);
+        OnScanComplete();
         post = true;
         break;
     default:

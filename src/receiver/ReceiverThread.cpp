@@ -43,11 +43,11 @@ bool CReceiver::OnIoThread() const {
 
 int64_t CReceiver::ClockTicks() const {
     // A monotonic clock: setting the wall clock back must not hold the keep-alive off.
-    return NowMs() / m_clockTick.count();
+    return NowMs() / m_timings.clockTick.count();
 }
 
 int CReceiver::MsUntilKeepAlive(int64_t mark) const {
-    const int64_t tick = m_clockTick.count();
+    const int64_t tick = m_timings.clockTick.count();
     // Due on the first tick later than mark + kKeepAliveSeconds.
     if (mark < std::numeric_limits<int64_t>::min() / 4) {
         return 0;
@@ -75,7 +75,8 @@ int CReceiver::MsUntilLinkDeadline(const CBoardLink& link) const {
 }
 
 bool CReceiver::WriteFrame(CBoardLink& link, const uint8_t* frame, size_t length) {
-    const bool whole = link.Port().Write(frame, length) == length;
+    const bool whole =
+        link.IsOpen() && link.Stream().Write(frame, length, kWriteTimeoutMs) == length;
     if (whole) {
         m_transmissions.fetch_add(1);
     }
@@ -91,7 +92,7 @@ void CReceiver::WriteTransmission(CBoardLink& link) {
 
 unsigned CReceiver::NextByte(CBoardLink& link, uint8_t* buffer) {
     if (m_readAheadPos == m_readAheadLength) {
-        m_readAheadLength = link.Port().Read(m_readAhead, sizeof m_readAhead);
+        m_readAheadLength = link.Stream().Read(m_readAhead, sizeof m_readAhead);
         m_readAheadPos = 0;
         if (m_readAheadLength == 0) {
             return 0;
@@ -105,7 +106,8 @@ void CReceiver::ReadFromPort(CBoardLink& link, uint8_t* buffer, unsigned& got) {
     got = NextByte(link, buffer);
     // A byte takes about 260 us on the line, so an empty read inside a frame usually means the
     // next byte is on its way: wait for it rather than give the frame up at once.
-    if (got == 0 && m_parser.InFrame() && link.Port().WaitReadable(kInterByteTimeoutMs)) {
+    if (got == 0 && m_parser.InFrame() &&
+        link.Stream().Wait(IByteStream::kReadable, m_timings.interByteMs) != 0) {
         got = NextByte(link, buffer);
     }
 }
@@ -114,43 +116,24 @@ void CReceiver::WaitIdle(CBoardLink& link, int timeoutMs) {
     if (m_readAheadPos < m_readAheadLength) {
         return;
     }
-    CSerialPort& port = link.Port();
-    enum { kTransmit, kWake, kPort, kNode };
-    pollfd fds[4] = {{link.TransmitWake().Fd(), POLLIN, 0},
-                     {m_wake.Fd(), POLLIN, 0},
-                     {-1, POLLIN, 0},
-                     {-1, POLLIN, 0}};
     timeoutMs = Earliest(timeoutMs, MsUntilLinkDeadline(link));
-    if (port.IsOpen()) {
-        fds[kPort].fd = port.Fd();
-        fds[kNode].fd = port.NodeWatchFd();
-        if (fds[kNode].fd < 0) {
-            timeoutMs = Earliest(timeoutMs, kNodeCheckMs);
-        }
-    }
     // Without their descriptors, the transmit and stop signals are looked at every few ms.
     timeoutMs = link.TransmitWake().CapWait(m_wake.CapWait(timeoutMs));
-    int r;
-    do {
-        r = poll(fds, 4, timeoutMs);
-    } while (r < 0 && errno == EINTR);
-    if (r < 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(kPollFailurePauseMs));
-        return;
-    }
-    if (port.IsOpen()) {
-        port.NoteEvents(fds[kPort].revents);
-        if (fds[kNode].fd < 0 || fds[kNode].revents != 0) {
-            (void)port.NodeGone();
+    const int wakeFds[2] = {link.TransmitWake().Fd(), m_wake.Fd()};
+    if (link.IsOpen()) {
+        (void)link.Stream().Wait(IByteStream::kReadable, timeoutMs, wakeFds, 2);
+    } else {
+        pollfd fds[2] = {{wakeFds[0], POLLIN, 0}, {wakeFds[1], POLLIN, 0}};
+        if (poll(fds, 2, timeoutMs) < 0 && errno != EINTR) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(kPollFailurePauseMs));
         }
     }
-    if ((fds[kWake].revents & POLLIN) != 0) {
-        (void)m_wake.Drain();
-    }
+    (void)m_wake.Drain();
 }
 
 void CReceiver::OnLinkLost(CBoardLink& link) {
     link.MarkLost();
+    EndInterruptedScan();
     m_readAheadLength = m_readAheadPos = 0;
     SetParserState(CFrameParser::kReset);
     m_bringUp = CBoardSequence();
@@ -158,7 +141,7 @@ void CReceiver::OnLinkLost(CBoardLink& link) {
     for (CEvent& event : m_replyEvents) {
         event.Pulse();
     }
-    m_nextReopenMs = NowMs() + kReconnectIntervalMs;
+    m_nextReopenMs = NowMs() + m_timings.reconnectMs;
     PostDraw();
 }
 
@@ -168,7 +151,7 @@ void CReceiver::BeginBringUp(CBoardLink& link, bool identify) {
         program = GetTableProgram();
     }
     m_bringUpTable = program.generation;
-    m_bringUp.Begin(identify, program.commands, NowMs(), static_cast<int>(kReplyWaitMs));
+    m_bringUp.Begin(identify, program.commands, NowMs(), static_cast<int>(m_timings.replyWaitMs));
     PumpBringUp(link);
 }
 
@@ -217,7 +200,7 @@ void CReceiver::TendLink(CBoardLink& link) {
         if (now < m_nextReopenMs) {
             return;
         }
-        m_nextReopenMs = now + kReconnectIntervalMs;
+        m_nextReopenMs = now + m_timings.reconnectMs;
         if (link.Reopen()) {
             link.BeginConnecting();
             m_readAheadLength = m_readAheadPos = 0;
@@ -247,10 +230,13 @@ int CReceiver::ReceiverThreadProc() {
     int64_t keepAliveMark = std::numeric_limits<int64_t>::min() / 2;
     m_readAheadLength = m_readAheadPos = 0;
     m_bringUp = CBoardSequence();
-    m_nextReopenMs = NowMs() + kReconnectIntervalMs;
+    m_nextReopenMs = NowMs() + m_timings.reconnectMs;
     SetParserState(CFrameParser::kReset);
     while (!m_stopRequested.load()) {
-        if (link->Port().Lost()) {
+        const bool silent = m_silentGeneration.load() == link->Generation() + 1 &&
+                            link->State() == LinkState::kConnected;
+        if ((link->IsOpen() && link->Stream().Gone()) || silent) {
+            m_silentGeneration.store(0);
             OnLinkLost(*link);
             got = 0;
         }

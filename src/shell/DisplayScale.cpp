@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "receiver/Receiver.h"
 #include "shell/LarkspurApp.h"
 #include "shell/MainFrame.h"
 #include "view/LarkspurView.h"
@@ -20,9 +19,8 @@ const char* const kScaleVariable = "QT_SCALE_FACTOR";
 // The main window's size at scale 1, measured on the frame and view the program builds, in the
 // style and fonts of this desktop.
 QSize handheldWindowSize() {
-    CReceiver receiver;
     CMainFrame frame;
-    auto* view = new CLarkspurView(receiver, &frame);
+    auto* view = new CLarkspurView(&frame);
     frame.SetView(view,
                   view->SizeForClient(QSize(CLarkspurApp::kViewWidth, CLarkspurApp::kViewHeight)));
     return frame.size();

@@ -3,6 +3,7 @@
 #include "shell/LarkspurApp.h"
 
 #include "BoardSimulator.h"
+#include "InProcessBoard.h"
 #include "controller/SurveyController.h"
 #include "controller/SurveyTexts.h"
 #include "platform/Prompts.h"
@@ -10,11 +11,14 @@
 #include "shell/ColorCodesDlg.h"
 #include "shell/HelpDlg.h"
 #include "shell/MainFrame.h"
+#include "shell/QtBoardStatus.h"
 #include "shell/QtPrompts.h"
-#include "shell/QtSurveyUi.h"
+#include "shell/QtSurveyPrompts.h"
+#include "shell/QtSurveyTimer.h"
 #include "view/LarkspurView.h"
 #include "view/QtMessageTarget.h"
 #include "view/ViewCommands.h"
+#include "view/ViewSurveyMap.h"
 
 namespace {
 const char* const kNoSimulatorText = "Could not start the simulated receiver board.";
@@ -26,12 +30,18 @@ CLarkspurApp::~CLarkspurApp() {
     // The controller ends the receiver link, so nothing posts to the view from here on; then the
     // frame and the view go, before the simulated board they talked to and the prompts.
     m_controller.reset();
-    m_receiver.m_viewWnd.store(nullptr);
-    m_ui.reset();
+    m_receiver.SetViewWindow(nullptr);
+    m_timer.reset();
+    m_boardStatus.reset();
+    m_surveyMap.reset();
+    m_surveyPrompts.reset();
     m_frame.reset();
     m_viewTarget.reset();
     if (m_simulator) {
         m_simulator->Stop();
+    }
+    if (m_inProcess) {
+        m_inProcess->Stop();
     }
     if (m_prompts && &ThePrompts() == m_prompts.get()) {
         SetPrompts(nullptr);
@@ -41,6 +51,11 @@ CLarkspurApp::~CLarkspurApp() {
 void CLarkspurApp::SetStartUpWaits(int linkSettleMs, int identityWaitMs) {
     m_linkSettleMs = linkSettleMs;
     m_identityWaitMs = identityWaitMs;
+}
+
+void CLarkspurApp::UseInProcessBoard(const BoardSimOptions& options) {
+    m_useInProcess = true;
+    m_inProcessOptions = options;
 }
 
 bool CLarkspurApp::StartSimulator(std::string& port) {
@@ -85,12 +100,19 @@ bool CLarkspurApp::InitInstance(const AppOptions& options, bool useQtPrompts) {
         SetPrompts(m_prompts.get());
     }
 
-    m_view = new CLarkspurView(m_receiver, m_frame.get());
+    m_view = new CLarkspurView(m_frame.get());
     m_frame->SetView(m_view, m_view->SizeForClient(QSize(kViewWidth, kViewHeight)));
-    m_ui = std::make_unique<CQtSurveyUi>(*m_view, *m_frame);
-    m_controller = std::make_unique<CSurveyController>(m_receiver, *m_ui);
+    m_surveyPrompts = std::make_unique<CQtSurveyPrompts>(*m_view);
+    m_surveyMap = std::make_unique<CViewSurveyMap>(*m_view);
+    m_boardStatus = std::make_unique<CQtBoardStatus>(*m_view, *m_frame);
+    m_timer = std::make_unique<CQtSurveyTimer>();
+    m_controller = std::make_unique<CSurveyController>(
+        m_receiver, SurveyUi{*m_surveyPrompts, *m_surveyMap, *m_boardStatus, *m_timer});
     if (m_linkSettleMs >= 0) {
         m_controller->SetStartUpWaits(m_linkSettleMs, m_identityWaitMs);
+    }
+    if (m_scanEndPauseMs >= 0) {
+        m_controller->SetScanEndPause(m_scanEndPauseMs);
     }
     m_view->SetController(m_controller.get());
 
@@ -114,8 +136,17 @@ bool CLarkspurApp::InitInstance(const AppOptions& options, bool useQtPrompts) {
         port.clear(); // carry on as without the option: search for a real board
     }
     m_viewTarget = std::make_unique<CQtMessageTarget>(m_view);
-    m_receiver.m_viewWnd.store(m_viewTarget.get());
-    m_controller->StartLink(port);
+    m_receiver.SetViewWindow(m_viewTarget.get());
+    if (m_useInProcess) {
+        m_inProcess = std::make_unique<CInProcessBoard>();
+        if (m_inProcess->Start(m_inProcessOptions)) {
+            m_controller->StartLink(m_inProcess->Source());
+        } else {
+            m_controller->StartLink(port);
+        }
+    } else {
+        m_controller->StartLink(port);
+    }
 
     // A site and a table named on the command line are opened as if picked in their dialogs.
     if (!options.site.empty()) {

@@ -6,16 +6,21 @@
 #include <memory>
 #include <string>
 
+#include "BoardOptions.h"
 #include "receiver/Receiver.h"
 #include "shell/CommandLine.h"
 
 class CBoardSimulator;
+class CInProcessBoard;
 class CLarkspurView;
 class CMainFrame;
+class CQtBoardStatus;
 class CQtMessageTarget;
 class CQtPrompts;
-class CQtSurveyUi;
+class CQtSurveyPrompts;
+class CQtSurveyTimer;
 class CSurveyController;
+class CViewSurveyMap;
 
 class CLarkspurApp {
 public:
@@ -29,8 +34,13 @@ public:
     CLarkspurApp(const CLarkspurApp&) = delete;
     CLarkspurApp& operator=(const CLarkspurApp&) = delete;
 
-    // Shortens the link's start-up waits (tests); call before InitInstance.
+    // Shortens the link's start-up waits and the finished scan's time on screen (tests); call
+    // before InitInstance.
     void SetStartUpWaits(int linkSettleMs, int identityWaitMs);
+    void SetScanEndPause(int ms) { m_scanEndPauseMs = ms; }
+    // Runs the program on a simulated board in its own process instead of a port (tests); call
+    // before InitInstance.
+    void UseInProcessBoard(const BoardSimOptions& options);
 
     // Start-up; false ends the program. useQtPrompts false leaves the installed prompts alone
     // (tests script them).
@@ -39,10 +49,12 @@ public:
     CMainFrame* Frame() const { return m_frame.get(); }
     CLarkspurView* View() const { return m_view; }
     CSurveyController& Controller() const { return *m_controller; }
-    CQtSurveyUi& Ui() const { return *m_ui; }
+    CQtBoardStatus& BoardStatus() const { return *m_boardStatus; }
     CReceiver& Receiver() { return m_receiver; }
     // The simulated board of --simulate, or null.
     CBoardSimulator* Simulator() const { return m_simulator.get(); }
+    // The in-process board, or null.
+    CInProcessBoard* InProcessBoard() const { return m_inProcess.get(); }
 
 private:
     bool StartSimulator(std::string& port);
@@ -50,12 +62,19 @@ private:
 
     int m_linkSettleMs = -1;
     int m_identityWaitMs = -1;
+    int m_scanEndPauseMs = -1;
+    bool m_useInProcess = false;
+    BoardSimOptions m_inProcessOptions;
     std::unique_ptr<CQtPrompts> m_prompts;
     std::unique_ptr<CBoardSimulator> m_simulator;
+    std::unique_ptr<CInProcessBoard> m_inProcess;
     CReceiver m_receiver;
     std::unique_ptr<CMainFrame> m_frame;
     CLarkspurView* m_view = nullptr; // owned by the frame
     std::unique_ptr<CQtMessageTarget> m_viewTarget;
-    std::unique_ptr<CQtSurveyUi> m_ui;
+    std::unique_ptr<CQtSurveyPrompts> m_surveyPrompts;
+    std::unique_ptr<CViewSurveyMap> m_surveyMap;
+    std::unique_ptr<CQtBoardStatus> m_boardStatus;
+    std::unique_ptr<CQtSurveyTimer> m_timer;
     std::unique_ptr<CSurveyController> m_controller;
 };

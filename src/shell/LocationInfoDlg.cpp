@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "controller/SurveyPrompts.h"
 #include "shell/ColorRef.h"
 #include "shell/DialogUnits.h"
-#include "survey/SurveyData.h"
 
 namespace {
 constexpr uint32_t kRuleColor = 0xFF0000; // blue, in 0x00BBGGRR form
@@ -48,8 +48,8 @@ QString format(const char* fmt, int value) {
 }
 } // namespace
 
-CLocationInfoDlg::CLocationInfoDlg(const CSurveyData* store, QWidget* parent)
-    : QDialog(parent), m_store(store),
+CLocationInfoDlg::CLocationInfoDlg(const PointInfo* point, QWidget* parent)
+    : QDialog(parent), m_point(point),
       m_deleteButton(new QPushButton(QStringLiteral("DELETE THIS POINT"), this)) {
     setWindowTitle(QStringLiteral("Location Info/Delete Point"));
     setFont(CDialogUnits::DialogFont());
@@ -86,17 +86,16 @@ int CLocationInfoDlg::DoModal() {
 std::vector<CLocationInfoDlg::PaintedText> CLocationInfoDlg::Texts() const {
     std::vector<PaintedText> texts;
     texts.push_back({kTitleRect, QString::fromLatin1(kTitle)});
-    const CSurveyData* store = m_store;
-    // Without a store there is no point to describe: show the headings only.
-    if (store != nullptr) {
-        texts.push_back({ltrb(7, 25, 77, 39), format("X: %.2f", store->m_dNearestX)});
-        texts.push_back({ltrb(127, 25, 197, 39), format("Y: %.2f", store->m_dNearestY)});
+    const PointInfo* point = m_point;
+    // Without a point there is nothing to describe: show the headings only.
+    if (point != nullptr) {
+        texts.push_back({ltrb(7, 25, 77, 39), format("X: %.2f", point->x)});
+        texts.push_back({ltrb(127, 25, 197, 39), format("Y: %.2f", point->y)});
     }
     texts.push_back({kChannelHeadingRect, QString::fromLatin1(kChannelHeading)});
-    if (store != nullptr) {
-        texts.push_back(
-            {ltrb(7, 105, 237, 119), format("Channel: %d", int{store->m_nNearestChannel})});
-        texts.push_back({ltrb(7, 145, 237, 169), format("RSSI: %d", int{store->m_nNearestRssi})});
+    if (point != nullptr) {
+        texts.push_back({ltrb(7, 105, 237, 119), format("Channel: %d", int{point->channel})});
+        texts.push_back({ltrb(7, 145, 237, 169), format("RSSI: %d", int{point->rssi})});
     }
     return texts;
 }
@@ -124,7 +123,7 @@ QFont CLocationInfoDlg::PaintFont() {
 }
 
 void CLocationInfoDlg::OnDeletePoint() {
-    if (m_store == nullptr) {
+    if (m_point == nullptr) {
         // Nothing to delete, so the caller must not erase anything from the map.
         reject();
         return;

@@ -1,6 +1,6 @@
 // The dialog shown on a press-and-hold near a stored point: the point's position and strongest
-// reading, painted from the survey store's last nearest-point lookup, and a button that asks for
-// the point to be deleted. The deleting is the caller's, which journals it.
+// reading, and a button that asks for the point to be deleted. The deleting is the caller's,
+// which journals it.
 #pragma once
 
 #include <QDialog>
@@ -8,7 +8,7 @@
 #include <QString>
 #include <vector>
 
-class CSurveyData;
+struct PointInfo;
 class QPushButton;
 
 class CLocationInfoDlg : public QDialog {
@@ -24,14 +24,14 @@ public:
         QString text;
     };
 
-    // Shows store's last lookup; without a store only the headings, and nothing to delete.
-    explicit CLocationInfoDlg(const CSurveyData* store, QWidget* parent = nullptr);
+    // Shows point; without one only the headings, and nothing to delete.
+    explicit CLocationInfoDlg(const PointInfo* point, QWidget* parent = nullptr);
 
     // Runs the dialog modally: kDeletedResult when the surveyor asked to delete the point,
     // anything else when nothing is to change.
     int DoModal();
 
-    // The texts the dialog paints, in painting order, from the current store's values.
+    // The texts the dialog paints, in painting order.
     std::vector<PaintedText> Texts() const;
     // The blue rules under the headings and at the bottom.
     static std::vector<QRect> Rules();
@@ -47,6 +47,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    const CSurveyData* m_store;
+    const PointInfo* m_point;
     QPushButton* m_deleteButton;
 };

@@ -29,21 +29,17 @@ void CSurveyData::SetLocation(int32_t x, int32_t y, const char* name) {
 }
 
 void CSurveyData::TakeScan() {
-    AppendPoint(ScanRecords());
+    AppendPoint(ScanRecords(m_receiver.CurrentReadings()));
 }
 
-std::vector<SurveyRecord> CSurveyData::ScanRecords() const {
-    // One copy of the table: the I/O thread may already be writing the next scan's readings.
-    const ReceiverTable table = m_receiver.GetChannelTable();
-    const int count =
-        table.count < CReceiver::kTableCapacity ? table.count : CReceiver::kTableCapacity;
-    std::vector<SurveyRecord> records(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        const ChannelEntry& e = table.entries[i];
-        SurveyRecord& r = records[static_cast<size_t>(i)];
-        r.channel = e.channel;
-        r.frequencyMHz = EntryFrequencyMHz(m_receiver.m_plans, e);
-        r.rssi = RssiX16ToDbm(e.rssiX16);
+std::vector<SurveyRecord>
+CSurveyData::ScanRecords(const std::vector<ChannelReading>& readings) const {
+    std::vector<SurveyRecord> records(readings.size());
+    for (size_t i = 0; i < readings.size(); ++i) {
+        SurveyRecord& r = records[i];
+        r.channel = readings[i].channel;
+        r.frequencyMHz = readings[i].frequencyMHz;
+        r.rssi = RssiX16ToDbm(readings[i].rssiX16);
         r.x = m_nX;
         r.y = m_nY;
         std::memcpy(r.name, m_szName, sizeof r.name);

@@ -10,6 +10,7 @@
 
 class CRecordList;
 class CReceiver;
+struct ChannelReading;
 
 class CSurveyData {
 public:
@@ -32,8 +33,8 @@ public:
     void SetLocation(int32_t x, int32_t y, const char* name);
     // Stores the receiver's table as one record per channel at the current location.
     void TakeScan();
-    // The records a scan would store now, without storing them.
-    std::vector<SurveyRecord> ScanRecords() const;
+    // The records of a scan's readings at the current location, without storing them.
+    std::vector<SurveyRecord> ScanRecords(const std::vector<ChannelReading>& readings) const;
     // Stores one point's records (a scan, or a point recovered from the journal) and counts it
     // as TakeScan does; returns how many records were stored (fewer only when memory ran out).
     size_t AppendPoint(const std::vector<SurveyRecord>& records);

@@ -1,24 +1,26 @@
-// The survey window: the start, map and scan screens, the survey circles painted into the map
-// canvas, and zoom, scroll-bar, arrow-key and wheel navigation. The survey interaction (taps,
-// holds, the centre key and the receiver's progress messages) is built on the helpers below in its
-// own source file; this file overrides no mouse-button handler and not event(), so that file can.
+// The survey window: it shows the start, map and scan screens (each painted by its own file from
+// the values the controller hands the view), owns the map canvas with the survey's circles, and
+// navigates the map with zoom, scroll bars, arrow keys and wheel (ViewNavigation.cpp). Taps,
+// holds, the centre key and the receiver's progress messages go to the survey controller
+// (LarkspurViewInput.cpp). The view knows nothing of the receiver.
 #pragma once
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
-#include <QBrush>
 #include <QImage>
-#include <QPen>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
+#include "receiver/Receiver.h"
+#include "view/MapCanvas.h"
 #include "view/MapViewport.h"
+#include "view/ScreenPainters.h"
 #include "view/ViewGeometry.h"
 
-class CReceiver;
 class CSurveyController;
 class QMouseEvent;
 class QTimerEvent;
@@ -53,33 +55,27 @@ public:
     static constexpr int kWheelNotch = 120;  // angle delta of one notch, in eighths of a degree
     // The start and scan screens are laid out for the handheld's client; larger clients show
     // that page enlarged and centred.
-    static constexpr int kPageWidth = 240;
-    static constexpr int kPageHeight = 320;
-    static constexpr int kPaletteSize = 256;
-    static constexpr int kMarkerSize = 32;
-    static constexpr int kMaxListedChannels = 30;
-    static constexpr int kRowsPerColumn = 15;
+    static constexpr int kPageWidth = screens::kPageWidth;
+    static constexpr int kPageHeight = screens::kPageHeight;
+    static constexpr int kPaletteSize = CMapCanvas::kPaletteSize;
 
-    // Shows the channel table and identity of receiver.
-    explicit CLarkspurView(CReceiver& receiver, QWidget* parent = nullptr);
+    explicit CLarkspurView(QWidget* parent = nullptr);
     ~CLarkspurView() override;
 
     CLarkspurView(const CLarkspurView&) = delete;
     CLarkspurView& operator=(const CLarkspurView&) = delete;
 
     // --- Site picture and map canvas ---
-    // Builds the map canvas from an 8-bit picture and resets the view to it. palette holds 256
-    // colours as 0x00RRGGBB (a little-endian read of a bitmap colour-table entry); pixels holds
-    // height rows of stride bytes, the first row at the top unless bottomUp. Returns false and
-    // changes nothing when the sizes do not add up or the canvas cannot be allocated.
+    // Builds the map canvas from an 8-bit picture (see CMapCanvas::SetPicture) and resets the
+    // view to it; false, with nothing changed, when the picture cannot be used.
     bool SetSitePicture(int32_t width, int32_t height, const uint32_t* palette,
                         const uint8_t* pixels, size_t pixelBytes, int32_t stride, bool bottomUp);
     // Bounds, view and scroll ranges for the current picture, thumbs on the centre.
     void ResetForNewMap();
     int32_t PictureWidth() const { return m_nPictureWidth; }
     int32_t PictureHeight() const { return m_nPictureHeight; }
-    bool HasSitePicture() const { return !m_mapCanvas.isNull(); }
-    const QImage& MapCanvas() const { return m_mapCanvas; }
+    bool HasSitePicture() const { return !m_canvas.IsNull(); }
+    const QImage& MapCanvas() const { return m_canvas.Image(); }
 
     // --- Survey circles (painted into the canvas; none requests a repaint) ---
     void ImprintPoint(int32_t x, int32_t y, int16_t rssi);
@@ -93,6 +89,9 @@ public:
     // --- Screens ---
     int ScreenMode() const { return m_nScreenMode; }
     void SetScreenMode(int mode) { m_nScreenMode = mode; }
+    // What the start and scan screens show.
+    void SetBoardIdentity(const BoardIdentity& identity) { m_identity = identity; }
+    void SetReadings(const std::vector<ChannelReading>& readings) { m_readings = readings; }
     // Invalidates the whole client area; every screen paints every pixel itself.
     void RequestRepaint();
     // Paints the current screen onto any surface whose client rectangle is client.
@@ -113,6 +112,10 @@ public:
     void SyncScrollThumbs();
     // A tap: the map point under p becomes the centre, thumbs follow, repaint requested.
     void CentreOnTap(const QPoint& p);
+    // The map point under client point p, without moving anything.
+    ViewPoint MapPointAt(const QPoint& p);
+    // Map point (x, y) becomes the centre as far as the picture allows; returns the centre.
+    ViewPoint CentreOnMap(int32_t x, int32_t y);
     // A press-and-hold: the map point under p, which becomes the held position.
     ViewPoint HoldAt(const QPoint& p);
     ViewRect ClientRect() const;
@@ -121,7 +124,6 @@ public:
 
     CMapViewport& Viewport() { return m_viewport; }
     const CMapViewport& Viewport() const { return m_viewport; }
-    CReceiver& Receiver() const { return m_receiver; }
 
     // ---- Input and commands (LarkspurViewInput.cpp): turned into calls on the controller ----
 public:
@@ -173,26 +175,18 @@ protected:
     // The view repaints from the viewport; Qt's pixel scrolling of the client would fight it.
     void scrollContentsBy(int dx, int dy) override;
 
-    void PaintStartScreen(QPainter& painter, const QRect& client);
-    void PaintMapScreen(QPainter& painter, const QRect& client);
-    void PaintScanScreen(QPainter& painter, const QRect& client);
-    // Enlarges and centres the handheld's page on a larger client; the identity on its own size.
-    static void EnterPage(QPainter& painter, const QRect& client);
-
 private:
     void Init();
-    void DrawCircle(const QRect& box, int colourIndex);
     void OnScrollAction(Qt::Orientation orientation, int action);
     void SyncClientSize();
 
     CMapViewport m_viewport;
     int32_t m_nPictureHeight = 0;
     int32_t m_nPictureWidth = 0;
-    QImage m_mapCanvas;
-    QPen m_pens[7];
-    QBrush m_brushes[7];
+    CMapCanvas m_canvas;
     QImage m_centreMarker;
     int m_nScreenMode = kStartScreen;
     QPoint m_wheelRemainder;
-    CReceiver& m_receiver;
+    BoardIdentity m_identity = {"0.00", "XXXXXX"};
+    std::vector<ChannelReading> m_readings;
 };

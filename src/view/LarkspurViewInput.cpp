@@ -63,7 +63,7 @@ void CLarkspurView::OnOpenSite() {
 
 void CLarkspurView::OnSaveSite() {
     if (m_controller != nullptr) {
-        m_controller->SaveSite();
+        m_controller->OnSaveSite();
     }
 }
 
@@ -74,20 +74,19 @@ void CLarkspurView::OnChannelTable() {
 }
 
 void CLarkspurView::OnTap(const QPoint& p) {
-    if (m_controller == nullptr || !m_controller->ReadyToMeasure()) {
-        return;
+    // The controller centres the map on the point once it takes it.
+    if (m_controller != nullptr) {
+        const ViewPoint map = MapPointAt(p);
+        m_controller->OnTap({map.x, map.y});
     }
-    CentreOnTap(p);
-    m_controller->BeginMeasurement(Viewport().GetCentreX(), Viewport().GetCentreY());
 }
 
 void CLarkspurView::OnCentreKey() {
     PlayWaveResource("PING");
     // The centre press takes a point where the marker stands, exactly as a tap there would.
-    if (m_controller == nullptr || !m_controller->ReadyToMeasure()) {
-        return;
+    if (m_controller != nullptr) {
+        m_controller->OnTap({Viewport().GetCentreX(), Viewport().GetCentreY()});
     }
-    m_controller->BeginMeasurement(Viewport().GetCentreX(), Viewport().GetCentreY());
 }
 
 void CLarkspurView::OnHold(const QPoint& p) {
@@ -95,7 +94,7 @@ void CLarkspurView::OnHold(const QPoint& p) {
         return;
     }
     const ViewPoint map = HoldAt(p);
-    m_controller->InspectPoint(map.x, map.y);
+    m_controller->OnHold({map.x, map.y});
 }
 
 void CLarkspurView::OnDraw() {

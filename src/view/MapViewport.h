@@ -45,6 +45,8 @@ public:
 
     void CentreOnScreenPoint(const ViewRect& client, const ViewPoint& point);
     ViewPoint ScreenToMap(const ViewRect& client, const ViewPoint& point);
+    // The map point under a client point, changing nothing.
+    ViewPoint MapPointUnder(const ViewRect& client, const ViewPoint& point) const;
 
     int32_t GetCentreX() const { return m_nCentreX; }
     int32_t GetCentreY() const { return m_nCentreY; }
@@ -75,7 +77,6 @@ private:
     int32_t ClientHeight() const { return m_nClientHeight > 0 ? m_nClientHeight : 1; }
     void RebuildX();
     void RebuildY();
-    ViewPoint MapPointUnder(const ViewRect& client, const ViewPoint& point) const;
 
     int32_t m_nMinX = 0;
     int32_t m_nMaxX = 0;

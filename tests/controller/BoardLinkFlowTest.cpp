@@ -1,11 +1,10 @@
-// The survey controller while the receiver board goes and comes back: the simulated board behind a
-// symbolic link on a real pseudo-terminal, unplugged while idle, during a scan and during a table
-// load; a board that returns without its table; no board at start-up; and quitting meanwhile.
+// The survey controller while the receiver board goes and comes back: the simulated board in the
+// same process, unplugged while idle, during a scan and during a table load; a board that returns
+// without its table; no board at start-up; and quitting meanwhile.
 #include "SurveyFlowFixture.h"
 
 #include <chrono>
 #include <fstream>
-#include <pty.h>
 #include <unistd.h>
 
 #include "controller/SurveyTexts.h"
@@ -25,18 +24,16 @@ constexpr int kStartUpCommands = kIdentifyCommands + kTableCommands;
 class BoardComesAndGoes : public SurveyFlow {
 protected:
     BoardComesAndGoes() : m_usePrompts(prompts) {
-        port = dir.File("board");
-        boardOptions.linkPath = port;
         boardOptions.logPath = dir.File("wire.log");
+        // A returning board is looked for often, so the tests wait milliseconds for it.
+        timings.reconnectMs = 20;
     }
 
-    // The board started afresh with options (instant, on the same link and log), and a program
-    // started on it.
+    // The board started afresh with options (instant, with the same log), and a program started
+    // on it.
     void Restart(BoardSimOptions options) {
         EndProgram();
         board.Stop();
-        options.instant = true;
-        options.linkPath = boardOptions.linkPath;
         options.logPath = boardOptions.logPath;
         ASSERT_TRUE(board.Start(options));
         StartProgram();
@@ -69,7 +66,7 @@ protected:
     static std::vector<int> BoardScan(uint64_t scan, int channels = 3) {
         std::vector<int> out;
         for (int k = 0; k < channels; ++k) {
-            out.push_back(CBoardSimulator::RssiX16(1, k, scan) / 16);
+            out.push_back(CSimulatedSignal::RssiX16(1, k, scan) / 16);
         }
         return out;
     }
@@ -81,7 +78,7 @@ protected:
 TEST_F(BoardComesAndGoes, UnpluggedWhileIdleTheSurveyWaitsAndTheReturningBoardIsSetUpAgain) {
     for (const bool forgetsTable : {false, true}) {
         SCOPED_TRACE(forgetsTable ? "the board lost its table" : "the board kept its table");
-        BoardSimOptions options;
+        BoardSimOptions options = CInProcessBoard::Instant();
         options.forgetTable = forgetsTable;
         Restart(options);
         Open(MakeSite("site.lks"), false);
@@ -103,7 +100,7 @@ TEST_F(BoardComesAndGoes, UnpluggedWhileIdleTheSurveyWaitsAndTheReturningBoardIs
         EXPECT_EQ(ui->messages.size(), boxes);
         EXPECT_EQ(ReadingsOf(controller->Records()), taken);
         EXPECT_TRUE(controller->HasUnsavedChanges());
-        EXPECT_EQ(ui->screen, ISurveyUi::kMapScreen);
+        EXPECT_EQ(ui->screen, ISurveyMap::kMapScreen);
 
         ASSERT_TRUE(board.Reappear());
         ASSERT_TRUE(WaitForBoard(LinkState::kConnected));
@@ -123,19 +120,18 @@ TEST_F(BoardComesAndGoes, UnpluggedWhileIdleTheSurveyWaitsAndTheReturningBoardIs
 }
 
 TEST_F(BoardComesAndGoes, UnpluggedDuringAScanThePointIsDroppedAndTheNextTapMeasures) {
-    BoardSimOptions options;
+    BoardSimOptions options = CInProcessBoard::Instant();
     options.vanishAfterCommands = kStartUpCommands + 1; // the first tap's 35, cut off mid-scan
     Restart(options);
     Open(MakeSite("site.lks"), false);
     LoadTable();
-    ASSERT_TRUE(controller->ReadyToMeasure());
-    controller->BeginMeasurement(100, 100);
+    ASSERT_TRUE(Tap(100, 100));
     ASSERT_TRUE(WaitForBoard(LinkState::kNoBoard));
     EXPECT_TRUE(ui->stored.empty()) << "never stored half-filled";
     EXPECT_TRUE(controller->Records().IsEmpty());
     EXPECT_FALSE(controller->HasUnsavedChanges());
-    EXPECT_FALSE(receiver->m_measurementPending.load());
-    EXPECT_EQ(ui->screen, ISurveyUi::kMapScreen);
+    EXPECT_FALSE(receiver->MeasurementPending());
+    EXPECT_EQ(ui->screen, ISurveyMap::kMapScreen);
     EXPECT_EQ(ui->notices, std::vector<std::string>{std::string(kBoardLost) + kScanNotStored});
     ui->noticeOpen = false; // the surveyor closes it
 
@@ -149,7 +145,7 @@ TEST_F(BoardComesAndGoes, UnpluggedDuringAScanThePointIsDroppedAndTheNextTapMeas
 }
 
 TEST_F(BoardComesAndGoes, UnpluggedDuringATableLoadTheTableIsLoadedWhenTheBoardReturns) {
-    BoardSimOptions options;
+    BoardSimOptions options = CInProcessBoard::Instant();
     options.vanishAfterCommands = kIdentifyCommands + 5; // the first slot, after 8, 8, 5, 39
     options.forgetTable = true;
     Restart(options);
@@ -197,7 +193,7 @@ TEST_F(BoardComesAndGoes, WithoutABoardAtStartUpNothingWaitsAndABoardPluggedInLa
     board.Stop();
     StartProgram();
     EXPECT_EQ(prompts.Messages(), std::vector<std::string>{"Cannot Open Connection To Board."});
-    EXPECT_TRUE(ui->pauses.empty()) << "no start-up waits without a port";
+    EXPECT_TRUE(ui->timers.empty()) << "no start-up waits without a port";
     EXPECT_EQ(ui->boardStates, std::vector<LinkState>{LinkState::kNoBoard});
     Open(MakeSite("site.lks"), false);
     ui->paths.push_back(TableFile());
@@ -207,7 +203,7 @@ TEST_F(BoardComesAndGoes, WithoutABoardAtStartUpNothingWaitsAndABoardPluggedInLa
     EXPECT_FALSE(TakePoint(100, 100));
     EXPECT_EQ(ui->notices, std::vector<std::string>{kNoBoard});
 
-    ASSERT_TRUE(board.Start(boardOptions)); // plugged in: it appears behind the link
+    ASSERT_TRUE(board.Start(boardOptions)); // plugged in
     ASSERT_TRUE(WaitForBoard(LinkState::kConnected));
     EXPECT_EQ(ui->revisions, std::vector<std::string>{kBoardConnectedWithTable});
     EXPECT_TRUE(receiver->TableLoaded());
@@ -225,52 +221,38 @@ TEST_F(BoardComesAndGoes, QuittingIsPromptWhateverTheBoardIsDoing) {
         const char* what;
         std::function<void()> arrange;
     };
-    int master = -1;
-    int slave = -1;
     const Case cases[] = {
         {"board lost",
          [&] {
              ASSERT_TRUE(board.Vanish());
              ASSERT_TRUE(WaitForBoard(LinkState::kNoBoard));
          }},
-        {"a port that never answers is being set up",
+        {"a board that never answers is being set up",
          [&] {
-             ASSERT_TRUE(board.Vanish());
-             ASSERT_TRUE(WaitForBoard(LinkState::kNoBoard));
-             char name[128];
-             ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-             ASSERT_EQ(symlink(name, port.c_str()), 0);
+             BoardSimOptions mute = CInProcessBoard::Instant();
+             mute.silent = true;
+             board.Stop();
+             ASSERT_TRUE(board.Start(mute));
              ASSERT_TRUE(WaitForBoard(LinkState::kConnecting));
          }},
         {"scan running on a slow line",
          [&] {
              BoardSimOptions slow;
-             slow.baud = 1200; // about 8 ms a byte: the scan's replies take a while
-             EndProgram();
-             board.Stop();
-             slow.linkPath = port;
-             ASSERT_TRUE(board.Start(slow));
-             StartProgram();
+             slow.baud = 4800; // about 2 ms a byte: the scan's replies take a while
+             Restart(slow);
              Open(MakeSite("site.lks"), false);
              LoadTable();
-             ASSERT_TRUE(controller->ReadyToMeasure());
-             controller->BeginMeasurement(10, 10);
-             ASSERT_TRUE(receiver->m_measurementPending.load());
+             ASSERT_TRUE(Tap(10, 10));
+             ASSERT_TRUE(receiver->MeasurementPending());
          }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Restart(BoardSimOptions());
+        Restart(CInProcessBoard::Instant());
         c.arrange();
         const auto start = Clock::now();
         EndProgram();
         EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1000));
-        if (master >= 0) {
-            close(master);
-            close(slave);
-            unlink(port.c_str());
-            master = slave = -1;
-        }
     }
     StartProgram(); // for TearDown
 }

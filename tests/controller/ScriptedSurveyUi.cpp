@@ -1,5 +1,9 @@
-// Scripted answers for the survey controller's questions.
+// Scripted answers for the survey controller's questions, and the test's own timer.
 #include "ScriptedSurveyUi.h"
+
+#include <algorithm>
+
+#include "files/SitePicture.h"
 
 int CScriptedSurveyUi::MessageBox(const std::string& text, const std::string& caption,
                                   unsigned flags) {
@@ -32,7 +36,8 @@ bool CScriptedSurveyUi::SignOff(SignOffSignature& signature) {
     return save;
 }
 
-bool CScriptedSurveyUi::ShowPointInfo(const CSurveyData& /*survey*/) {
+bool CScriptedSurveyUi::ShowPointInfo(const PointInfo& point) {
+    inspected.push_back(point);
     const bool remove = !deletes.empty() && deletes.front();
     if (!deletes.empty()) {
         deletes.pop_front();
@@ -42,19 +47,21 @@ bool CScriptedSurveyUi::ShowPointInfo(const CSurveyData& /*survey*/) {
 
 void CScriptedSurveyUi::SetBusy(bool busy) {
     busyDepth += busy ? 1 : -1;
-    maxBusyDepth = busyDepth > maxBusyDepth ? busyDepth : maxBusyDepth;
+    maxBusyDepth = std::max(busyDepth, maxBusyDepth);
 }
 
-void CScriptedSurveyUi::Pause(int ms) {
-    pauses.push_back(ms);
-    if (duringPause) {
-        duringPause();
-    }
-}
-
-bool CScriptedSurveyUi::ShowSitePicture(const SitePicture& /*picture*/) {
-    pictureShown = true;
+bool CScriptedSurveyUi::ShowSitePicture(const SitePicture& picture) {
+    pictureWidth = picture.width;
+    pictureHeight = picture.height;
     return true;
+}
+
+MapPoint CScriptedSurveyUi::CentreOn(MapPoint point) {
+    // As the map view does: the centre stays on the picture.
+    const MapPoint centre{std::clamp(point.x, 0, pictureWidth),
+                          std::clamp(point.y, 0, pictureHeight)};
+    centred.push_back(centre);
+    return centre;
 }
 
 void CScriptedSurveyUi::PaintPoint(int32_t x, int32_t y, int16_t strongest) {
@@ -78,4 +85,20 @@ void CScriptedSurveyUi::ReviseNotice(const std::string& text) {
     if (noticeOpen) {
         revisions.push_back(text);
     }
+}
+
+void CScriptedSurveyUi::Start(int ms, std::function<void()> done) {
+    timers.push_back(ms);
+    m_timerDone = std::move(done);
+}
+
+bool CScriptedSurveyUi::FireTimer() {
+    if (!m_timerDone) {
+        return false;
+    }
+    // Taken first: the callback may start the next wait.
+    std::function<void()> done = std::move(m_timerDone);
+    m_timerDone = nullptr;
+    done();
+    return true;
 }

@@ -1,5 +1,6 @@
-// The survey's user interface for tests: answers from a script, and a record of everything the
-// controller showed, so that every flow runs without a window.
+// The survey's user interface for tests: answers from a script, a record of everything the
+// controller showed, and a timer the test fires itself, so every flow runs without a window and
+// every wait lasts exactly as long as the test chooses.
 #pragma once
 
 #include <deque>
@@ -8,14 +9,21 @@
 #include <vector>
 
 #include "controller/SurveyUi.h"
+#include "receiver/Receiver.h"
 
-class CScriptedSurveyUi : public ISurveyUi {
+class CScriptedSurveyUi : public ISurveyPrompts,
+                          public ISurveyMap,
+                          public IBoardStatusUi,
+                          public ISurveyTimer {
 public:
     struct Circle {
         int32_t x;
         int32_t y;
         int16_t strongest;
     };
+
+    // All four faces at once, as the controller takes them.
+    operator SurveyUi() { return SurveyUi{*this, *this, *this, *this}; }
 
     // Message box answers in order; once used up, the silent prompts' answers.
     std::deque<int> answers;
@@ -25,37 +33,53 @@ public:
     std::deque<bool> signOffs;
     // Location dialog: true asks for the delete.
     std::deque<bool> deletes;
-    // Runs inside every pause (the half second after a scan), as a window would handle a close
-    // or a minimise meanwhile.
-    std::function<void()> duringPause;
 
     std::vector<std::string> messages; // texts of every message box, in order
+    std::vector<PointInfo> inspected;  // every point the location dialog showed
     std::vector<Circle> painted;       // circles of loaded or recovered points
     std::vector<Circle> stored;        // circles of points just measured
     std::vector<Circle> erased;
-    std::vector<int> pauses;
-    std::vector<LinkState> boardStates; // every state the status bar was given
-    std::vector<std::string> notices;   // every text the notice was shown with
-    std::vector<std::string> revisions; // texts the open notice was changed to
-    bool noticeOpen = false;            // the surveyor closes it by clearing this
+    std::vector<MapPoint> centred;        // every centre the map was asked to take
+    std::vector<int> timers;              // every wait's length, as started
+    std::vector<LinkState> boardStates;   // every state the status bar was given
+    std::vector<std::string> notices;     // every text the notice was shown with
+    std::vector<std::string> revisions;   // texts the open notice was changed to
+    std::vector<ChannelReading> readings; // the scan screen's rows, as last shown
+    BoardIdentity identity;
+    bool noticeOpen = false; // the surveyor closes it by clearing this
     Screen screen = kStartScreen;
     int busyDepth = 0;
     int maxBusyDepth = 0;
-    bool pictureShown = false;
+    int32_t pictureWidth = 0;
+    int32_t pictureHeight = 0;
+
+    // Runs the timer's callback now, as if its time had come; false when none is running.
+    bool FireTimer();
+    bool TimerRunning() const { return static_cast<bool>(m_timerDone); }
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
     bool ChooseFileToOpen(const FileDialogRequest& request, std::string& path) override;
     bool SignOff(SignOffSignature& signature) override;
-    bool ShowPointInfo(const CSurveyData& survey) override;
+    bool ShowPointInfo(const PointInfo& point) override;
     void SetBusy(bool busy) override;
-    void Pause(int ms) override;
+
     bool ShowSitePicture(const SitePicture& picture) override;
     void ShowScreen(Screen s) override { screen = s; }
     void Repaint() override {}
+    void ShowReadings(const std::vector<ChannelReading>& rows) override { readings = rows; }
+    MapPoint CentreOn(MapPoint point) override;
     void PaintPoint(int32_t x, int32_t y, int16_t strongest) override;
     void PointStored(int32_t x, int32_t y, int16_t strongest) override;
     void PointErased(int32_t x, int32_t y) override;
+
     void ShowBoardStatus(LinkState state) override { boardStates.push_back(state); }
+    void ShowBoardIdentity(const BoardIdentity& id) override { identity = id; }
     void ShowNotice(const std::string& text) override;
     void ReviseNotice(const std::string& text) override;
+
+    void Start(int ms, std::function<void()> done) override;
+    void Stop() override { m_timerDone = nullptr; }
+
+private:
+    std::function<void()> m_timerDone;
 };

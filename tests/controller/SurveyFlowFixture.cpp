@@ -47,7 +47,6 @@ std::vector<Reading> ReadingsOf(const CRecordList& list) {
 }
 
 void SurveyFlow::SetUp() {
-    boardOptions.instant = true;
     ASSERT_TRUE(board.Start(boardOptions));
     StartProgram();
 }
@@ -59,11 +58,17 @@ void SurveyFlow::TearDown() {
 
 void SurveyFlow::StartProgram() {
     receiver = std::make_unique<CReceiver>();
-    receiver->m_viewWnd.store(&posts);
+    receiver->SetTimings(timings);
+    receiver->SetViewWindow(&posts);
     ui = std::make_unique<CScriptedSurveyUi>();
     controller = std::make_unique<CSurveyController>(*receiver, *ui);
-    controller->SetStartUpWaits(0, 0);
-    controller->StartLink(port.empty() ? board.SlavePath() : port);
+    controller->StartLink(board.Source());
+    EndWaits();
+}
+
+void SurveyFlow::EndWaits() {
+    while (controller->Waiting() != CSurveyController::Wait::kNone && ui->FireTimer()) {
+    }
 }
 
 void SurveyFlow::EndProgram() {
@@ -123,13 +128,21 @@ void SurveyFlow::Open(const std::string& path, bool keep) {
     controller->OnOpenSite();
 }
 
+bool SurveyFlow::Tap(int32_t x, int32_t y) {
+    // A scan begins with the map centred where it is taken.
+    const size_t before = ui->centred.size();
+    controller->OnTap({x, y});
+    return ui->centred.size() > before;
+}
+
 bool SurveyFlow::TakePoint(int32_t x, int32_t y) {
+    EndWaits();
     const size_t before = ui->stored.size();
-    if (!controller->ReadyToMeasure()) {
+    if (!Tap(x, y) || !PumpUntil([&] { return ui->stored.size() > before; })) {
         return false;
     }
-    controller->BeginMeasurement(x, y);
-    return PumpUntil([&] { return ui->stored.size() > before; });
+    EndWaits();
+    return true;
 }
 
 bool SurveyFlow::PumpUntil(const std::function<bool()>& done, int ms) {

@@ -1,6 +1,7 @@
-// The survey controller on the simulated board (a pseudo-terminal, instant replies) with a
-// scripted interface: sites and tables in a temporary folder, points taken as a tap takes them,
-// and "a new program" on the same files to stand for a restart after a crash.
+// The survey controller on the simulated board in the same process (instant replies) with a
+// scripted interface whose timer the test fires: sites and tables in a temporary folder, points
+// taken as a tap takes them, and "a new program" on the same files to stand for a restart after a
+// crash.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "BoardSimulator.h"
+#include "InProcessBoard.h"
 #include "ScriptedSurveyUi.h"
 #include "TestFiles.h"
 #include "controller/SurveyController.h"
@@ -50,9 +51,11 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A program starting up: receiver, controller and link (on port, or the board's own
-    // pseudo-terminal when it is empty), with a fresh interface.
+    // A program starting up on the board: receiver, controller and link, with a fresh interface;
+    // its start-up waits are over when this returns.
     void StartProgram();
+    // Ends whatever wait the controller is in, as its time would.
+    void EndWaits();
     // The program ends without saving, as a crash or a kill would leave things.
     void EndProgram();
 
@@ -65,8 +68,11 @@ protected:
     void LoadTable();
     // Open Site through its dialog with the keep-points answer.
     void Open(const std::string& path, bool keep);
-    // A tap's measurement at (x, y), waited for until the point is stored.
+    // A tap's measurement at (x, y), waited for until the point is stored and the finished scan's
+    // pause is over; false when no scan began or nothing was stored.
     bool TakePoint(int32_t x, int32_t y);
+    // A tap at (x, y) that begins a scan; false when none began (refused, or kept for a wait).
+    bool Tap(int32_t x, int32_t y);
     // Hands the receiver's posts to the controller, as the window does, until done() holds;
     // false after ms.
     bool PumpUntil(const std::function<bool()>& done, int ms = 5000);
@@ -74,11 +80,11 @@ protected:
     std::string JournalOf(const std::string& site) const;
 
     CTempDir dir;
-    // How the board starts (instant replies) and where the program looks for it (empty: the
-    // board's pseudo-terminal); a fixture may change both before SetUp.
-    BoardSimOptions boardOptions;
-    std::string port;
-    CBoardSimulator board;
+    // How the board starts (instant replies) and how long the receiver waits for it; a fixture
+    // may change both before SetUp.
+    BoardSimOptions boardOptions = CInProcessBoard::Instant();
+    ReceiverTimings timings;
+    CInProcessBoard board;
     CPostQueue posts;
     std::unique_ptr<CReceiver> receiver;
     std::unique_ptr<CScriptedSurveyUi> ui;

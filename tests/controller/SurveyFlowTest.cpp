@@ -2,7 +2,10 @@
 // measuring, deleting and saving, and the ways a day's survey used to be lost.
 #include "SurveyFlowFixture.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <unistd.h>
 
 #include "files/JournalFormat.h"
@@ -22,7 +25,7 @@ TEST_F(SurveyFlow, OpenKeepsOrDiscardsTheFilesPoints) {
     ASSERT_EQ(ui->painted.size(), 2u);
     EXPECT_EQ(ui->painted[1].x, 300);
     EXPECT_EQ(ui->painted[1].strongest, -61);
-    EXPECT_EQ(ui->screen, ISurveyUi::kMapScreen);
+    EXPECT_EQ(ui->screen, ISurveyMap::kMapScreen);
     EXPECT_FALSE(controller->HasUnsavedChanges());
 
     Open(site, false);
@@ -40,20 +43,28 @@ TEST_F(SurveyFlow, TakeDeleteSaveAndReopen) {
     LoadTable();
     ASSERT_TRUE(TakePoint(240, 320));
     ASSERT_TRUE(TakePoint(100, 100));
-    EXPECT_EQ(ui->pauses.back(), CSurveyController::kScanEndPauseMs) << "the scan stays a while";
-    EXPECT_EQ(ui->screen, ISurveyUi::kMapScreen);
+    EXPECT_EQ(ui->timers.back(), CSurveyController::kScanEndPauseMs) << "the scan stays a while";
+    EXPECT_EQ(ui->screen, ISurveyMap::kMapScreen);
     // The readings are the board's, one per channel of the table.
     const std::vector<Reading> taken = ReadingsOf(controller->Records());
     ASSERT_EQ(taken.size(), 6u);
     for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(taken[k].rssi, CBoardSimulator::RssiX16(1, k, 1) / 16) << k;
-        EXPECT_EQ(taken[3 + k].rssi, CBoardSimulator::RssiX16(1, k, 2) / 16) << k;
+        EXPECT_EQ(taken[k].rssi, CSimulatedSignal::RssiX16(1, k, 1) / 16) << k;
+        EXPECT_EQ(taken[3 + k].rssi, CSimulatedSignal::RssiX16(1, k, 2) / 16) << k;
     }
     EXPECT_TRUE(controller->Journal().IsOpen());
 
     // A hold 30 px off the first point deletes it; the disc goes where the stylus was.
     ui->deletes.push_back(true);
-    controller->InspectPoint(270, 320);
+    controller->OnHold({270, 320});
+    ASSERT_EQ(ui->inspected.size(), 1u);
+    const auto strongest =
+        std::max_element(taken.begin(), taken.begin() + 3,
+                         [](const Reading& a, const Reading& b) { return a.rssi < b.rssi; });
+    EXPECT_EQ(ui->inspected[0].x, 240.0);
+    EXPECT_EQ(ui->inspected[0].y, 320.0);
+    EXPECT_EQ(ui->inspected[0].rssi, strongest->rssi) << "the dialog shows its strongest reading";
+    EXPECT_EQ(ui->inspected[0].channel, strongest->channel);
     ASSERT_EQ(ui->erased.size(), 1u);
     EXPECT_EQ(ui->erased[0].x, 270);
     EXPECT_EQ(ReadingsOf(controller->Records()),
@@ -92,21 +103,84 @@ TEST_F(SurveyFlow, APointIsStoredBeforeThePauseSoACloseMeanwhileAsksToSaveIt) {
     const std::string site = MakeSite("site.lks");
     Open(site, false);
     LoadTable();
+    ASSERT_TRUE(Tap(240, 320));
+    ASSERT_TRUE(PumpUntil([&] { return !ui->stored.empty(); }));
     // The window is closed (or minimised) while the finished scan is still on screen.
-    bool closed = true;
-    size_t inJournal = 0;
-    ui->duringPause = [&] {
-        journal::Contents contents;
-        ASSERT_TRUE(CSurveyJournal::Read(JournalOf(site), contents));
-        inJournal = contents.entries.size();
-        ui->answers.push_back(kIdCancel);
-        closed = controller->QueryDiscardChanges("Save the survey before closing?");
-    };
-    ASSERT_TRUE(TakePoint(240, 320));
-    EXPECT_FALSE(closed) << "the close asked about the new point and was cancelled";
+    ASSERT_EQ(controller->Waiting(), CSurveyController::Wait::kScanEnd);
+    journal::Contents contents;
+    ASSERT_TRUE(CSurveyJournal::Read(JournalOf(site), contents));
+    EXPECT_EQ(contents.entries.size(), 2u) << "the keep answer and the point, before the pause";
+    ui->answers.push_back(kIdCancel);
+    EXPECT_FALSE(controller->QueryDiscardChanges("Save the survey before closing?"))
+        << "the close asked about the new point at once and was cancelled";
     EXPECT_EQ(ui->messages.back(), "Save the survey before closing?");
-    EXPECT_EQ(inJournal, 2u) << "the keep answer and the point, before the pause";
-    EXPECT_EQ(controller->Records().IsEmpty(), false);
+    EXPECT_EQ(ui->screen, ISurveyMap::kScanScreen);
+    EXPECT_TRUE(ui->FireTimer());
+    EXPECT_EQ(ui->screen, ISurveyMap::kMapScreen) << "the map returns when the pause ends";
+    EXPECT_EQ(ui->busyDepth, 0);
+}
+
+TEST_F(SurveyFlow, InputDuringThePauseWaitsForItsEndAndAHoldIsRefused) {
+    const std::string site = MakeSite("site.lks", 480, 640, {{400, 500}});
+    Open(site, true);
+    LoadTable();
+    ASSERT_TRUE(Tap(100, 100));
+    ASSERT_TRUE(PumpUntil([&] { return ui->stored.size() == 1; }));
+    ASSERT_EQ(controller->Waiting(), CSurveyController::Wait::kScanEnd);
+
+    // Half a second on the scan screen: two taps, the table command, and a hold on the old
+    // point come in meanwhile.
+    const size_t centred = ui->centred.size();
+    const size_t messages = ui->messages.size();
+    controller->OnTap({200, 200});
+    controller->OnTap({300, 300});
+    ui->paths.push_back(TableFile());
+    controller->OnChannelTable();
+    ui->deletes.push_back(true);
+    controller->OnHold({400, 500});
+    EXPECT_EQ(ui->centred.size(), centred) << "no scan began";
+    EXPECT_TRUE(ui->inspected.empty()) << "the hold was refused, not kept";
+    EXPECT_EQ(ui->messages.size(), messages) << "nothing ran yet";
+
+    // When the pause ends, the table is loaded and the last tap measures; the earlier tap was
+    // the same intent and is not taken twice.
+    ASSERT_TRUE(ui->FireTimer());
+    EXPECT_EQ(ui->messages, (std::vector<std::string>{kKeepQuestion, "Table has been loaded.",
+                                                      "Table has been loaded."}));
+    ASSERT_EQ(ui->centred.size(), centred + 1);
+    EXPECT_EQ(ui->centred.back().x, 300);
+    ASSERT_TRUE(PumpUntil([&] { return ui->stored.size() == 2; }));
+    EXPECT_EQ(ui->stored.back().x, 300);
+    EndWaits();
+    EXPECT_EQ(ReadingsOf(controller->Records()).size(), 3u + 6u);
+    EXPECT_EQ(ui->busyDepth, 0);
+}
+
+TEST_F(SurveyFlow, AScanCompletedBeforeASiteOpensIsNeverStoredInTheNextSurvey) {
+    // The board answers the tap's scan and then, as the next scan starts, is lost without a word.
+    EndProgram();
+    board.Stop();
+    BoardSimOptions options = CInProcessBoard::Instant();
+    options.vanishAfterCommands = 3 + 8 + 2; // identification, table, two scans
+    options.vanishSilently = true;
+    ASSERT_TRUE(board.Start(options));
+    StartProgram();
+    Open(MakeSite("first.lks"), false);
+    LoadTable();
+    ASSERT_TRUE(Tap(100, 100));
+    // The scan completes at the receiver, but its post has not been handled when the surveyor
+    // opens another site.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!receiver->MeasurementComplete() && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(receiver->MeasurementComplete());
+    Open(MakeSite("second.lks"), false);
+    ASSERT_TRUE(Tap(200, 200));
+    ASSERT_TRUE(PumpUntil([&] { return controller->BoardState() == LinkState::kNoBoard; }));
+    EXPECT_TRUE(ui->stored.empty()) << "the first site's readings are not the second's point";
+    EXPECT_TRUE(controller->Records().IsEmpty());
+    EXPECT_FALSE(controller->HasUnsavedChanges());
 }
 
 TEST_F(SurveyFlow, ClosingTheSignOffWithoutSavingWritesNothing) {
@@ -136,7 +210,7 @@ TEST_F(SurveyFlow, AfterACrashTheJournalRecoversThePointsTheDeleteAndTheKeepAnsw
     ASSERT_TRUE(TakePoint(200, 200));
     ASSERT_TRUE(TakePoint(300, 300));
     ui->deletes.push_back(true);
-    controller->InspectPoint(205, 195);
+    controller->OnHold({205, 195});
     const std::vector<Reading> before = ReadingsOf(controller->Records());
     ASSERT_EQ(before.size(), 6u);
     EndProgram();

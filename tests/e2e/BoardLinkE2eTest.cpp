@@ -11,7 +11,7 @@
 #include "controller/SurveyTexts.h"
 #include "receiver/Receiver.h"
 #include "shell/MainFrame.h"
-#include "shell/QtSurveyUi.h"
+#include "shell/QtBoardStatus.h"
 #include "survey/RecordList.h"
 #include "view/LarkspurView.h"
 
@@ -36,6 +36,7 @@ TEST(BoardLinkE2e, UnpluggedTheWindowSaysSoOnceTapsWaitForNothingAndTheReturnMea
     ASSERT_TRUE(board.Start(boardOptions));
     AppOptions options;
     options.port = boardOptions.linkPath;
+    h.timings.reconnectMs = 20; // the board's return is looked for often
     ASSERT_TRUE(h.Start(options));
     h.OpenSite(h.WriteSite("site.lks", 480, 640), false);
     h.LoadTable(h.WriteTable("three.nct", {{0, 1}, {0, 334}, {1, 25}}));
@@ -47,7 +48,7 @@ TEST(BoardLinkE2e, UnpluggedTheWindowSaysSoOnceTapsWaitForNothingAndTheReturnMea
 
     ASSERT_TRUE(board.Vanish());
     ASSERT_TRUE(WaitUntil([&] { return h.Frame().BoardText() == "NO BOARD"; }, 2000));
-    QMessageBox* notice = h.Ui().Notice();
+    QMessageBox* notice = h.BoardStatus().Notice();
     ASSERT_NE(notice, nullptr);
     EXPECT_TRUE(notice->isVisible());
     EXPECT_EQ(notice->windowModality(), Qt::NonModal);

@@ -8,6 +8,8 @@
 #include <QTimer>
 
 #include "BoardSimulator.h"
+#include "InProcessBoard.h"
+#include "controller/SurveyController.h"
 #include "files/SiteFileMaker.h"
 #include "files/SitePicture.h"
 #include "shell/MainFrame.h"
@@ -18,6 +20,10 @@ namespace {
 // Short enough for a quick suite, long enough for the board's identity replies at line rate.
 constexpr int kTestLinkSettleMs = 50;
 constexpr int kTestIdentityWaitMs = 300;
+// Long enough to see the finished scan on screen, short enough for many scans.
+constexpr int kTestScanEndPauseMs = 30;
+// How long a program on the simulated board may take to start.
+constexpr int kStartUpTimeoutMs = 5000;
 } // namespace
 
 SurveyHarness::SurveyHarness() = default;
@@ -28,23 +34,35 @@ SurveyHarness::~SurveyHarness() {
 }
 
 bool SurveyHarness::Start() {
-    AppOptions options;
-    options.simulate = true;
-    return Start(options) && m_app->Simulator() != nullptr;
+    return Launch(AppOptions(), true);
 }
 
 bool SurveyHarness::Start(const AppOptions& options) {
+    return Launch(options, false) && (!options.simulate || m_app->Simulator() != nullptr);
+}
+
+bool SurveyHarness::Launch(const AppOptions& options, bool inProcess) {
     if (!m_dir.isValid()) {
         return false;
     }
     m_scope = std::make_unique<CScopedPrompts>(m_prompts);
     m_app = std::make_unique<CLarkspurApp>();
-    m_app->SetStartUpWaits(kTestLinkSettleMs, kTestIdentityWaitMs);
+    m_app->Receiver().SetTimings(timings);
+    m_app->SetScanEndPause(kTestScanEndPauseMs);
+    if (inProcess) {
+        // Nothing on this line is paced, so nothing needs waiting for.
+        m_app->UseInProcessBoard(CInProcessBoard::Instant());
+        m_app->SetStartUpWaits(0, 0);
+    } else {
+        m_app->SetStartUpWaits(kTestLinkSettleMs, kTestIdentityWaitMs);
+    }
     if (!m_app->InitInstance(options, false)) {
         return false;
     }
     QApplication::setActiveWindow(m_app->Frame());
-    return QTest::qWaitForWindowExposed(m_app->Frame());
+    return QTest::qWaitForWindowExposed(m_app->Frame()) &&
+           WaitUntil([this] { return Controller().Waiting() == CSurveyController::Wait::kNone; },
+                     kStartUpTimeoutMs);
 }
 
 CLarkspurView& SurveyHarness::View() const {
@@ -55,7 +73,10 @@ CMainFrame& SurveyHarness::Frame() const {
     return *m_app->Frame();
 }
 
-CBoardSimulator& SurveyHarness::Board() const {
+CBoardHost& SurveyHarness::Board() const {
+    if (m_app->InProcessBoard() != nullptr) {
+        return *m_app->InProcessBoard();
+    }
     return *m_app->Simulator();
 }
 
@@ -67,8 +88,8 @@ CReceiver& SurveyHarness::Receiver() const {
     return m_app->Receiver();
 }
 
-CQtSurveyUi& SurveyHarness::Ui() const {
-    return m_app->Ui();
+CQtBoardStatus& SurveyHarness::BoardStatus() const {
+    return m_app->BoardStatus();
 }
 
 std::string SurveyHarness::PathOf(const QString& name) const {

@@ -1,6 +1,6 @@
-// The whole program under test: the application with scripted prompts on the simulated board
-// (a pseudo-terminal at line rate), plus helpers to write site and table files and to drive
-// modal dialogs.
+// The whole program under test: the application with scripted prompts on the simulated board (in
+// the same process and instant, or on a pseudo-terminal at line rate where the serial path is
+// what a test proves), plus helpers to write site and table files and to drive modal dialogs.
 #pragma once
 
 #include <QImage>
@@ -16,14 +16,15 @@
 
 #include "ScriptedPrompts.h"
 #include "WhenModal.h"
+#include "receiver/Receiver.h"
 #include "shell/LarkspurApp.h"
 
-class CBoardSimulator;
+class CBoardHost;
 class CReceiver;
 class CSurveyController;
 class CLarkspurView;
 class CMainFrame;
-class CQtSurveyUi;
+class CQtBoardStatus;
 class QTimer;
 
 class SurveyHarness {
@@ -31,18 +32,23 @@ public:
     SurveyHarness();
     ~SurveyHarness();
 
-    // Starts the program on the simulated board with shortened start-up waits.
+    // Starts the program on the simulated board in its own process, with shortened start-up
+    // waits; returns once the start-up is over.
     bool Start();
-    // Starts the program with the given command line (and the same short waits).
+    // Starts the program with the given command line (and the same short waits): --simulate puts
+    // the board on a pseudo-terminal.
     bool Start(const AppOptions& options);
 
     CLarkspurView& View() const;
     CMainFrame& Frame() const;
-    CBoardSimulator& Board() const;
+    // The simulated board the program runs on (in process, or --simulate's).
+    CBoardHost& Board() const;
     CSurveyController& Controller() const;
     CReceiver& Receiver() const;
-    CQtSurveyUi& Ui() const;
+    CQtBoardStatus& BoardStatus() const;
     CScriptedPrompts& Prompts() { return m_prompts; }
+    // How long the program's receiver waits (set before Start).
+    ReceiverTimings timings;
 
     // A width x height site file with no points, in the temporary folder.
     std::string WriteSite(const QString& name, int width, int height);
@@ -66,6 +72,8 @@ public:
     QImage Screen() const;
 
 private:
+    bool Launch(const AppOptions& options, bool inProcess);
+
     QTemporaryDir m_dir;
     CScriptedPrompts m_prompts;
     std::unique_ptr<CScopedPrompts> m_scope;

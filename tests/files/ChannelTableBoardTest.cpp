@@ -1,10 +1,10 @@
-// Loading a channel table programs the simulated board over a pseudo-terminal: the commands,
-// their order and payloads as the board receives them, and no command at all for a bad file.
+// Loading a channel table programs the simulated board: the commands, their order and payloads as
+// the board receives them, and no command at all for a bad file.
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "BoardSimulator.h"
+#include "InProcessBoard.h"
 #include "TestFiles.h"
 #include "files/ChannelTableFile.h"
 #include "receiver/BoardLink.h"
@@ -17,10 +17,8 @@ using Frame = std::vector<uint8_t>;
 class ChannelTableBoard : public ::testing::Test {
 protected:
     void SetUp() override {
-        BoardSimOptions options;
-        options.instant = true;
-        ASSERT_TRUE(m_board.Start(options));
-        ASSERT_TRUE(m_link.Setup(CBoardLink::kDefaultBaud, m_board.SlavePath()));
+        ASSERT_TRUE(m_board.Start(CInProcessBoard::Instant()));
+        ASSERT_TRUE(m_link.Setup(m_board.Source()));
         ASSERT_TRUE(m_receiver.StartIoThread(m_link));
     }
     void TearDown() override {
@@ -35,7 +33,7 @@ protected:
     }
 
     CTempDir m_dir;
-    CBoardSimulator m_board;
+    CInProcessBoard m_board;
     CBoardLink m_link;
     CReceiver m_receiver;
 };
@@ -46,8 +44,7 @@ TEST_F(ChannelTableBoard, ProgramsTheBoardInTheFixedOrder) {
     EXPECT_TRUE(m_receiver.TableLoaded());
 
     ASSERT_TRUE(m_board.WaitForFrames(7, 2000));
-    const ChannelEntry pcs{1, 25, 0};
-    const uint16_t pcsCode = EntryBoardCode(m_receiver.m_plans, pcs);
+    const uint16_t pcsCode = m_receiver.BoardCode(1);
     const std::vector<Frame> expected = {
         {8, 0},
         {8, 4},

@@ -18,7 +18,7 @@ bool parse(CChannelTableFile& table, const std::string& text) {
 
 // A receiver that already holds a loaded three-entry table at 200 kHz spacing.
 void loadPrevious(CReceiver& r) {
-    r.m_plans[1].SetPcsSpacing(CBandPlan::kPcsSpacing200k);
+    r.SetPcsSpacing(CBandPlan::kPcsSpacing200k);
     r.SetChannel(0, {0, 100, -800});
     r.SetChannel(1, {1, 200, -900});
     r.SetChannel(2, {0, 300, -1000});
@@ -27,7 +27,7 @@ void loadPrevious(CReceiver& r) {
 }
 
 void expectPreviousTable(const CReceiver& r) {
-    EXPECT_EQ(r.m_plans[1].GetPcsSpacing(), CBandPlan::kPcsSpacing200k);
+    EXPECT_EQ(r.PcsSpacing(), CBandPlan::kPcsSpacing200k);
     EXPECT_EQ(r.ChannelCount(), 3);
     EXPECT_TRUE(r.TableLoaded());
     EXPECT_EQ(r.Channel(0).channel, 100);
@@ -54,7 +54,7 @@ TEST(ChannelTableFile, ExampleLoadsTwoEntriesAndThirtyKilohertz) {
     EXPECT_EQ(r.Channel(0).channel, 1);
     EXPECT_EQ(r.Channel(1).plan, 1);
     EXPECT_EQ(r.Channel(1).channel, 25);
-    EXPECT_EQ(r.m_plans[1].GetPcsSpacing(), CBandPlan::kPcsSpacing30k);
+    EXPECT_EQ(r.PcsSpacing(), CBandPlan::kPcsSpacing30k);
     EXPECT_TRUE(r.TableLoaded());
 }
 
@@ -80,10 +80,10 @@ TEST(ChannelTableFile, SpacingsOfFiftyAndTwoHundredAndUnknownOnes) {
     EXPECT_EQ(t.PcsSpacing(), 0u);
 
     CReceiver r;
-    r.m_plans[1].SetPcsSpacing(CBandPlan::kPcsSpacing50k);
+    r.SetPcsSpacing(CBandPlan::kPcsSpacing50k);
     const ChannelTableLoad result = loadText(r, "2\r\n25\r\n0,1,\r\n0,-1,\r\n");
     EXPECT_EQ(result.status, CT_LOADED);
-    EXPECT_EQ(r.m_plans[1].GetPcsSpacing(), CBandPlan::kPcsSpacing50k);
+    EXPECT_EQ(r.PcsSpacing(), CBandPlan::kPcsSpacing50k);
     EXPECT_EQ(r.ChannelCount(), 1);
 }
 

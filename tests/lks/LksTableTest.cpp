@@ -58,7 +58,7 @@ TEST(LksTable, ATableMadeByNewLoadsInTheProgramWithTheSameEntries) {
         const ChannelTableLoad load = programLoad(dir.File("t.nct"), receiver);
         ASSERT_EQ(load.status, CT_LOADED) << load.message;
         ASSERT_EQ(receiver.ChannelCount(), 30);
-        EXPECT_EQ(receiver.m_plans[1].GetPcsSpacing(), s.spacingHz);
+        EXPECT_EQ(receiver.PcsSpacing(), s.spacingHz);
         for (int i = 0; i < 30; ++i) {
             EXPECT_EQ(receiver.Channel(i).plan, expected[i].plan) << i;
             EXPECT_EQ(receiver.Channel(i).channel, expected[i].channel) << i;

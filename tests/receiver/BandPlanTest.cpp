@@ -116,13 +116,15 @@ TEST(BandPlanPcs, StepIndicesBothWays) {
 }
 
 TEST(ReceiverPlans, BuiltWithSegmentsAndCentres) {
-    const CReceiver r;
-    EXPECT_EQ(r.m_plans[0].GetCenterStep(), 29384u);
-    EXPECT_EQ(r.m_plans[1].GetCenterStep(), 196250u);
-    EXPECT_EQ(r.m_plans[1].Segment(0).lastChannel, 6000u);
-    EXPECT_EQ(r.m_plans[0].Segment(1).lastChannel, 799u);
-    EXPECT_EQ(r.m_plans[1].GetPcsSpacing(), 0u);
-    EXPECT_EQ(r.m_plans[0].GetPcsSpacing(), 0u);
+    CBandPlan plans[2];
+    CReceiver::InitBandPlans(plans);
+    EXPECT_EQ(plans[0].GetCenterStep(), 29384u);
+    EXPECT_EQ(plans[1].GetCenterStep(), 196250u);
+    EXPECT_EQ(plans[1].Segment(0).lastChannel, 6000u);
+    EXPECT_EQ(plans[0].Segment(1).lastChannel, 799u);
+    EXPECT_EQ(plans[1].GetPcsSpacing(), 0u);
+    EXPECT_EQ(plans[0].GetPcsSpacing(), 0u);
+    EXPECT_EQ(CReceiver().PcsSpacing(), 0u) << "a receiver starts with no spacing chosen";
 }
 
 } // namespace

@@ -1,4 +1,6 @@
-// A receiver talking to the simulated board over a real pseudo-terminal, as the program does.
+// A receiver talking to the simulated board in the same process, behind the byte-stream seam: the
+// board answers at once unless a test asks for the line's pace, and tests that wait for a silent
+// board shorten the receiver's waits themselves.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,7 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "BoardSimulator.h"
+#include "InProcessBoard.h"
 #include "RecordingTarget.h"
 #include "receiver/BoardLink.h"
 #include "receiver/Receiver.h"
@@ -22,43 +24,57 @@ protected:
     BoardLine() : m_target(m_rx), m_usePrompts(m_prompts) {
         m_logPath = "/tmp/larkspur-board-" + std::to_string(getpid()) + "-" +
                     std::to_string(reinterpret_cast<uintptr_t>(this)) + ".log";
-        m_boardLink = m_logPath + ".link";
+        m_rx.SetViewWindow(&m_target);
     }
     ~BoardLine() override {
         m_rx.StopIoThread();
         m_link.ClosePort(0);
         m_board.Stop();
         std::remove(m_logPath.c_str());
-        std::remove(m_boardLink.c_str());
     }
 
-    // Starts the board, opens the line to it and starts the receiver's I/O thread.
-    void Connect(BoardSimOptions options = BoardSimOptions()) {
+    // Waits short enough for a test about a silent board to take milliseconds.
+    static ReceiverTimings Quick() {
+        ReceiverTimings t;
+        t.replyWaitMs = 100;
+        t.reconnectMs = 20;
+        return t;
+    }
+
+    // Starts the board (instant unless options say otherwise), opens the link to it and starts
+    // the receiver's I/O thread.
+    void Connect(BoardSimOptions options = CInProcessBoard::Instant()) {
         options.logPath = m_logPath;
         ASSERT_TRUE(m_board.Start(options));
-        ASSERT_TRUE(m_link.Setup(38400, m_board.SlavePath()));
-        m_rx.m_viewWnd = &m_target;
+        ASSERT_TRUE(m_link.Setup(m_board.Source()));
         ASSERT_TRUE(m_rx.StartIoThread(m_link));
     }
 
-    // The same, with the program opening the board through a symbolic link that follows it when
-    // it is unplugged and plugged in again.
-    void ConnectByLink(BoardSimOptions options = BoardSimOptions()) {
+    // The board unplugged and a new one with options plugged in its place, as the program's
+    // link finds it when it tries again (the log starts afresh).
+    void Restart(BoardSimOptions options) {
         options.logPath = m_logPath;
-        options.linkPath = m_boardLink;
+        m_board.Stop();
         ASSERT_TRUE(m_board.Start(options));
-        ASSERT_TRUE(m_link.Setup(38400, m_boardLink));
-        m_rx.m_viewWnd = &m_target;
-        ASSERT_TRUE(m_rx.StartIoThread(m_link));
     }
 
     // Waits until the link reaches state; false after ms.
     bool WaitForLink(LinkState state, int ms = 5000) const {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         while (m_link.State() != state && std::chrono::steady_clock::now() < end) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         return m_link.State() == state;
+    }
+
+    // Waits until the board of a later generation than generation is up; false after ms.
+    bool WaitForReturn(uint64_t generation, int ms = 5000) const {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (!(m_link.Generation() > generation && m_link.State() == LinkState::kConnected) &&
+               std::chrono::steady_clock::now() < end) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return m_link.Generation() > generation && m_link.State() == LinkState::kConnected;
     }
 
     std::vector<std::string> LogLines() const {
@@ -99,26 +115,24 @@ protected:
         m_rx.SetChannelTable(entries, count);
     }
 
-    // One survey point as the view takes it: pending, command 35, then wait for the post that
-    // finds both flags set. Returns the posts the measurement caused.
+    // One survey point: a scan begun, waited for until the post that finds it complete, and its
+    // readings taken. Returns the posts the measurement caused.
     std::vector<RecordedPost> Measure(int timeoutMs = 5000) {
         const size_t from = m_target.Count();
-        m_rx.m_measurementPending = true;
-        m_rx.StartMeasurement();
+        const uint64_t scan = m_rx.BeginScan();
         const bool done = m_target.WaitForDone(from, timeoutMs);
         EXPECT_TRUE(done) << "the measurement never completed";
-        m_rx.m_measurementPending = false;
-        m_rx.m_measurementComplete = false;
+        std::vector<ChannelReading> readings;
+        EXPECT_TRUE(m_rx.TakeScan(scan, readings));
         const std::vector<RecordedPost> all = m_target.Posts();
         return std::vector<RecordedPost>(all.begin() + static_cast<long>(from), all.end());
     }
 
-    CBoardSimulator m_board;
+    CInProcessBoard m_board;
     CBoardLink m_link;
     CReceiver m_rx;
     CRecordingTarget m_target;
     CScriptedPrompts m_prompts;
     CScopedPrompts m_usePrompts;
     std::string m_logPath;
-    std::string m_boardLink;
 };

@@ -1,5 +1,5 @@
-// The receiver against the simulated board paced at 38400 baud over a pseudo-terminal:
-// identification, table programming, measurements, a silent board and faulty lines.
+// The receiver against the simulated board in the same process: identification, table
+// programming, measurements and their identities, a silent board and faulty lines.
 #include "BoardLineFixture.h"
 
 #include <chrono>
@@ -9,7 +9,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 TEST_F(BoardLine, IdentificationFillsBothTextsAndPostsDraw) {
-    BoardSimOptions o;
+    BoardSimOptions o = CInProcessBoard::Instant();
     o.firmware = "4.07R";
     o.serial = "SN7781";
     Connect(o);
@@ -75,7 +75,7 @@ TEST_F(BoardLine, SlotSeventeenGoesOutEscaped) {
 }
 
 TEST_F(BoardLine, ThreeChannelMeasurementPostsFiveTimesOnlyTheLastDone) {
-    BoardSimOptions o;
+    BoardSimOptions o = CInProcessBoard::Instant();
     o.seed = 77;
     Connect(o);
     FillTable(3);
@@ -88,22 +88,23 @@ TEST_F(BoardLine, ThreeChannelMeasurementPostsFiveTimesOnlyTheLastDone) {
     }
     EXPECT_TRUE(posts[4].pending && posts[4].complete);
     for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(m_rx.Channel(k).rssiX16, CBoardSimulator::RssiX16(77, k, 1)) << k;
+        EXPECT_EQ(m_rx.Channel(k).rssiX16, CSimulatedSignal::RssiX16(77, k, 1)) << k;
         EXPECT_LE(m_rx.RssiDbm(k), -40);
         EXPECT_GE(m_rx.RssiDbm(k), -110);
     }
 }
 
 TEST_F(BoardLine, SilentBoardCostsOneReplyWaitPerCommandAndNothingElse) {
-    BoardSimOptions o;
+    BoardSimOptions o = CInProcessBoard::Instant();
     o.silent = true;
+    m_rx.SetTimings(Quick());
     Connect(o);
     const auto start = Clock::now();
     m_rx.RequestFirmwareVersion();
     m_rx.StartMeasurement();
     const auto took = Clock::now() - start;
-    EXPECT_GE(took, std::chrono::milliseconds(2000));
-    EXPECT_LT(took, std::chrono::milliseconds(2600));
+    EXPECT_GE(took, std::chrono::milliseconds(2 * Quick().replyWaitMs));
+    EXPECT_LT(took, std::chrono::milliseconds(2 * Quick().replyWaitMs + 400));
     ASSERT_TRUE(m_board.WaitForFrames(2, 1000));
     EXPECT_EQ(m_board.ReceivedFrames().size(), 2u) << "no follow-up without a reply";
     char text[CReceiver::kFirmwareSize];
@@ -114,7 +115,7 @@ TEST_F(BoardLine, SilentBoardCostsOneReplyWaitPerCommandAndNothingElse) {
 }
 
 TEST_F(BoardLine, NoiseBetweenFramesIsSurvived) {
-    BoardSimOptions o;
+    BoardSimOptions o = CInProcessBoard::Instant();
     o.noise = true;
     o.seed = 5;
     Connect(o);
@@ -124,13 +125,13 @@ TEST_F(BoardLine, NoiseBetweenFramesIsSurvived) {
     for (uint64_t scan = 1; scan <= 3; ++scan) {
         EXPECT_EQ(Measure().size(), 32u);
         for (int k = 0; k < 30; ++k) {
-            ASSERT_EQ(m_rx.Channel(k).rssiX16, CBoardSimulator::RssiX16(5, k, scan)) << k;
+            ASSERT_EQ(m_rx.Channel(k).rssiX16, CSimulatedSignal::RssiX16(5, k, scan)) << k;
         }
     }
 }
 
 TEST_F(BoardLine, CorruptedFramesAreDroppedAndTheNextOnesArrive) {
-    BoardSimOptions o;
+    BoardSimOptions o = CInProcessBoard::Instant();
     o.corruptEvery = 3; // reply frames 3 and 6: the RSSI replies of entries 0 and 3
     Connect(o);
     m_rx.SetChannelCount(5);
@@ -143,30 +144,37 @@ TEST_F(BoardLine, CorruptedFramesAreDroppedAndTheNextOnesArrive) {
         EXPECT_EQ(m_rx.Channel(k).rssiX16, 0x1234) << k;
     }
     for (int k : {1, 2, 4}) {
-        EXPECT_EQ(m_rx.Channel(k).rssiX16, CBoardSimulator::RssiX16(1, k, 1)) << k;
+        EXPECT_EQ(m_rx.Channel(k).rssiX16, CSimulatedSignal::RssiX16(1, k, 1)) << k;
     }
 }
 
-TEST_F(BoardLine, ALostCompletionLeavesPendingUntilALaterMeasurementCompletes) {
-    BoardSimOptions o;
+TEST_F(BoardLine, ALostCompletionLeavesTheScanRunningUntilANewerOneEndsIt) {
+    BoardSimOptions o = CInProcessBoard::Instant();
     o.dropEvery = 4; // frames 4 and 8 of the first scan: entry 1 and the completion
     Connect(o);
     m_rx.SetChannelCount(5);
     const size_t from = m_target.Count();
-    m_rx.m_measurementPending = true;
-    m_rx.StartMeasurement();
+    const uint64_t first = m_rx.BeginScan();
     ASSERT_TRUE(m_target.WaitForCount(from + 5, 3000)); // 35 and four 34s
-    EXPECT_FALSE(m_target.WaitForDone(from, 300));
-    EXPECT_TRUE(m_rx.m_measurementPending);
-    // The second scan loses entry 2 (frame 12) but completes (frame 15).
-    m_rx.StartMeasurement();
+    EXPECT_FALSE(m_target.WaitForDone(from, 100));
+    EXPECT_EQ(m_rx.GetScanState(first), ScanState::kRunning);
+    EXPECT_TRUE(m_rx.MeasurementPending());
+    // The second scan loses entry 2 (frame 12) but completes (frame 15); the first never will.
+    const uint64_t second = m_rx.BeginScan();
+    EXPECT_EQ(m_rx.GetScanState(first), ScanState::kEnded);
     EXPECT_TRUE(m_target.WaitForDone(from, 3000));
-    EXPECT_EQ(m_rx.Channel(2).rssiX16, CBoardSimulator::RssiX16(1, 2, 1));
-    EXPECT_EQ(m_rx.Channel(1).rssiX16, CBoardSimulator::RssiX16(1, 1, 2));
+    EXPECT_EQ(m_rx.GetScanState(second), ScanState::kComplete);
+    std::vector<ChannelReading> readings;
+    EXPECT_FALSE(m_rx.TakeScan(first, readings));
+    ASSERT_TRUE(m_rx.TakeScan(second, readings));
+    ASSERT_EQ(readings.size(), 5u);
+    EXPECT_EQ(readings[2].rssiX16, CSimulatedSignal::RssiX16(1, 2, 1)) << "entry 2 kept its last";
+    EXPECT_EQ(readings[1].rssiX16, CSimulatedSignal::RssiX16(1, 1, 2));
+    EXPECT_FALSE(m_rx.TakeScan(second, readings)) << "a scan is taken once";
 }
 
 TEST_F(BoardLine, FiftyMeasurementsOfThirtyChannelsLoseNoFrame) {
-    BoardSimOptions o;
+    BoardSimOptions o = CInProcessBoard::Instant();
     o.seed = 2024;
     Connect(o);
     FillTable(30);
@@ -175,7 +183,7 @@ TEST_F(BoardLine, FiftyMeasurementsOfThirtyChannelsLoseNoFrame) {
         const std::vector<RecordedPost> posts = Measure();
         ASSERT_EQ(posts.size(), 32u) << "scan " << scan;
         for (int k = 0; k < 30; ++k) {
-            ASSERT_EQ(m_rx.Channel(k).rssiX16, CBoardSimulator::RssiX16(2024, k, scan))
+            ASSERT_EQ(m_rx.Channel(k).rssiX16, CSimulatedSignal::RssiX16(2024, k, scan))
                 << "scan " << scan << " entry " << k;
         }
     }
@@ -183,8 +191,8 @@ TEST_F(BoardLine, FiftyMeasurementsOfThirtyChannelsLoseNoFrame) {
 }
 
 TEST_F(BoardLine, OnlyTheSecondOfTwoEarlyTransmissionsGoesOut) {
-    ASSERT_TRUE(m_board.Start(BoardSimOptions()));
-    ASSERT_TRUE(m_link.Setup(38400, m_board.SlavePath()));
+    ASSERT_TRUE(m_board.Start(CInProcessBoard::Instant()));
+    ASSERT_TRUE(m_link.Setup(m_board.Source()));
     const uint8_t first[] = {0x11, 0x12, 0x01, 0x11, 0x13};
     const uint8_t second[] = {0x11, 0x12, 0x02, 0x11, 0x13};
     m_link.QueueTransmit(first, sizeof first);
@@ -207,7 +215,9 @@ TEST_F(BoardLine, TheIoThreadStopsJoinsAndStartsAgain) {
 }
 
 TEST_F(BoardLine, KeepAliveOnTheFirstIdlePassThenAfterTenIdleTicks) {
-    m_rx.SetClockTick(std::chrono::milliseconds(40));
+    ReceiverTimings timings;
+    timings.clockTick = std::chrono::milliseconds(40);
+    m_rx.SetTimings(timings);
     Connect();
     const auto start = Clock::now();
     while (m_board.KeepAlives() < 1 && Clock::now() - start < std::chrono::seconds(2)) {

@@ -1,11 +1,10 @@
-// The receiver when its board goes and comes back, on the simulated board over a real
-// pseudo-terminal: loss seen at once and waiters released, a port that never identifies itself, a
-// table changed while the board comes back, and the replies' follow-ups that no longer stall the
-// line.
+// The receiver when its board goes, falls silent and comes back, on the simulated board in the
+// same process: loss seen at once and waiters released, a scan the loss cuts off never taken, a
+// board that never identifies itself or stops answering during a table, a table changed while the
+// board comes back, and the replies' follow-ups that never stall the line.
 #include "BoardLineFixture.h"
 
 #include <future>
-#include <pty.h>
 
 namespace {
 
@@ -31,9 +30,9 @@ TEST_F(BoardLine, FollowUpsLeaveAtOnceSoATableRightAfterIdentificationLosesNothi
 }
 
 TEST_F(BoardLine, ALostBoardIsSeenAtOnceReleasesItsSenderAndTakesNoMoreCommands) {
-    BoardSimOptions o;
+    BoardSimOptions o = CInProcessBoard::Instant();
     o.silent = true; // the sender would otherwise wait its full second
-    ConnectByLink(o);
+    Connect(o);
     ASSERT_EQ(m_link.State(), LinkState::kConnected);
     const uint64_t generation = m_link.Generation();
     auto sender = std::async(std::launch::async, [this] {
@@ -52,41 +51,87 @@ TEST_F(BoardLine, ALostBoardIsSeenAtOnceReleasesItsSenderAndTakesNoMoreCommands)
     EXPECT_TRUE(m_prompts.Calls().empty()) << "no box from the I/O thread";
 }
 
-TEST_F(BoardLine, APortThatNeverIdentifiesItselfIsClosedAndTriedAgainUntilTheBoardAnswers) {
-    BoardSimOptions o;
-    o.instant = true;
-    ConnectByLink(o);
-    ASSERT_TRUE(m_board.Vanish());
+TEST_F(BoardLine, AScanTheLossCutsOffEndsAndAnEarlierCompletionIsNeverItsReadings) {
+    // The board goes on the program's third command, the second scan's 35, without a word.
+    BoardSimOptions o = CInProcessBoard::Instant();
+    o.vanishAfterCommands = 3;
+    o.vanishSilently = true;
+    m_rx.SetTimings(Quick());
+    Connect(o);
+    m_rx.SetChannelCount(2); // command 1
+    Measure();               // command 2: complete, taken
+    const size_t from = m_target.Count();
+    const uint64_t first = m_rx.BeginScan(); // command 3 is cut off: no reply at all
     ASSERT_TRUE(WaitForLink(LinkState::kNoBoard));
-    // Something comes back under the board's name, but no board is behind it.
-    int master = -1;
-    int slave = -1;
-    char name[128];
-    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-    ASSERT_EQ(symlink(name, m_boardLink.c_str()), 0);
+    EXPECT_EQ(m_rx.GetScanState(first), ScanState::kEnded);
+    std::vector<ChannelReading> readings;
+    EXPECT_FALSE(m_rx.TakeScan(first, readings));
+    EXPECT_FALSE(m_target.WaitForDone(from, 50));
+
+    // A completion the program never stored belongs to its own scan: once a new site ends it,
+    // a later scan cut off by a loss must not pass it off as its readings.
+    o.vanishAfterCommands = 3 + 3; // identification (1, 2, 8) when it comes back, then as before
+    Restart(o);
+    ASSERT_TRUE(WaitForLink(LinkState::kConnected));
+    m_rx.SetChannelCount(2);
+    const size_t before = m_target.Count();
+    const uint64_t completed = m_rx.BeginScan();
+    ASSERT_TRUE(m_target.WaitForDone(before, 2000));
+    m_rx.EndScan(); // a site opened before the point was stored
+    EXPECT_EQ(m_rx.GetScanState(completed), ScanState::kEnded);
+    const uint64_t next = m_rx.BeginScan();
+    ASSERT_TRUE(WaitForLink(LinkState::kNoBoard));
+    EXPECT_EQ(m_rx.GetScanState(next), ScanState::kEnded);
+    EXPECT_FALSE(m_rx.TakeScan(next, readings));
+    EXPECT_FALSE(m_rx.TakeScan(completed, readings));
+}
+
+TEST_F(BoardLine, ABoardThatStopsAnsweringDuringATableCostsOneWaitAndIsProgrammedWhenItAnswers) {
+    m_rx.SetTimings(Quick());
+    BoardSimOptions o = CInProcessBoard::Instant();
+    o.silentAfterCommands = 3; // goes quiet on the option word, and stays plugged in
+    Connect(o);
+    FillTable(30);
+    m_rx.SetTableWanted(true);
+    const uint64_t generation = m_link.Generation();
+    const auto start = Clock::now();
+    EXPECT_EQ(m_rx.ProgramChannelTable(), TableLoad::kUnanswered);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(3 * Quick().replyWaitMs))
+        << "one unanswered command ends it, not 34 more waits";
+    ASSERT_TRUE(WaitForReturn(generation)) << "counted as lost, tried again, and it answers";
+    EXPECT_TRUE(m_rx.TableLoaded()) << "the returning board got the whole table";
+    const std::vector<std::string> log = LogLines();
+    EXPECT_EQ(log.back(), Hex(24, {}));
+    EXPECT_EQ(m_rx.ChannelCount(), 30);
+}
+
+TEST_F(BoardLine, APortThatNeverIdentifiesItselfIsClosedAndTriedAgainUntilTheBoardAnswers) {
+    m_rx.SetTimings(Quick());
+    Connect();
+    // Something comes back in the board's place, but it never answers.
+    BoardSimOptions mute = CInProcessBoard::Instant();
+    mute.silent = true;
+    Restart(mute);
     ASSERT_TRUE(WaitForLink(LinkState::kConnecting, 3000));
     const uint64_t generation = m_link.Generation();
     ASSERT_TRUE(WaitForLink(LinkState::kNoBoard, 3000)) << "no reply 1 within its wait";
     EXPECT_EQ(m_link.Generation(), generation + 1);
 
-    // The board itself is plugged in behind the same name.
-    const size_t before = LogLines().size();
-    ASSERT_TRUE(m_board.Reappear());
-    close(master);
-    close(slave);
+    // The board itself is plugged in.
+    Restart(CInProcessBoard::Instant());
     ASSERT_TRUE(WaitForLink(LinkState::kConnected, 5000));
-    const std::vector<std::string> log = LogLines();
-    EXPECT_EQ(std::vector<std::string>(log.begin() + static_cast<long>(before), log.end()),
-              (std::vector<std::string>{Hex(1, {}), Hex(2, {}), Hex(8, {0})}))
+    EXPECT_EQ(LogLines(), (std::vector<std::string>{Hex(1, {}), Hex(2, {}), Hex(8, {0})}))
         << "identified; no table was wanted";
     EXPECT_FALSE(m_rx.TableLoaded());
 }
 
 TEST_F(BoardLine, ATableChangedWhileTheBoardComesBackIsProgrammedToo) {
-    ConnectByLink(); // paced at 38400 baud: a 30-entry table takes a while to program
+    m_rx.SetTimings(Quick());
+    BoardSimOptions o; // paced at 38400 baud: a 30-entry table takes a while to program
+    Connect(o);
     FillTable(30);
     m_rx.SetTableWanted(true);
-    ASSERT_TRUE(m_rx.ProgramChannelTable());
+    ASSERT_EQ(m_rx.ProgramChannelTable(), TableLoad::kLoaded);
     ASSERT_TRUE(m_board.Vanish());
     ASSERT_TRUE(WaitForLink(LinkState::kNoBoard));
     const size_t before = LogLines().size();

@@ -47,18 +47,18 @@ TEST(BoardSequence, ABoardThatDoesNotIdentifyItselfFailsTheSequence) {
     }
 }
 
-TEST(BoardSequence, AnUnansweredTableStepCostsItsWaitAndTheNextGoesOut) {
+TEST(BoardSequence, AnUnansweredTableStepFailsTheSequenceAfterItsOwnWait) {
     CBoardSequence s;
     s.Begin(false, {Command(8, 0), Command(8, 4), Command(24, 0)}, 0, kWait);
     EXPECT_EQ(Taken(s), std::vector<int>{8});
-    EXPECT_EQ(s.DeadlineMs(), kWait);
-    s.OnClock(kWait + 30); // the thread woke a little late
+    s.OnReply(8, 30);
     EXPECT_EQ(Taken(s), std::vector<int>{8});
-    EXPECT_EQ(s.DeadlineMs(), 2 * kWait + 30) << "the wait counts from when the command left";
-    s.OnReply(8, kWait + 40);
-    EXPECT_EQ(Taken(s), std::vector<int>{24});
-    s.OnClock(5 * kWait);
-    EXPECT_EQ(s.State(), CBoardSequence::kDone) << "a silent list reply is passed over too";
+    EXPECT_EQ(s.DeadlineMs(), 30 + kWait) << "the wait counts from when the command left";
+    s.OnClock(30 + kWait - 1);
+    EXPECT_EQ(s.State(), CBoardSequence::kRunning);
+    s.OnClock(30 + kWait);
+    EXPECT_EQ(s.State(), CBoardSequence::kFailed) << "the rest of the table is not sent";
+    EXPECT_EQ(Taken(s), std::vector<int>{});
 }
 
 } // namespace

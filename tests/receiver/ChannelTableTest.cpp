@@ -40,10 +40,10 @@ TEST(ChannelTable, PcsEntryFollowsTheSpacing) {
     CReceiver r;
     r.SetChannel(0, {1, 512, 0});
     EXPECT_EQ(r.FrequencyHz(0), 1930200000u); // no spacing yet
-    r.m_plans[1].SetPcsSpacing(CBandPlan::kPcsSpacing200k);
+    r.SetPcsSpacing(CBandPlan::kPcsSpacing200k);
     EXPECT_EQ(r.FrequencyHz(0), 1930200000u);
     EXPECT_EQ(r.BoardCode(0), 20);
-    r.m_plans[1].SetPcsSpacing(CBandPlan::kPcsSpacing30k);
+    r.SetPcsSpacing(CBandPlan::kPcsSpacing30k);
     EXPECT_EQ(r.FrequencyHz(0), (512u + 64334u) * 30000u);
 }
 

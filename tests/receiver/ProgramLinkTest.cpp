@@ -19,7 +19,7 @@ TEST(ProgramLink, OpensOnANamedPortIdentifiesAndStopsWithTheLink) {
 
     CScriptedPrompts prompts;
     CScopedPrompts use(prompts);
-    receiver.m_viewWnd = &target;
+    receiver.SetViewWindow(&target);
     {
         CReceiverLink link(receiver);
         ASSERT_TRUE(link.Open(board.SlavePath()));

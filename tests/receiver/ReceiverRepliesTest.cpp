@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "RecordingTarget.h"
@@ -17,7 +16,7 @@ using Bytes = std::vector<uint8_t>;
 
 class Replies : public ::testing::Test {
 protected:
-    Replies() : m_target(m_rx) { m_rx.m_viewWnd = &m_target; }
+    Replies() : m_target(m_rx) { m_rx.SetViewWindow(&m_target); }
 
     void Reply(uint8_t type, const Bytes& payload) {
         m_rx.HandleReply(type, payload.data(), payload.size());
@@ -70,19 +69,18 @@ TEST_F(Replies, OverlongTextsAreCutToFitAndTerminated) {
     EXPECT_EQ(Firmware(), std::string(CReceiver::kFirmwareSize - 1, 'F'));
     Reply(2, Bytes(longText.begin(), longText.end()));
     EXPECT_EQ(Serial(), std::string(CReceiver::kSerialSize - 1, 'F'));
-    EXPECT_EQ(m_rx.m_firmwareVersion[CReceiver::kFirmwareSize - 1], '\0');
     Reply(2, {});
     EXPECT_EQ(Serial(), "") << "an empty reply is an empty text";
 }
 
 TEST_F(Replies, RssiReplySetsThatEntryClearsCompleteAndPosts) {
-    m_rx.m_measurementComplete = true;
+    Reply(36, {});
     Reply(34, {0x02, 0x50, 0xFB});
     EXPECT_EQ(m_rx.Channel(2).rssiX16, -1200);
     EXPECT_EQ(m_rx.RssiDbm(2), -75);
-    EXPECT_FALSE(m_rx.m_measurementComplete);
+    EXPECT_FALSE(m_rx.MeasurementComplete());
     EXPECT_EQ(m_rx.Channel(1).rssiX16, 0);
-    EXPECT_EQ(DrawPosts(), 1u);
+    EXPECT_EQ(DrawPosts(), 2u);
     Reply(34, {0x00, 0x40, 0xFB});
     EXPECT_EQ(m_rx.Channel(0).rssiX16, -1216);
     Reply(34, {0x27, 0xF0, 0x7F});
@@ -91,23 +89,71 @@ TEST_F(Replies, RssiReplySetsThatEntryClearsCompleteAndPosts) {
 
 TEST_F(Replies, RssiReplyPastTheTableIsIgnoredButStillCounts) {
     const ReceiverTable before = m_rx.GetChannelTable();
-    m_rx.m_measurementComplete = true;
+    Reply(36, {});
     Reply(34, {40, 0x50, 0xFB});
     Reply(34, {255, 0x50, 0xFB});
     const ReceiverTable after = m_rx.GetChannelTable();
     EXPECT_EQ(std::memcmp(before.entries, after.entries, sizeof before.entries), 0);
-    EXPECT_FALSE(m_rx.m_measurementComplete);
-    EXPECT_EQ(DrawPosts(), 2u);
+    EXPECT_FALSE(m_rx.MeasurementComplete());
+    EXPECT_EQ(DrawPosts(), 3u);
 }
 
 TEST_F(Replies, MeasurementAcknowledgeAndCompleteDriveTheFlags) {
-    m_rx.m_measurementComplete = true;
-    Reply(35, {});
-    EXPECT_FALSE(m_rx.m_measurementComplete);
     Reply(36, {});
-    EXPECT_TRUE(m_rx.m_measurementComplete);
-    EXPECT_FALSE(m_rx.m_measurementPending) << "only the view sets pending";
-    EXPECT_EQ(DrawPosts(), 2u);
+    EXPECT_TRUE(m_rx.MeasurementComplete());
+    Reply(35, {});
+    EXPECT_FALSE(m_rx.MeasurementComplete());
+    Reply(36, {});
+    EXPECT_TRUE(m_rx.MeasurementComplete());
+    EXPECT_FALSE(m_rx.MeasurementPending()) << "only a scan begun sets pending";
+    EXPECT_EQ(DrawPosts(), 3u);
+}
+
+// Each scan is its own: its readings are handed over once, to its identity, and a scan that a
+// newer one or EndScan ended never completes, whatever the board still sends.
+TEST_F(Replies, AScansReadingsGoOnceToItsOwnIdentity) {
+    m_rx.SetChannelTable(std::vector<ChannelEntry>{{0, 1, 0}, {1, 600, 0}}.data(), 2);
+    m_rx.SetPcsSpacing(CBandPlan::kPcsSpacing30k);
+    struct Case {
+        const char* what;
+        bool endFirst;      // EndScan before the board completes
+        bool beginSecond;   // a newer scan begun before it completes
+        ScanState expected; // of the first scan once reply 36 has come
+    } cases[] = {
+        {"completed", false, false, ScanState::kComplete},
+        {"ended by a site change", true, false, ScanState::kEnded},
+        {"replaced by a newer scan", false, true, ScanState::kEnded},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const uint64_t first = m_rx.BeginScan();
+        EXPECT_EQ(m_rx.GetScanState(first), ScanState::kRunning);
+        Reply(35, {});
+        Reply(34, {0, 0x40, 0xFB});
+        if (c.endFirst) {
+            m_rx.EndScan();
+        }
+        const uint64_t second = c.beginSecond ? m_rx.BeginScan() : 0;
+        Reply(34, {1, 0x10, 0xFB});
+        Reply(36, {});
+        EXPECT_EQ(m_rx.GetScanState(first), c.expected);
+        std::vector<ChannelReading> readings;
+        EXPECT_EQ(m_rx.TakeScan(first, readings), c.expected == ScanState::kComplete);
+        if (c.expected == ScanState::kComplete) {
+            ASSERT_EQ(readings.size(), 2u);
+            EXPECT_EQ(readings[0].rssiX16, -1216);
+            EXPECT_EQ(readings[1].rssiX16, -1264);
+            EXPECT_EQ(readings[1].channel, 600);
+            EXPECT_DOUBLE_EQ(readings[1].frequencyMHz, (600 + 64334) * 0.03);
+            EXPECT_FALSE(m_rx.TakeScan(first, readings)) << "taken once";
+            EXPECT_FALSE(m_rx.MeasurementPending());
+        }
+        if (second != 0) {
+            EXPECT_EQ(m_rx.GetScanState(second), ScanState::kComplete);
+            EXPECT_TRUE(m_rx.TakeScan(second, readings));
+        }
+        EXPECT_EQ(m_rx.GetScanState(0), ScanState::kNone);
+    }
 }
 
 TEST_F(Replies, ChannelListRewritesPlanAndChannelOfThirtyEntries) {
@@ -166,16 +212,7 @@ TEST_F(Replies, OtherTypesChangeNothingAndPostNothing) {
     Reply(0, {});
     EXPECT_EQ(DrawPosts(), 0u);
     EXPECT_EQ(Serial(), "XXXXXX");
-    EXPECT_FALSE(m_rx.m_measurementComplete);
-}
-
-TEST_F(Replies, AReplyReleasesTheThreadWaitingOnItsEvent) {
-    const uint64_t ticket = m_rx.m_replyEvents[24].Arm();
-    std::thread board([&] { Reply(24, {}); });
-    EXPECT_TRUE(m_rx.m_replyEvents[24].WaitFrom(ticket, 5000));
-    board.join();
-    EXPECT_FALSE(m_rx.m_replyEvents[24].IsSet()) << "a pulse leaves the event clear";
-    EXPECT_FALSE(m_rx.m_replyEvents[23].WaitFrom(m_rx.m_replyEvents[23].Arm(), 0));
+    EXPECT_FALSE(m_rx.MeasurementComplete());
 }
 
 // Commands queued on a link that has no port and no I/O thread: the frame lands in the slot.

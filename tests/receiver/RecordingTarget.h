@@ -25,8 +25,8 @@ public:
     void Post(uint32_t id, uintptr_t wParam, intptr_t lParam) override {
         {
             std::lock_guard<std::mutex> hold(m_lock);
-            m_posts.push_back({id, wParam, lParam, m_receiver.m_measurementPending.load(),
-                               m_receiver.m_measurementComplete.load()});
+            m_posts.push_back({id, wParam, lParam, m_receiver.MeasurementPending(),
+                               m_receiver.MeasurementComplete()});
         }
         m_posted.notify_all();
     }

@@ -66,7 +66,7 @@ TEST_F(SurveyDataTest, NewStoreStartsZeroed) {
 }
 
 TEST_F(SurveyDataTest, ScanStoresOneRecordPerEntryInTableOrder) {
-    receiver.m_plans[1].SetPcsSpacing(CBandPlan::kPcsSpacing200k);
+    receiver.SetPcsSpacing(CBandPlan::kPcsSpacing200k);
     setTable({{0, 1, -1216}, {1, 512, -1601}, {0, 990, -15}});
     scanAt(240, 320);
     EXPECT_EQ(store.m_nLocations, 1);

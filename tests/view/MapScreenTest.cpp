@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "ViewTestSupport.h"
-#include "receiver/Receiver.h"
 #include "survey/RecordList.h"
 #include "survey/SurveyData.h"
 
@@ -20,7 +19,7 @@ constexpr QRgb kBlack = 0x000000;
 class MapScreen : public ::testing::Test {
 protected:
     void SetUp() override {
-        view = makeView(receiver);
+        view = makeView();
         view->SetScreenMode(CLarkspurView::kMapScreen);
     }
 
@@ -29,7 +28,6 @@ protected:
         return x >= origin.x() && x < origin.x() + 32 && y >= origin.y() && y < origin.y() + 32;
     }
 
-    CReceiver receiver;
     std::unique_ptr<CLarkspurView> view;
 };
 
@@ -102,7 +100,7 @@ TEST_F(MapScreen, CentreMarkerIsAndedOntoTheMapAtTheMiddle) {
 }
 
 TEST_F(MapScreen, CentreMarkerFollowsAnOddClientSize) {
-    auto odd = makeView(receiver, QSize(241, 301));
+    auto odd = makeView(QSize(241, 301));
     odd->SetScreenMode(CLarkspurView::kMapScreen);
     ASSERT_TRUE(loadUniform(*odd, 480, 640, kGrey));
     const QImage shot = grabClient(*odd);

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "ViewTestSupport.h"
-#include "receiver/Receiver.h"
 
 namespace {
 
@@ -16,7 +15,7 @@ using namespace viewtest;
 class Navigation : public ::testing::Test {
 protected:
     void SetUp() override {
-        view = makeView(receiver);
+        view = makeView();
         view->SetScreenMode(CLarkspurView::kMapScreen);
         ASSERT_TRUE(loadUniform(*view, 480, 640, 0x808080));
     }
@@ -26,7 +25,6 @@ protected:
     int32_t cx() const { return view->Viewport().GetCentreX(); }
     int32_t cy() const { return view->Viewport().GetCentreY(); }
 
-    CReceiver receiver;
     std::unique_ptr<CLarkspurView> view;
 };
 
@@ -224,14 +222,12 @@ TEST_F(Navigation, TapCentresTheMapAndMovesTheThumbs) {
 }
 
 TEST_F(Navigation, SizeForClientGivesTheRequestedClient) {
-    CReceiver other;
-    auto big = makeView(other, QSize(1024, 700));
+    auto big = makeView(QSize(1024, 700));
     EXPECT_EQ(big->ClientRect(), (ViewRect{0, 0, 1024, 700}));
 }
 
 TEST(SitePicture, RejectsInconsistentSizesAndKeepsTheOldPicture) {
-    CReceiver receiver;
-    auto view = makeView(receiver);
+    auto view = makeView();
     ASSERT_TRUE(loadUniform(*view, 50, 40, 0x123456));
     std::vector<uint32_t> palette(256, 0xFFFFFF);
     std::vector<uint8_t> pixels(100 * 10, 0);
@@ -253,8 +249,7 @@ TEST(SitePicture, RejectsInconsistentSizesAndKeepsTheOldPicture) {
 }
 
 TEST(SitePicture, ReadsPaddedBottomUpRowsThroughThePalette) {
-    CReceiver receiver;
-    auto view = makeView(receiver);
+    auto view = makeView();
     // 3 x 2 picture, rows padded to 4 bytes, stored bottom row first as a bitmap file does.
     std::vector<uint32_t> palette(256, 0);
     palette[1] = 0xFF0000;
@@ -277,8 +272,7 @@ TEST(SitePicture, ReadsPaddedBottomUpRowsThroughThePalette) {
 }
 
 TEST(SitePicture, CirclesBeforeAnyPictureAreIgnored) {
-    CReceiver receiver;
-    auto view = makeView(receiver);
+    auto view = makeView();
     view->ImprintPoint(10, 10, -50);
     view->EraseHeldPoint();
     EXPECT_FALSE(view->HasSitePicture());

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "ViewTestSupport.h"
-#include "receiver/Receiver.h"
 
 namespace {
 
@@ -27,8 +26,7 @@ QImage grabDevicePixels(CLarkspurView& view) {
 }
 
 TEST(ScaledView, MapScreenIsTheHandheldPictureEnlarged) {
-    CReceiver receiver;
-    auto view = makeView(receiver); // 240 x 320 logical pixels
+    auto view = makeView(); // 240 x 320 logical pixels
     view->SetScreenMode(CLarkspurView::kMapScreen);
     ASSERT_TRUE(loadPattern(*view, 480, 640));
     view->OnZoomIn(); // one map pixel a handheld pixel
@@ -48,8 +46,7 @@ TEST(ScaledView, MapScreenIsTheHandheldPictureEnlarged) {
 }
 
 TEST(ScaledView, TextsAreDrawnAtTheScreensResolutionNotBlownUp) {
-    CReceiver receiver;
-    auto view = makeView(receiver);
+    auto view = makeView();
     const QImage shot = grabDevicePixels(*view);
     const QImage handheld = handheldPicture(*view);
     // The title "Larkspur Survalon" sits in handheld pixels (0, 25)..(240, 37). A bitmap blown

@@ -57,8 +57,8 @@ QImage expectedScan(const QImage& shot, const std::vector<Row>& rows) {
 class ScanScreen : public ::testing::Test {
 protected:
     void SetUp() override {
-        receiver.m_plans[1].SetPcsSpacing(CBandPlan::kPcsSpacing200k);
-        view = makeView(receiver);
+        receiver.SetPcsSpacing(CBandPlan::kPcsSpacing200k);
+        view = makeView();
         view->SetScreenMode(CLarkspurView::kScanScreen);
     }
 
@@ -77,12 +77,18 @@ protected:
         return rows;
     }
 
+    // The scan screen with the receiver's table as the controller hands it to the view.
+    QImage Shot() {
+        view->SetReadings(receiver.CurrentReadings());
+        return grabClient(*view);
+    }
+
     CReceiver receiver;
     std::unique_ptr<CLarkspurView> view;
 };
 
 TEST_F(ScanScreen, EmptyTableShowsTheSixHeadersOnly) {
-    const QImage shot = grabClient(*view);
+    const QImage shot = Shot();
     EXPECT_EQ(differences(shot, expectedScan(shot, {}), shot.rect()), 0);
     EXPECT_GT(countBright(shot, QRect(0, 10, 240, 15)), 20);
     EXPECT_EQ(countColour(shot, QRect(0, 28, 240, 292), rgbOf(kDarkBlue)), 240 * 292);
@@ -90,7 +96,7 @@ TEST_F(ScanScreen, EmptyTableShowsTheSixHeadersOnly) {
 
 TEST_F(ScanScreen, FifteenEntriesFillTheFirstColumnOnly) {
     const std::vector<Row> rows = fillCellular(15);
-    const QImage shot = grabClient(*view);
+    const QImage shot = Shot();
     EXPECT_EQ(differences(shot, expectedScan(shot, rows), shot.rect()), 0);
     EXPECT_EQ(countColour(shot, QRect(110, 28, 130, 292), rgbOf(kDarkBlue)), 130 * 292);
     EXPECT_GT(countBright(shot, QRect(0, 170, 20, 10)), 5); // row 14, column 0
@@ -98,7 +104,7 @@ TEST_F(ScanScreen, FifteenEntriesFillTheFirstColumnOnly) {
 
 TEST_F(ScanScreen, SixteenEntriesPutOneRowInTheSecondColumn) {
     const std::vector<Row> rows = fillCellular(16);
-    const QImage shot = grabClient(*view);
+    const QImage shot = Shot();
     EXPECT_EQ(differences(shot, expectedScan(shot, rows), shot.rect()), 0);
     EXPECT_GT(countBright(shot, QRect(115, 30, 25, 10)), 5);                             // row 0
     EXPECT_EQ(countColour(shot, QRect(110, 45, 130, 275), rgbOf(kDarkBlue)), 130 * 275); // none
@@ -106,13 +112,13 @@ TEST_F(ScanScreen, SixteenEntriesPutOneRowInTheSecondColumn) {
 
 TEST_F(ScanScreen, ThirtyEntriesFillBothColumnsAndNoMore) {
     const std::vector<Row> rows = fillCellular(30);
-    const QImage shot = grabClient(*view);
+    const QImage shot = Shot();
     EXPECT_EQ(differences(shot, expectedScan(shot, rows), shot.rect()), 0);
     EXPECT_GT(countBright(shot, QRect(115, 170, 25, 10)), 5);
     EXPECT_EQ(countColour(shot, QRect(0, 186, 240, 134), rgbOf(kDarkBlue)), 240 * 134);
     // A count beyond the table's 30 rows shows the same 30, never a third column.
     receiver.SetChannelCount(40);
-    const QImage more = grabClient(*view);
+    const QImage more = Shot();
     EXPECT_EQ(differences(more, shot, more.rect()), 0);
 }
 
@@ -120,7 +126,7 @@ TEST_F(ScanScreen, PcsFrequencyAndTruncatedRssi) {
     receiver.SetChannelCount(2);
     receiver.SetChannel(0, {1, 512, -1208}); // 1930.200 MHz, -75.5 dBm
     receiver.SetChannel(1, {0, 991, -1601}); // 869.040 MHz, -100.06 dBm
-    const QImage shot = grabClient(*view);
+    const QImage shot = Shot();
     const std::vector<Row> rows = {{"512", "1930.200", "-75"}, {"991", "869.040", "-100"}};
     EXPECT_EQ(differences(shot, expectedScan(shot, rows), shot.rect()), 0);
     const std::vector<Row> rounded = {{"512", "1930.200", "-76"}, {"991", "869.040", "-100"}};
@@ -130,15 +136,14 @@ TEST_F(ScanScreen, PcsFrequencyAndTruncatedRssi) {
 TEST_F(ScanScreen, ChannelIsShownAsASignedNumberAndRssiUpdatesOnRepaint) {
     receiver.SetChannelCount(1);
     receiver.SetChannel(0, {0, 65535, 0});
-    QImage shot = grabClient(*view);
-    const QString frequency =
-        QString::number(HzToMHz(receiver.m_plans[0].ChannelToFrequency(65535)), 'f', 3);
+    QImage shot = Shot();
+    const QString frequency = QString::number(receiver.FrequencyMHz(0), 'f', 3);
     EXPECT_EQ(differences(shot, expectedScan(shot, {{"-1", frequency, "0"}}), shot.rect()), 0);
     receiver.SetChannelRssi(0, -15); // -0.9 dBm truncates to 0
-    shot = grabClient(*view);
+    shot = Shot();
     EXPECT_EQ(differences(shot, expectedScan(shot, {{"-1", frequency, "0"}}), shot.rect()), 0);
     receiver.SetChannelRssi(0, -16 * 42);
-    shot = grabClient(*view);
+    shot = Shot();
     EXPECT_EQ(differences(shot, expectedScan(shot, {{"-1", frequency, "-42"}}), shot.rect()), 0);
 }
 
@@ -150,7 +155,7 @@ TEST_F(ScanScreen, FourDigitChannelsShowWholeAndApartFromTheirFrequency) {
         receiver.SetChannel(i, {0, static_cast<uint16_t>(i), -70 * 16});
     }
     receiver.SetChannel(15, {0, 1000, -100 * 16});
-    const QImage shot = grabClient(*view);
+    const QImage shot = Shot();
     const QFontMetrics metrics(arial8());
     struct Cell {
         int left;

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "ViewTestSupport.h"
-#include "receiver/Receiver.h"
 
 namespace {
 
@@ -42,8 +41,7 @@ TEST(StartScreen, ArialResolvesToAMetricCompatibleFace) {
 }
 
 TEST(StartScreen, ShowsTheReceiversInitialTextsAndTheTitle) {
-    CReceiver receiver;
-    auto view = makeView(receiver);
+    auto view = makeView();
     ASSERT_EQ(view->ScreenMode(), CLarkspurView::kStartScreen);
     const QImage shot = grabClient(*view);
 
@@ -64,10 +62,8 @@ TEST(StartScreen, ShowsTheReceiversInitialTextsAndTheTitle) {
 }
 
 TEST(StartScreen, ShowsTheTextsTheBoardReported) {
-    CReceiver receiver;
-    std::strcpy(receiver.m_firmwareVersion, "2.13");
-    std::strcpy(receiver.m_serialNumber, "A10457");
-    auto view = makeView(receiver);
+    auto view = makeView();
+    view->SetBoardIdentity({"2.13", "A10457"});
     const QImage shot = grabClient(*view);
     EXPECT_EQ(textDifferences(
                   shot, expectedStart(shot, QStringLiteral("2.13"), QStringLiteral("A10457"))),
@@ -78,9 +74,8 @@ TEST(StartScreen, ShowsTheTextsTheBoardReported) {
 }
 
 TEST(StartScreen, ALargerClientShowsThePageEnlargedAndCentred) {
-    CReceiver receiver;
     // 600 x 640: the page doubles to 480 x 640 and sits 60 pixels from either side.
-    auto view = makeView(receiver, QSize(600, 640));
+    auto view = makeView(QSize(600, 640));
     const QImage shot = grabClient(*view);
     const QImage picture =
         QImage(QStringLiteral(":/view/StartScreen.bmp")).convertToFormat(QImage::Format_RGB32);
@@ -95,7 +90,7 @@ TEST(StartScreen, ALargerClientShowsThePageEnlargedAndCentred) {
     // The title moved with the picture and grew with it.
     const QRect title(60 + 2 * kTitle.left(), 2 * kTitle.top(), 2 * kTitle.width(),
                       2 * kTitle.height());
-    EXPECT_GT(countBright(shot, title), 2 * countBright(grabClient(*makeView(receiver)), kTitle));
+    EXPECT_GT(countBright(shot, title), 2 * countBright(grabClient(*makeView()), kTitle));
 }
 
 } // namespace

@@ -19,8 +19,8 @@
 
 namespace viewtest {
 
-inline std::unique_ptr<CLarkspurView> makeView(CReceiver& receiver, QSize client = {240, 320}) {
-    auto view = std::make_unique<CLarkspurView>(receiver);
+inline std::unique_ptr<CLarkspurView> makeView(QSize client = {240, 320}) {
+    auto view = std::make_unique<CLarkspurView>();
     view->resize(view->SizeForClient(client));
     view->show();
     QApplication::processEvents();

@@ -1,0 +1,48 @@
+// The map screen: the canvas through the viewport, white margins, the centre marker.
+#include "view/MapCanvas.h"
+#include "view/MapViewport.h"
+#include "view/ScreenPainters.h"
+
+namespace {
+QRect toQRect(const ViewRect& r) {
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+} // namespace
+
+namespace screens {
+
+void PaintMapScreen(QPainter& painter, const QRect& client, const CMapCanvas& canvas,
+                    CMapViewport& viewport, const QImage& marker) {
+    const QBrush& white = canvas.Brush(CMapCanvas::kWhiteIndex);
+    // Before any site is open the viewport has no extent: there is nothing to copy or mark.
+    if (canvas.IsNull()) {
+        painter.fillRect(client, white);
+        return;
+    }
+    ViewRect dest{client.left(), client.top(), client.left() + client.width(),
+                  client.top() + client.height()};
+    ViewRect src;
+    if (viewport.ComputeBlit(dest, src)) {
+        const QRect target = toQRect(dest);
+        const QRect source = toQRect(src);
+        if (!target.isEmpty() && !source.isEmpty()) {
+            painter.drawImage(target, canvas.Image(), source);
+        }
+    }
+    for (int i = 0; i < viewport.GetMarginCount(); ++i) {
+        const QRect margin = toQRect(viewport.GetMargin(i));
+        if (!margin.isEmpty()) {
+            painter.fillRect(margin, white);
+        }
+    }
+    if (!marker.isNull()) {
+        const QPoint topLeft(client.width() / 2 - kMarkerSize / 2,
+                             client.height() / 2 - kMarkerSize / 2);
+        painter.save();
+        painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        painter.drawImage(topLeft, marker);
+        painter.restore();
+    }
+}
+
+} // namespace screens

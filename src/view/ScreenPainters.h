@@ -1,0 +1,42 @@
+// The painting of the view's three screens, each from the values it shows. The start and scan
+// screens are laid out on the handheld's 240 x 320 page; the map screen fills the client.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+#include <QString>
+#include <vector>
+
+class CMapCanvas;
+class CMapViewport;
+struct BoardIdentity;
+struct ChannelReading;
+
+namespace screens {
+
+constexpr int kPageWidth = 240;
+constexpr int kPageHeight = 320;
+constexpr int kMaxListedChannels = 30;
+constexpr int kRowsPerColumn = 15;
+constexpr int kMarkerSize = 32;
+
+// Arial 8 point, the screens' one face.
+QFont ViewFont();
+// One line of text at the top left (or top centre) of its rectangle, clipped to it, over an
+// opaque box of the painter's background colour.
+void DrawCellText(QPainter& painter, const QRect& rect, const QString& text, int alignment);
+// Enlarges and centres the handheld's page on a larger client; the identity on its own size.
+void EnterPage(QPainter& painter, const QRect& client);
+
+// The start picture with the title and the board's firmware and serial number.
+void PaintStartScreen(QPainter& painter, const QRect& page, const BoardIdentity& identity);
+// The channel list: channel, frequency in MHz and RSSI in whole dBm, two columns of 15.
+void PaintScanScreen(QPainter& painter, const QRect& page,
+                     const std::vector<ChannelReading>& readings);
+// The visible part of the canvas, white beyond the picture, the centre marker over it.
+void PaintMapScreen(QPainter& painter, const QRect& client, const CMapCanvas& canvas,
+                    CMapViewport& viewport, const QImage& marker);
+
+} // namespace screens
