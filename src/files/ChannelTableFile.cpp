@@ -294,21 +294,22 @@ bool CChannelTableFile::ParseFrequencies(const uint8_t* data, size_t size, size_
 }
 
 int32_t FrequencyEntryChannel(uint64_t frequencyHz) {
-    constexpr uint64_t kHzPerKHz = 1000;
     CBandPlan plans[2];
     CReceiver::InitBandPlans(plans);
-    const CBandPlan& cellular = plans[0];
-    if (frequencyHz <= UINT32_MAX) {
-        const auto hz = static_cast<uint32_t>(frequencyHz);
-        const uint32_t channel = cellular.FrequencyToChannel(hz);
-        if (channel != 0 && cellular.ChannelToFrequency(channel) == hz) {
-            return static_cast<int32_t>(channel);
-        }
-    }
-    return static_cast<int32_t>((frequencyHz + kHzPerKHz / 2) / kHzPerKHz);
+    return FrequencyChannelNumber(plans, frequencyHz);
 }
 
 void CChannelTableFile::ApplyTo(CReceiver& receiver) const {
+    if (m_format == kFrequencyFormat) {
+        std::vector<ChannelEntry> entries(m_frequencies.size());
+        for (size_t i = 0; i < entries.size(); ++i) {
+            entries[i].plan = kFrequencyPlan;
+            entries[i].frequencyHz = m_frequencies[i].frequencyHz;
+            entries[i].bandwidthHz = m_frequencies[i].bandwidthHz;
+        }
+        receiver.SetChannelTable(entries.data(), static_cast<int>(entries.size()));
+        return;
+    }
     if (m_pcsSpacing != 0) {
         receiver.SetPcsSpacing(m_pcsSpacing);
     }

@@ -49,8 +49,9 @@ public:
     // kFormat or kFrequencyFormat after a successful parse.
     uint16_t Format() const { return m_format; }
 
-    // Copies the parsed entries (plan and channel only; RSSI is the board's), the count and a
-    // valid PCS spacing into the receiver. The board is not programmed here.
+    // Copies the parsed entries (plan and channel only, or for a format-3 table each frequency
+    // and bandwidth; RSSI is the board's), the count and a valid PCS spacing into the receiver.
+    // The board is not programmed here.
     void ApplyTo(CReceiver& receiver) const;
 
     int Count() const { return m_count; }
@@ -81,10 +82,8 @@ bool ParseFixedPoint(const std::string& text, int decimals, uint64_t& out);
 // The inverse: "851.0125" for 851012500 with 6; trailing zeros dropped, one decimal kept.
 std::string FixedPointText(uint64_t value, int decimals);
 
-// The channel number a reading of a format-3 entry stores: its channel in the 800 MHz cellular
-// plan when the frequency is exactly one of that plan's channels, otherwise the frequency in kHz,
-// rounded to the nearest kHz (851.0125 MHz stores 851013). PCS frequencies take the kHz rule too,
-// as their channel numbers depend on a spacing a frequency table does not name.
+// The channel number a reading of a format-3 entry stores (FrequencyChannelNumber on the
+// receiver's own plans: the cellular channel, or the frequency in kHz).
 int32_t FrequencyEntryChannel(uint64_t frequencyHz);
 
 enum : int16_t {

@@ -89,6 +89,16 @@ bool ParseSynthArgs(const std::map<std::string, std::string>& args, SynthConfig&
         }
         config.calibration = it->second == "none" ? std::string() : it->second;
     }
+    it = args.find("wander");
+    if (it != args.end()) {
+        const size_t colon = it->second.find(':');
+        if (colon == std::string::npos || !number(it->second.substr(0, colon), config.wanderDb) ||
+            !number(it->second.substr(colon + 1), config.wanderSeconds) || config.wanderDb < 0 ||
+            !(config.wanderSeconds > 0)) {
+            error = "wander: '" + it->second + "' is not DB:SECONDS";
+            return false;
+        }
+    }
     out = config;
     return true;
 }

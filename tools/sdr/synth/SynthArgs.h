@@ -5,6 +5,9 @@
 //   dc=DBM                       a DC spike of this level, as zero-IF tuners show one
 //   calibration=DB|none          the level offset it states for itself (0 unless given); "none"
 //                                makes it a device nobody has calibrated
+//   wander=DB:SECONDS            each tone sinks by up to DB below its level and rises again
+//                                over SECONDS of wall-clock time, each out of step with the
+//                                others: a demo surveyor walking away from the sites and back
 #pragma once
 
 #include <cstdint>
@@ -24,6 +27,8 @@ struct SynthConfig {
     bool dcSpike = false;
     double dcDbm = 0;
     std::string calibration = "0"; // empty: states none
+    double wanderDb = 0;           // 0: the tones hold their levels
+    double wanderSeconds = 0;
 };
 
 // False with the reason when an argument this device knows is malformed; others are ignored, as

@@ -49,6 +49,18 @@ double CSynthSignal::FilterGain(double offsetHz) {
     return std::pow(10.0, -fallDb / 20.0);
 }
 
+double CSynthSignal::WanderGain(size_t k) const {
+    if (m_config.wanderDb <= 0 || m_carriers.empty()) {
+        return 1.0;
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - m_made).count();
+    const double phase = kTwoPi * (seconds / m_config.wanderSeconds +
+                                   static_cast<double>(k) / static_cast<double>(m_carriers.size()));
+    const double downDb = m_config.wanderDb * (1.0 - std::cos(phase)) / 2.0;
+    return std::pow(10.0, -downDb / 20.0);
+}
+
 void CSynthSignal::Generate(std::complex<float>* out, size_t count) {
     struct Active {
         std::complex<double>* phasor;
@@ -56,9 +68,10 @@ void CSynthSignal::Generate(std::complex<float>* out, size_t count) {
         double amplitude;
     };
     std::vector<Active> active;
-    for (Carrier& c : m_carriers) {
+    for (size_t k = 0; k < m_carriers.size(); ++k) {
+        Carrier& c = m_carriers[k];
         const double offset = c.hz - m_centreHz;
-        const double gain = FilterGain(offset);
+        const double gain = FilterGain(offset) * WanderGain(k);
         if (gain > 0.0) {
             active.push_back(
                 {&c.phasor, std::polar(1.0, kTwoPi * offset / kSampleRate), c.amplitude * gain});

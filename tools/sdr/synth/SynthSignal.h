@@ -8,10 +8,12 @@
 // - each tone with a continuous phase; the anti-alias filter is flat to 40 % of the sample rate
 //   either side of the centre and falls by 40 dB to its edge, beyond which nothing passes;
 // - an optional DC spike;
+// - optionally, tones that wander in level with the wall clock (for the demo);
 // - after each tune, 10 ms in which the synthesiser is still settling: those samples are garbage
 //   (a wideband burst 60 dB above the noise) that a measurement must drop.
 #pragma once
 
+#include <chrono>
 #include <complex>
 #include <cstddef>
 #include <cstdint>
@@ -54,6 +56,9 @@ private:
         std::complex<double> phasor{1.0, 0.0};
     };
 
+    // The amplitude factor of carrier k now, for wander.
+    double WanderGain(size_t k) const;
+
     SynthConfig m_config;
     std::vector<Carrier> m_carriers;
     std::mt19937_64 m_random;
@@ -62,4 +67,5 @@ private:
     double m_centreHz = 1e9;
     int64_t m_clock = 0;
     int64_t m_settledAt = 0;
+    std::chrono::steady_clock::time_point m_made = std::chrono::steady_clock::now();
 };
