@@ -83,6 +83,8 @@ protected:
     // How the board starts (instant replies) and how long the receiver waits for it; a fixture
     // may change both before SetUp.
     BoardSimOptions boardOptions = CInProcessBoard::Instant();
+    // Where the board's readings come from (null: its simulated signal); set before SetUp.
+    ISignalSource* signalSource = nullptr;
     ReceiverTimings timings;
     CInProcessBoard board;
     CPostQueue posts;
