@@ -208,7 +208,8 @@ void CSurveyController::OnHold(MapPoint p) {
     m_survey->DeleteNearest();
     m_bUnsavedChanges = true;
     Journal(entry);
-    m_map.PointErased(p.x, p.y);
+    m_map.PointErased(entry.x, entry.y);
+    m_map.SurveyChanged();
 }
 
 void CSurveyController::Message(const std::string& text, const char* caption, unsigned flags) {

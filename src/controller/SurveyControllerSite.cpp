@@ -115,6 +115,7 @@ bool CSurveyController::OpenSiteFile(const std::string& path) {
     if (keep) {
         LoadPoints(site);
     }
+    m_map.SurveyChanged();
     m_map.ShowScreen(ISurveyMap::kMapScreen);
     m_map.Repaint();
     return true;
@@ -159,6 +160,7 @@ bool CSurveyController::OfferRecovery(const std::string& path, const CSiteFile& 
     }
     CBusyScope busy(m_prompts);
     Replay(contents.entries, site);
+    m_map.SurveyChanged();
     if (!m_journal.Resume(journalPath, contents.validBytes)) {
         m_bJournalFailed = true;
         Message(formatted(kJournalFailed, SystemErrorText(m_journal.Error())), kAppTitle, kMbOk);
@@ -188,7 +190,7 @@ void CSurveyController::Replay(const std::vector<journal::Entry>& entries, const
             // Only the run the surveyor deleted: a journal that disagrees deletes nothing.
             if (m_list.GetAt(r, entry.position) == RL_OK && r->x == entry.x && r->y == entry.y) {
                 m_survey->DeleteRunAt(entry.position);
-                m_map.PointErased(entry.heldX, entry.heldY);
+                m_map.PointErased(entry.x, entry.y);
             }
         }
     }

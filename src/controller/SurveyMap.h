@@ -34,6 +34,9 @@ public:
     virtual void PaintPoint(int32_t x, int32_t y, int16_t strongest) = 0;
     // A point was just measured and stored here: its circle, and the status bar's counts.
     virtual void PointStored(int32_t x, int32_t y, int16_t strongest) = 0;
-    // A point was deleted after a press-and-hold at (x, y).
+    // The point at (x, y) was deleted: its circle goes, and the plan under it shows again.
     virtual void PointErased(int32_t x, int32_t y) = 0;
+    // The survey's points changed other than by a measurement (an open, a recovery, a delete):
+    // whatever counts them is brought up to date.
+    virtual void SurveyChanged() = 0;
 };

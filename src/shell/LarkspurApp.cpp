@@ -158,6 +158,9 @@ bool CLarkspurApp::InitInstance(const AppOptions& options, bool useQtPrompts) {
                      [view](int id) { view->OnCommand(id); });
     QObject::connect(view, &CLarkspurView::dialogRequested, view,
                      [this](int id) { RunDialog(id); });
+    CMainFrame* frame = m_frame.get();
+    QObject::connect(view, &CLarkspurView::surveyChanged, frame,
+                     [frame] { frame->RefreshCounts(); });
     m_frame->SetSurveySource([controller] { return controller->Survey(); });
     m_frame->SetCloseGuard([controller] {
         return controller->QueryDiscardChanges(surveytext::kSaveBeforeCloseQuestion);

@@ -177,11 +177,16 @@ void CMainFrame::SetPane(int pane, const char* format, int value) {
     m_panes[pane]->repaint();
 }
 
-void CMainFrame::OnStatusUpdate(uintptr_t wParam, intptr_t lParam) {
+void CMainFrame::RefreshCounts() {
+    // The open survey as it stands: a delete, a recovery or a reopen changes it as a scan does.
     if (const CSurveyData* survey = m_surveySource ? m_surveySource() : nullptr) {
-        SetPane(0, "L: %d", survey->m_nLocations);
-        SetPane(1, "P: %d", survey->m_nReadings);
+        SetPane(0, "L: %d", survey->PointCount());
+        SetPane(1, "P: %d", survey->ReadingCount());
     }
+}
+
+void CMainFrame::OnStatusUpdate(uintptr_t wParam, intptr_t lParam) {
+    RefreshCounts();
     SetPane(2, "X: %d", low16Signed(wParam));
     SetPane(3, "Y: %d", low16Signed(static_cast<uintptr_t>(lParam)));
 }

@@ -43,6 +43,8 @@ public:
     IMessageTarget& MessageTarget() { return m_messageTarget; }
 
     // Where the counters come from: the current survey store, or null before a site is open.
+    // Shows the open survey's points and readings in the L: and P: panes.
+    void RefreshCounts();
     void SetSurveySource(std::function<const CSurveyData*()> source) {
         m_surveySource = std::move(source);
     }

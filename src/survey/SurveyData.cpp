@@ -70,6 +70,28 @@ size_t CSurveyData::AppendPoint(const std::vector<SurveyRecord>& records) {
     return stored;
 }
 
+int32_t CSurveyData::PointCount() const {
+    int32_t points = 0;
+    const SurveyRecord* previous = nullptr;
+    SurveyRecord* r = nullptr;
+    for (int16_t rc = m_list.GetAt(r, 1); rc == RL_OK; rc = m_list.GetNext(r)) {
+        if (previous == nullptr || r->x != previous->x || r->y != previous->y) {
+            ++points;
+        }
+        previous = r;
+    }
+    return points;
+}
+
+int32_t CSurveyData::ReadingCount() const {
+    int32_t readings = 0;
+    SurveyRecord* r = nullptr;
+    for (int16_t rc = m_list.GetAt(r, 1); rc == RL_OK; rc = m_list.GetNext(r)) {
+        readings += r->channel != 0 ? 1 : 0;
+    }
+    return readings;
+}
+
 bool CSurveyData::DeleteRunAt(int32_t pos) {
     SurveyRecord* r = nullptr;
     if (m_list.GetAt(r, pos) != RL_OK) {

@@ -46,6 +46,10 @@ public:
     void DeleteNearest();
 
     CRecordList& List() const { return m_list; }
+    // The survey as it stands, as the status bar counts it: its points (runs of records at one
+    // place, as a delete removes them) and its readings (records of a channel).
+    int32_t PointCount() const;
+    int32_t ReadingCount() const;
 
     int32_t m_nLocations = 0;
     int32_t m_nReadings = 0;

@@ -17,9 +17,6 @@ namespace {
 const QColor kScanBackground(0, 0, 192);
 const char* const kMarkerPicture = ":/view/CentreMarker.bmp";
 
-QRect toQRect(const ViewRect& r) {
-    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-}
 } // namespace
 
 CLarkspurView::CLarkspurView(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -87,12 +84,8 @@ void CLarkspurView::ImprintNewPoint(int16_t strongest) {
     m_canvas.ImprintPoint(m_viewport.GetCentreX(), m_viewport.GetCentreY(), strongest);
 }
 
-void CLarkspurView::EraseHeldPoint() {
-    m_canvas.DrawCircle(toQRect(m_viewport.GetEraseRect()), CMapCanvas::kWhiteIndex);
-}
-
-void CLarkspurView::ErasePointAt(int32_t x, int32_t y) {
-    m_canvas.EraseAt(x, y);
+void CLarkspurView::ErasePoint(int32_t x, int32_t y) {
+    m_canvas.RemovePoint(x, y);
 }
 
 void CLarkspurView::RequestRepaint() {

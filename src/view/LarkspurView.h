@@ -81,10 +81,8 @@ public:
     void ImprintPoint(int32_t x, int32_t y, int16_t rssi);
     // At the viewport's centre, coloured by a scan's strongest reading.
     void ImprintNewPoint(int16_t strongest);
-    // A white disc over the point at the held position.
-    void EraseHeldPoint();
-    // The same disc centred on map point (x, y): a delete replayed from the journal.
-    void ErasePointAt(int32_t x, int32_t y);
+    // The deleted point at (x, y) leaves the map: its circle goes and the plan shows again.
+    void ErasePoint(int32_t x, int32_t y);
 
     // --- Screens ---
     int ScreenMode() const { return m_nScreenMode; }
@@ -150,6 +148,8 @@ public:
 signals:
     // A command whose dialog the shell shows (help, about, colour codes).
     void dialogRequested(int id);
+    // The survey's points changed other than by a measurement: the status bar's counts follow.
+    void surveyChanged();
 
 protected:
     bool event(QEvent* event) override;

@@ -2,6 +2,7 @@
 #include "view/MapCanvas.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "analysis/RssiBands.h"
 #include "view/MapViewport.h"
@@ -48,8 +49,15 @@ bool CMapCanvas::SetPicture(int32_t width, int32_t height, const uint32_t* palet
             out[x] = colours[in[x]];
         }
     }
+    m_picture = canvas;
     m_image = std::move(canvas);
+    m_circles.clear();
     return true;
+}
+
+QRect CMapCanvas::CircleBox(int32_t x, int32_t y) {
+    const int32_t r = CMapViewport::kNewPointRadius;
+    return QRect(x - r, y - r, 2 * r, 2 * r);
 }
 
 void CMapCanvas::DrawCircle(const QRect& box, int colourIndex) {
@@ -64,11 +72,38 @@ void CMapCanvas::DrawCircle(const QRect& box, int colourIndex) {
 }
 
 void CMapCanvas::ImprintPoint(int32_t x, int32_t y, int16_t rssi) {
-    const int32_t r = CMapViewport::kNewPointRadius;
-    DrawCircle(QRect(x - r, y - r, 2 * r, 2 * r), static_cast<int>(RssiBandOf(rssi)));
+    if (m_image.isNull()) {
+        return;
+    }
+    const Circle circle{x, y, static_cast<int>(RssiBandOf(rssi))};
+    m_circles.push_back(circle);
+    DrawCircle(CircleBox(x, y), circle.colourIndex);
 }
 
-void CMapCanvas::EraseAt(int32_t x, int32_t y) {
-    const int32_t r = CMapViewport::kEraseRadius;
-    DrawCircle(QRect(x - r, y - r, 2 * r, 2 * r), kWhiteIndex);
+void CMapCanvas::RemovePoint(int32_t x, int32_t y) {
+    const auto it = std::find_if(m_circles.begin(), m_circles.end(),
+                                 [&](const Circle& c) { return c.x == x && c.y == y; });
+    if (it == m_circles.end()) {
+        return;
+    }
+    m_circles.erase(it);
+    // The pen draws on the box's edge: a pixel either side covers every pixel it touched.
+    const QRect area = CircleBox(x, y).adjusted(-1, -1, 2, 2).intersected(m_image.rect());
+    if (area.isEmpty()) {
+        return;
+    }
+    QPainter painter(&m_image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(area.topLeft(), m_picture, area);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setClipRect(area);
+    // In the order they were painted, so overlapping circles cover one another as before.
+    for (const Circle& c : m_circles) {
+        if (CircleBox(c.x, c.y).adjusted(-1, -1, 2, 2).intersects(area)) {
+            painter.setPen(m_pens[c.colourIndex]);
+            painter.setBrush(m_brushes[c.colourIndex]);
+            painter.drawEllipse(CircleBox(c.x, c.y));
+        }
+    }
 }

@@ -1,5 +1,7 @@
 // The map canvas: the site's picture as the map screen copies it, with the survey's circles
-// painted into it, in the pixels of the picture itself.
+// painted into it, in the pixels of the picture itself. It keeps the picture and the circles it
+// painted, so a deleted point's circle can go and the plan under it show again, exactly as a
+// canvas painted afresh with the remaining points would.
 #pragma once
 
 #include <QBrush>
@@ -8,6 +10,7 @@
 #include <QRect>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class CMapCanvas {
 public:
@@ -33,13 +36,26 @@ public:
     void DrawCircle(const QRect& box, int colourIndex);
     // The circle of a point at (x, y) coloured by its strongest reading.
     void ImprintPoint(int32_t x, int32_t y, int16_t rssi);
-    // The white disc over a deleted point at (x, y).
-    void EraseAt(int32_t x, int32_t y);
+    // Removes the circle of the first point painted at (x, y) (a delete takes the first of
+    // points at one place), repainting the plan and the other circles where it was.
+    void RemovePoint(int32_t x, int32_t y);
+    // The white disc a handheld painted over a deleted point.
+    void PaintWhiteDisc(const QRect& box) { DrawCircle(box, kWhiteIndex); }
 
     const QBrush& Brush(int index) const { return m_brushes[index]; }
 
 private:
-    QImage m_image;
+    struct Circle {
+        int32_t x;
+        int32_t y;
+        int colourIndex;
+    };
+
+    static QRect CircleBox(int32_t x, int32_t y);
+
+    QImage m_picture; // the plan alone
+    QImage m_image;   // the plan with the circles
+    std::vector<Circle> m_circles;
     QPen m_pens[kWhiteIndex + 1];
     QBrush m_brushes[kWhiteIndex + 1];
 };

@@ -44,7 +44,11 @@ void CViewSurveyMap::PointStored(int32_t x, int32_t y, int16_t strongest) {
 }
 
 void CViewSurveyMap::PointErased(int32_t x, int32_t y) {
-    m_view.ErasePointAt(x, y);
-    // Show the erased disc now rather than whenever the window next happens to paint.
+    m_view.ErasePoint(x, y);
+    // Show the change now rather than whenever the window next happens to paint.
     m_view.RequestRepaint();
+}
+
+void CViewSurveyMap::SurveyChanged() {
+    emit m_view.surveyChanged();
 }

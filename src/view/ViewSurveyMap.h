@@ -18,6 +18,7 @@ public:
     void PaintPoint(int32_t x, int32_t y, int16_t strongest) override;
     void PointStored(int32_t x, int32_t y, int16_t strongest) override;
     void PointErased(int32_t x, int32_t y) override;
+    void SurveyChanged() override;
 
 private:
     CLarkspurView& m_view;

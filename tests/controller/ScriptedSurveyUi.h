@@ -49,6 +49,7 @@ public:
     std::vector<bool> uncalibratedMarks; // the status bar's mark after each stored point
     bool noticeOpen = false;             // the surveyor closes it by clearing this
     Screen screen = kStartScreen;
+    int surveyChanges = 0; // opens, recoveries and deletes told
     int busyDepth = 0;
     int maxBusyDepth = 0;
     int32_t pictureWidth = 0;
@@ -72,6 +73,7 @@ public:
     void PaintPoint(int32_t x, int32_t y, int16_t strongest) override;
     void PointStored(int32_t x, int32_t y, int16_t strongest) override;
     void PointErased(int32_t x, int32_t y) override;
+    void SurveyChanged() override { ++surveyChanges; }
 
     void ShowBoardStatus(LinkState state) override { boardStates.push_back(state); }
     void ShowBoardIdentity(const BoardIdentity& id) override { identity = id; }

@@ -66,7 +66,8 @@ TEST_F(SurveyFlow, TakeDeleteSaveAndReopen) {
     EXPECT_EQ(ui->inspected[0].rssi, strongest->rssi) << "the dialog shows its strongest reading";
     EXPECT_EQ(ui->inspected[0].channel, strongest->channel);
     ASSERT_EQ(ui->erased.size(), 1u);
-    EXPECT_EQ(ui->erased[0].x, 270);
+    EXPECT_EQ(ui->erased[0].x, 240) << "the deleted point's circle goes, wherever the hold was";
+    EXPECT_EQ(ui->surveyChanges, 2) << "the open and the delete were told";
     EXPECT_EQ(ReadingsOf(controller->Records()),
               std::vector<Reading>(taken.begin() + 3, taken.end()));
 
@@ -156,6 +157,37 @@ TEST_F(SurveyFlow, InputDuringThePauseWaitsForItsEndAndAHoldIsRefused) {
     EXPECT_EQ(ui->busyDepth, 0);
 }
 
+TEST_F(SurveyFlow, TheStartUpWaitsAreTheTimersAndWhatComesMeanwhileRunsInOrderAfter) {
+    const std::string site = MakeSite("site.lks");
+    EndProgram();
+    receiver = std::make_unique<CReceiver>();
+    receiver->SetViewWindow(&posts);
+    ui = std::make_unique<CScriptedSurveyUi>();
+    controller = std::make_unique<CSurveyController>(*receiver, *ui);
+    controller->StartLink(board.Source()); // the program's own waits: 3 s, then 2 s
+    EXPECT_EQ(controller->Waiting(), CSurveyController::Wait::kLinkSettle);
+    EXPECT_EQ(ui->busyDepth, 1) << "the busy cursor for the whole start-up";
+
+    // The command line's site and table, given while the board settles, wait their turn.
+    ui->answers.push_back(kIdNo);
+    EXPECT_FALSE(controller->OpenSiteFile(site));
+    EXPECT_FALSE(controller->LoadTableFile(TableFile()));
+    EXPECT_TRUE(ui->messages.empty());
+    EXPECT_FALSE(controller->SiteIsOpen());
+
+    ASSERT_TRUE(ui->FireTimer());
+    EXPECT_EQ(controller->Waiting(), CSurveyController::Wait::kIdentity);
+    ASSERT_TRUE(ui->FireTimer());
+    EXPECT_EQ(ui->timers, (std::vector<int>{CSurveyController::kLinkSettleMs,
+                                             CSurveyController::kIdentityWaitMs}));
+    EXPECT_EQ(controller->Waiting(), CSurveyController::Wait::kNone);
+    EXPECT_EQ(ui->messages, (std::vector<std::string>{kKeepQuestion, "Table has been loaded."}));
+    EXPECT_TRUE(controller->SiteIsOpen());
+    EXPECT_EQ(ui->busyDepth, 0);
+    EXPECT_TRUE(PumpUntil([&] { return ui->identity.serial == "SIM001"; }))
+        << "the start screen gets the board's identity";
+}
+
 TEST_F(SurveyFlow, AScanCompletedBeforeASiteOpensIsNeverStoredInTheNextSurvey) {
     // The board answers the tap's scan and then, as the next scan starts, is lost without a word.
     EndProgram();
@@ -223,7 +255,8 @@ TEST_F(SurveyFlow, AfterACrashTheJournalRecoversThePointsTheDeleteAndTheKeepAnsw
     EXPECT_EQ(ReadingsOf(controller->Records()), before);
     EXPECT_EQ(ui->painted.size(), 3u) << "the circles of the three points taken";
     ASSERT_EQ(ui->erased.size(), 1u);
-    EXPECT_EQ(ui->erased[0].x, 205) << "and the disc where the surveyor held";
+    EXPECT_EQ(ui->erased[0].x, 200) << "and the deleted one's circle gone";
+    EXPECT_EQ(ui->surveyChanges, 1) << "the recovered survey was told, for the counts";
     EXPECT_TRUE(controller->HasUnsavedChanges());
 
     ui->signOffs.push_back(true);

@@ -222,7 +222,7 @@ TEST_F(SurveyE2e, WholeSurveyTapHoldDeleteSaveAndReopen) {
     }
 
     // Press and hold 40 px right of and below the point (map (280, 360) at half scale): the
-    // location dialog opens; deleting paints the white disc at the held position.
+    // location dialog opens; deleting takes the circle away and the plan shows again.
     bool dialogSeen = false;
     WhenModal([&](QWidget* modal) {
         auto* dialog = qobject_cast<CLocationInfoDlg*>(modal);
@@ -233,10 +233,11 @@ TEST_F(SurveyE2e, WholeSurveyTapHoldDeleteSaveAndReopen) {
     h.Hold(QPoint(140, 180), CLarkspurView::kHoldTimeMs + 150);
     EXPECT_TRUE(dialogSeen);
     EXPECT_TRUE(readingsIn(h.Controller().Records()).empty()) << "the point is deleted";
-    EXPECT_EQ(canvasAt(h.View(), 280, 360), QColor(Qt::white));
-    EXPECT_EQ(canvasAt(h.View(), 293, 360), QColor(Qt::white));
+    EXPECT_EQ(canvasAt(h.View(), 243, 323), QColor(230, 230, 230)) << "the floor, not the circle";
+    EXPECT_EQ(canvasAt(h.View(), 240, 323), QColor(128, 128, 128)) << "the wall under it too";
     EXPECT_EQ(h.FramesOfType(CReceiver::kCmdMeasure).size(), 1u) << "a hold is never a tap";
-    EXPECT_EQ(h.Frame().PaneText(0), "L: 1") << "the status bar keeps its counts";
+    EXPECT_TRUE(WaitForPane(0, "L: 0")) << "the status bar counts the survey as it stands";
+    EXPECT_EQ(h.Frame().PaneText(1), "P: 0");
 
     // A second point at map (120, 160), then save.
     MeasureAt(QPoint(60, 80));
@@ -401,7 +402,9 @@ TEST_F(SurveyE2e, CentreKeyPingsAndTakesAPointAtTheCentre) {
     QApplication::sendEvent(&h.View(), &press);
     EXPECT_EQ(h.FramesOfType(CReceiver::kCmdMeasure).size(), 2u);
     ASSERT_TRUE(h.WaitForMapScreen(kScanTimeoutMs));
-    ASSERT_TRUE(WaitForPane(0, "L: 2"));
+    // The same place again: still one location, now with both scans' readings.
+    ASSERT_TRUE(WaitForPane(1, "P: 6"));
+    EXPECT_EQ(h.Frame().PaneText(0), "L: 1");
 }
 
 TEST_F(SurveyE2e, ClosingWithUnsavedPointsAsksAndSavesOnYes) {

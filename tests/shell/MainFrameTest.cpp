@@ -58,13 +58,23 @@ protected:
         frame.reset();
     }
 
-    // A survey store whose counters the frame shows.
+    // A survey store whose points and readings the frame counts.
     CSurveyData& Survey() {
         if (!survey) {
             survey = std::make_unique<CSurveyData>(list, receiver);
             frame->SetSurveySource([this] { return survey.get(); });
         }
         return *survey;
+    }
+    // A point at (x, y) with a reading on each channel (channel 0: a point without readings).
+    void AddPoint(int32_t x, int32_t y, const std::vector<int32_t>& channels) {
+        std::vector<SurveyRecord> records(channels.size());
+        for (size_t i = 0; i < channels.size(); ++i) {
+            records[i].x = x;
+            records[i].y = y;
+            records[i].channel = channels[i];
+        }
+        Survey().AppendPoint(records);
     }
 
     CReceiver receiver;
@@ -201,12 +211,13 @@ TEST_F(MainFrameTest, EightButtonsInOrderShowTheirOwnImages) {
 }
 
 TEST_F(MainFrameTest, StatusUpdateShowsCountersAndLow16BitsSigned) {
-    Survey().m_nLocations = 3;
-    Survey().m_nReadings = 42;
+    AddPoint(10, 10, {1, 2});
+    AddPoint(20, 20, {0}); // a place where nothing was received: a point, no reading
+    AddPoint(30, 30, {5});
 
     frame->OnStatusUpdate(0x00012345u, 320);
     EXPECT_EQ(frame->PaneText(0), "L: 3");
-    EXPECT_EQ(frame->PaneText(1), "P: 42");
+    EXPECT_EQ(frame->PaneText(1), "P: 3") << "the survey's readings, not the last scan's";
     EXPECT_EQ(frame->PaneText(2), "X: 9029");
     EXPECT_EQ(frame->PaneText(3), "Y: 320");
 
@@ -221,9 +232,7 @@ TEST_F(MainFrameTest, StatusUpdateShowsCountersAndLow16BitsSigned) {
 }
 
 TEST_F(MainFrameTest, StatusUpdatePostedFromAnotherThreadArrivesOnTheWindowThread) {
-    CSurveyData& store = Survey();
-    store.m_nLocations = 1;
-    store.m_nReadings = 3;
+    AddPoint(240, 320, {1, 2, 3});
     const uint32_t id = RegisterWindowMessage("LKSS_STATUS_UPDATE");
     std::thread poster([&] { frame->MessageTarget().Post(id, 240, 320); });
     poster.join();

@@ -268,32 +268,32 @@ TEST_F(MapScreen, NewPointTakesTheCentreAndTheScansStrongestReading) {
     EXPECT_EQ(rgbAt(view->MapCanvas(), 100, 40), 0x00FF00u);
 }
 
-TEST_F(MapScreen, EraseDiscIsWhiteWithRadiusFifteenAtTheHeldPoint) {
-    ASSERT_TRUE(loadUniform(*view, 480, 640, kGrey));
-    view->OnZoomIn(); // 1:1, client (x, y) is map (120 + x, 160 + y)
-    view->ImprintPoint(200, 220, -90);
-    // A press-and-hold 4 pixels right of the point: the disc centres there, not on the point.
-    const ViewPoint held = view->HoldAt(QPoint(84, 60));
-    ASSERT_EQ(held, (ViewPoint{204, 220}));
-    view->EraseHeldPoint();
-    const QImage shot = grabClient(*view);
-    const int cx = 84;
-    const int cy = 60;
-    EXPECT_EQ(rgbAt(shot, cx, cy), kWhite);
-    // Every pixel within radius 14 of the held point is white.
-    for (int dy = -14; dy <= 14; ++dy) {
-        for (int dx = -14; dx <= 14; ++dx) {
-            if (dx * dx + dy * dy <= 14 * 14) {
-                ASSERT_EQ(rgbAt(shot, cx + dx, cy + dy), kWhite) << dx << "," << dy;
-            }
-        }
+TEST_F(MapScreen, ADeletedPointLeavesThePlanAndTheOtherCirclesAsAFreshCanvasWould) {
+    struct Point {
+        int32_t x, y;
+        int16_t rssi;
+    };
+    // Two overlapping circles, a far one, and two points at one place (the second one stays).
+    const Point points[] = {
+        {200, 220, -35}, {208, 225, -65}, {260, 300, -75}, {100, 100, -45}, {100, 100, -85}};
+    ASSERT_TRUE(loadPattern(*view, 480, 640));
+    for (const Point& p : points) {
+        view->ImprintPoint(p.x, p.y, p.rssi);
     }
-    // Radius 15 plus the 2-pixel white pen: 32 across, and the map is untouched beyond it.
-    EXPECT_EQ(probeCircle(shot, cx, cy, kGrey).span, 32);
-    EXPECT_EQ(rgbAt(shot, cx + 18, cy), kGrey);
-    EXPECT_EQ(rgbAt(shot, cx, cy - 18), kGrey);
-    // The black circle, 4 pixels left of the disc's centre, is covered completely.
-    EXPECT_EQ(countColour(shot, QRect(cx - 30, cy - 30, 60, 60), kBlack), 0);
+    view->ErasePoint(200, 220);
+    view->ErasePoint(100, 100);
+    view->ErasePoint(5, 5); // no point there: nothing changes
+
+    auto fresh = makeView();
+    ASSERT_TRUE(loadPattern(*fresh, 480, 640));
+    for (const Point& p : {points[1], points[2], points[4]}) {
+        fresh->ImprintPoint(p.x, p.y, p.rssi);
+    }
+    const QImage expected = fresh->MapCanvas().convertToFormat(QImage::Format_RGB32);
+    const QImage canvas = view->MapCanvas().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(differences(canvas, expected, canvas.rect()), 0);
+    // The walls under the deleted circle are back: a pattern pixel, not white.
+    EXPECT_EQ(rgbAt(canvas, 195, 215), patternColour(195, 215) & 0xFFFFFFu);
 }
 
 } // namespace

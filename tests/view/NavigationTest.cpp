@@ -274,7 +274,7 @@ TEST(SitePicture, ReadsPaddedBottomUpRowsThroughThePalette) {
 TEST(SitePicture, CirclesBeforeAnyPictureAreIgnored) {
     auto view = makeView();
     view->ImprintPoint(10, 10, -50);
-    view->EraseHeldPoint();
+    view->ErasePoint(10, 10);
     EXPECT_FALSE(view->HasSitePicture());
     view->SetScreenMode(CLarkspurView::kMapScreen);
     const QImage shot = grabClient(*view);
