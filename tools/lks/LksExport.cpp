@@ -15,8 +15,10 @@ const char* const kExportUsage =
     "usage: lks export SITE [--format csv|json]\n"
     "\n"
     "Writes the site's readings to standard output, one per row: x, y, location name,\n"
-    "channel, frequency in MHz and RSSI in dBm. A point without readings is one row with\n"
-    "empty channel, frequency and RSSI (null in JSON). The default format is csv.\n";
+    "channel, frequency in MHz, RSSI in dBm and whether a calibration covered it (no for a\n"
+    "software-defined radio's reading without one). A point without readings is one row with\n"
+    "empty channel, frequency, RSSI and calibration (null in JSON). The default format is\n"
+    "csv.\n";
 
 std::string csvField(const char* text) {
     const std::string s = text;
@@ -60,15 +62,16 @@ std::string frequencyText(double mhz) {
 }
 
 void writeCsv(const CSiteFile& site) {
-    std::printf("x,y,name,channel,frequency_mhz,rssi_dbm\n");
+    std::printf("x,y,name,channel,frequency_mhz,rssi_dbm,calibrated\n");
     for (const SitePoint& point : site.m_points) {
         for (uint32_t i = 0; i < point.recordCount; ++i) {
             const SurveyRecord& r = site.m_records[point.firstRecord + i];
             if (point.readingCount == 0) {
-                std::printf("%d,%d,%s,,,\n", r.x, r.y, csvField(r.name).c_str());
+                std::printf("%d,%d,%s,,,,\n", r.x, r.y, csvField(r.name).c_str());
             } else {
-                std::printf("%d,%d,%s,%d,%s,%d\n", r.x, r.y, csvField(r.name).c_str(), r.channel,
-                            frequencyText(r.frequencyMHz).c_str(), r.rssi);
+                std::printf("%d,%d,%s,%d,%s,%d,%s\n", r.x, r.y, csvField(r.name).c_str(), r.channel,
+                            frequencyText(r.frequencyMHz).c_str(), r.rssi,
+                            r.uncalibrated ? "no" : "yes");
             }
         }
     }
@@ -84,10 +87,13 @@ void writeJson(const CSiteFile& site) {
                         jsonString(r.name).c_str());
             const std::string mhz = frequencyText(r.frequencyMHz);
             if (point.readingCount == 0) {
-                std::printf("\"channel\": null, \"frequency_mhz\": null, \"rssi_dbm\": null}");
+                std::printf("\"channel\": null, \"frequency_mhz\": null, \"rssi_dbm\": null, "
+                            "\"calibrated\": null}");
             } else {
-                std::printf("\"channel\": %d, \"frequency_mhz\": %s, \"rssi_dbm\": %d}", r.channel,
-                            mhz.empty() ? "null" : mhz.c_str(), r.rssi);
+                std::printf("\"channel\": %d, \"frequency_mhz\": %s, \"rssi_dbm\": %d, "
+                            "\"calibrated\": %s}",
+                            r.channel, mhz.empty() ? "null" : mhz.c_str(), r.rssi,
+                            r.uncalibrated ? "false" : "true");
             }
             separator = ",\n";
         }
