@@ -176,12 +176,13 @@ void PaintScanScreen(QPainter& painter, const QRect& page,
             column.shiftReadings(needed - column.freqLeft);
         }
         // A frequency to the 100 Hz needs more room than the handheld's three decimals.
-        const int neededFreq =
-            column.freqLeft + metrics.horizontalAdvance(rows[n].frequency) + kChannelGap;
+        const int frequencyEnd = column.freqLeft + metrics.horizontalAdvance(rows[n].frequency);
         if (IsFrequencyPlan(readings[static_cast<size_t>(n)].plan) &&
-            neededFreq > column.rssiLeft) {
-            column.freqRight = neededFreq;
-            column.shiftRssi(neededFreq - column.rssiLeft);
+            frequencyEnd > column.freqRight) {
+            column.freqRight = frequencyEnd;
+            if (frequencyEnd + kChannelGap > column.rssiLeft) {
+                column.shiftRssi(frequencyEnd + kChannelGap - column.rssiLeft);
+            }
         }
     }
 

@@ -131,4 +131,24 @@ TEST_F(SurveyFlow, TheReceiverBoardRefusesATableByFrequency) {
     EXPECT_TRUE(receiver->TableLoaded());
 }
 
+// A receiver made to program a slot by frequency onto the receiver board meets silence: the board
+// does not know the command, and the programming stops there.
+class ReceiverBoardFrequencySlot : public SurveyFlow {
+protected:
+    void SetUp() override {
+        timings.replyWaitMs = 50;
+        SurveyFlow::SetUp();
+    }
+};
+
+TEST_F(ReceiverBoardFrequencySlot, IsLeftUnanswered) {
+    ChannelEntry slot;
+    slot.plan = kFrequencyPlan;
+    slot.frequencyHz = 851012500;
+    slot.bandwidthHz = 12500;
+    receiver->SetChannelTable(&slot, 1);
+    EXPECT_EQ(receiver->ProgramChannelTable(), TableLoad::kUnanswered);
+    ASSERT_EQ(board.ReceivedFrames().back()[0], CReceiver::kCmdLoadFrequencySlot);
+}
+
 } // namespace
