@@ -1,13 +1,20 @@
 // Surveys the demo site without a walk: the points a surveyor would take on the office floor,
 // each scanned through the program's own survey store and saved with its own site writer, with
-// readings from the simulated board shaped by the distance to two antennas.
-// Usage: larkspur-demo-survey SITE.lks TABLE.nct OUT.lks
+// readings from the simulated board shaped by the distance to the antennas.
+// Usage: larkspur-demo-survey SITE.lks TABLE.nct OUT.lks [--building FLOOR]
+//   without --building: the demo floor, lit by two antennas outside its rooms, which fails;
+//   --building 1 or 2: a floor of the example building with an antenna system in its ceilings,
+//   walked the way a grid test is: a point at the centre of each cell and of each critical
+//   area's cells (the grid of examples/building.json), plus the corridor.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "BoardSimulator.h"
+#include "analysis/FloorGrid.h"
 #include "files/AtomicFile.h"
 #include "files/ChannelTableFile.h"
 #include "files/FileBytes.h"
@@ -37,6 +44,17 @@ constexpr Antenna kPcs{240.0, 600.0};
 constexpr double kGainDb = 26.0;
 constexpr double kReferencePx = 30.0;
 constexpr double kPathLossPerDecade = 30.0;
+
+// The example building's antenna system: ceiling antennas in every room and along the corridor,
+// serving both bands, with the gain an amplified system gives.
+constexpr Antenna kCeiling[] = {{97, 87},   {97, 250},  {97, 485},  {385, 112}, {385, 290},
+                                {385, 430}, {240, 150}, {240, 400}, {385, 570}, {120, 600}};
+constexpr double kSystemGainDb = 40.0;
+// The example building's plan at 4 pixels to the foot, and the critical areas of
+// examples/building.json (the same rooms on both floors).
+constexpr double kBuildingPixelsPerFoot = 4.0;
+const CriticalArea kBuildingCritical[] = {{{194, 520, 92, 116}, "lobby"},
+                                          {{294, 504, 182, 132}, "store"}};
 
 struct Room {
     int left;
@@ -86,12 +104,52 @@ std::vector<Place> surveyPlaces() {
     return places;
 }
 
-// scan counts from 0; the board counts its measurements from 1.
-int16_t reading(const ChannelEntry& entry, int slot, uint64_t scan, const Place& at) {
-    const Antenna& a = IsPcsPlan(entry.plan) ? kPcs : kCellular;
-    const double d = std::max(std::hypot(at.x - a.x, at.y - a.y), kReferencePx / 2);
-    const double gain = kGainDb - kPathLossPerDecade * std::log10(d / kReferencePx);
-    const double x16 = CBoardSimulator::RssiX16(kBoardSeed, slot, scan + 1) + 16.0 * gain;
+// The centre of every cell a grid test of the example building asks for, then the corridor.
+std::vector<Place> buildingPlaces(int width, int height) {
+    std::vector<Place> places;
+    FloorGrid grid;
+    std::string why;
+    const std::vector<CriticalArea> critical(std::begin(kBuildingCritical),
+                                             std::end(kBuildingCritical));
+    MakeFloorGrid({0, 0, width, height}, 0, 0, kBuildingPixelsPerFoot, critical, grid, why);
+    for (const std::vector<CellGroup>* groups : {&grid.sectors, &grid.critical}) {
+        for (const CellGroup& g : *groups) {
+            const CGridLayout layout(g.rect, g.cols, g.rows);
+            for (int row = 0; row < g.rows; ++row) {
+                for (int col = 0; col < g.cols; ++col) {
+                    const PlanRect c = layout.Cell(row, col);
+                    places.push_back({c.x + c.w / 2, c.y + c.h / 2});
+                }
+            }
+        }
+    }
+    for (int k = 0; k < kCorridorPoints; ++k) {
+        places.push_back({kCorridorX, kCorridorTop + k * kCorridorStep});
+    }
+    return places;
+}
+
+double gainAt(const ChannelEntry& entry, const Place& at, int floor) {
+    const auto gainFrom = [&](const Antenna& a, double gain) {
+        const double d = std::max(std::hypot(at.x - a.x, at.y - a.y), kReferencePx / 2);
+        return gain - kPathLossPerDecade * std::log10(d / kReferencePx);
+    };
+    if (floor == 0) {
+        return gainFrom(IsPcsPlan(entry.plan) ? kPcs : kCellular, kGainDb);
+    }
+    double best = -1000.0;
+    for (const Antenna& a : kCeiling) {
+        best = std::max(best, gainFrom(a, kSystemGainDb));
+    }
+    return best;
+}
+
+// scan counts from 0; the board counts its measurements from 1. floor 0 is the demo floor.
+int16_t reading(const ChannelEntry& entry, int slot, uint64_t scan, const Place& at, int floor) {
+    const double gain = gainAt(entry, at, floor);
+    const double x16 =
+        CBoardSimulator::RssiX16(kBoardSeed + static_cast<uint32_t>(floor), slot, scan + 1) +
+        16.0 * gain;
     return static_cast<int16_t>(std::lround(std::max(-2000.0, std::min(0.0, x16))));
 }
 
@@ -109,8 +167,11 @@ int fail(const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: larkspur-demo-survey SITE.lks TABLE.nct OUT.lks\n");
+    const bool building = argc == 6 && std::string(argv[4]) == "--building";
+    const int floor = building ? std::atoi(argv[5]) : 0;
+    if ((argc != 4 && !building) || (building && floor != 1 && floor != 2)) {
+        std::fprintf(stderr,
+                     "usage: larkspur-demo-survey SITE.lks TABLE.nct OUT.lks [--building 1|2]\n");
         return 2;
     }
     const std::string sitePath = argv[1];
@@ -141,11 +202,12 @@ int main(int argc, char** argv) {
     table.ApplyTo(receiver);
     CRecordList list;
     CSurveyData store(list, receiver);
-    const std::vector<Place> places = surveyPlaces();
+    const std::vector<Place> places =
+        floor == 0 ? surveyPlaces() : buildingPlaces(site.m_picture.width, site.m_picture.height);
     for (size_t scan = 0; scan < places.size(); ++scan) {
         for (int slot = 0; slot < receiver.ChannelCount(); ++slot) {
             const ChannelEntry entry = receiver.Channel(slot);
-            receiver.SetChannelRssi(slot, reading(entry, slot, scan, places[scan]));
+            receiver.SetChannelRssi(slot, reading(entry, slot, scan, places[scan], floor));
         }
         store.SetLocation(places[scan].x, places[scan].y, "TEST");
         store.TakeScan();

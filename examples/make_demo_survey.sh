@@ -5,11 +5,7 @@
 # Usage: examples/make_demo_survey.sh [BUILD_DIR]   (default: the release build, made if missing)
 set -euo pipefail
 cd "$(dirname "$0")"
-build=${1:-../build/release}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S .. -B "$build" -DCMAKE_BUILD_TYPE=Release -DLARKSPUR_BUILD_TESTS=OFF \
-        -DLARKSPUR_BUILD_BENCH=OFF >/dev/null
-fi
-cmake --build "$build" -j "$(nproc)" --target larkspur-demo-survey lks
+# shellcheck source=release_tools.sh
+. ./release_tools.sh "${1:-}"
 "$build/examples/larkspur-demo-survey" demo.lks demo.nct demo-surveyed.lks
-"$build/tools/lks/lks" heatmap demo-surveyed.lks -o demo-heatmap.png
+"$build/tools/lks/lks" heatmap demo-surveyed.lks -o demo-heatmap.png --channel 666 --scale 4/ft --contour -95

@@ -3,13 +3,12 @@
 // field, bands), using every core.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <random>
 
 #include "analysis/CoverageField.h"
 #include "analysis/CoverageRadius.h"
 #include "analysis/RssiBands.h"
-#include "analysis/SpotValues.h"
+#include "analysis/SpotTable.h"
 
 namespace {
 
@@ -17,34 +16,34 @@ constexpr int kWidth = 4000;
 constexpr int kHeight = 3000;
 constexpr int kChannels = 30;
 
-std::vector<SurveyRecord> survey(int points) {
+std::vector<SiteReading> survey(int points) {
     std::mt19937 random(2024);
     std::uniform_int_distribution<int> xs(0, kWidth - 1);
     std::uniform_int_distribution<int> ys(0, kHeight - 1);
-    std::uniform_int_distribution<int> dbm(-115, -35);
-    std::vector<SurveyRecord> records;
-    records.reserve(static_cast<size_t>(points) * kChannels);
+    std::uniform_int_distribution<int> x16(-115 * 16, -35 * 16);
+    std::vector<SiteReading> readings;
+    readings.reserve(static_cast<size_t>(points) * kChannels);
     for (int p = 0; p < points; ++p) {
-        SurveyRecord r;
+        SiteReading r;
         r.x = xs(random);
         r.y = ys(random);
-        std::strcpy(r.name, "TEST");
         for (int c = 1; c <= kChannels; ++c) {
             r.channel = c;
-            r.rssi = static_cast<int16_t>(dbm(random));
-            records.push_back(r);
+            r.frequencyMHz = 870.0 + 0.03 * c;
+            r.rssiX16 = static_cast<int16_t>(x16(random));
+            readings.push_back(r);
         }
     }
-    return records;
+    return readings;
 }
 
 void mapOnce(benchmark::State& state, FieldMethod method) {
-    const std::vector<SurveyRecord> records = survey(static_cast<int>(state.range(0)));
+    const std::vector<SiteReading> records = survey(static_cast<int>(state.range(0)));
     CoverageValues values;
     std::vector<uint8_t> bands;
     double radius = 0.0;
     for (auto _ : state) {
-        const std::vector<SpotValue> spots = SpotValues(records, {});
+        const std::vector<SpotValue> spots = CSpotTable(records).Values({}, SpotCombine::Strongest);
         double median = 0.0;
         DefaultCoverageRadius(spots, radius, median);
         FieldOptions options;
@@ -68,9 +67,9 @@ void BM_MapNearest(benchmark::State& state) {
 }
 
 void BM_SpotValues(benchmark::State& state) {
-    const std::vector<SurveyRecord> records = survey(static_cast<int>(state.range(0)));
+    const std::vector<SiteReading> records = survey(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(SpotValues(records, {}).data());
+        benchmark::DoNotOptimize(CSpotTable(records).Values({}, SpotCombine::Strongest).data());
     }
 }
 

@@ -1,26 +1,24 @@
-// The grid-test report on a large survey: 3,334 points of 30 channels (100,020 readings) on a
-// 4000 x 3000 plan, from the site file on disk to the written PDF, CSV and JSON, and the
-// judging alone for comparison.
+// The grid-test report of a building: 3 floors, each 3,334 points of 30 channels (100,020
+// readings) on a 4000 x 3000 plan, every channel judged on its own, from the job file on disk
+// to the written PDF, CSV, summary and JSON; and the judging alone for comparison.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
 
 #include <cmath>
-#include <cstdlib>
+#include <cstdio>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
-#include "FileHash.h"
-#include "GridtestJob.h"
-#include "analysis/ChannelStats.h"
-#include "analysis/GridTest.h"
+#include "GridtestArgs.h"
+#include "GridtestPlan.h"
+#include "GridtestRun.h"
 #include "files/SiteFile.h"
 #include "files/SiteFileMaker.h"
 #include "files/SiteFileReader.h"
 #include "files/SiteFileWriter.h"
 #include "files/SitePicture.h"
-#include "files/SiteSignature.h"
 #include "survey/RecordList.h"
 
 namespace {
@@ -29,14 +27,47 @@ constexpr int kWidth = 4000;
 constexpr int kHeight = 3000;
 constexpr int kPoints = 3334;
 constexpr int kChannels = 30;
+constexpr int kFloors = 3;
+const char* const kOutputs[] = {"r.pdf", "r.csv", "s.csv", "r.json", "job.json"};
 
-// One surveyed, signed site on disk for all benchmarks, removed at exit.
-class CBenchSite {
+// The building on disk for all benchmarks, removed at exit.
+class CBenchBuilding {
 public:
-    CBenchSite() {
+    CBenchBuilding() {
         char pattern[] = "/tmp/larkspur-gridbench-XXXXXX";
         m_dir = ::mkdtemp(pattern);
-        m_path = m_dir + "/site.lks";
+        std::string floors;
+        for (int f = 0; f < kFloors; ++f) {
+            const std::string name = "floor" + std::to_string(f + 1) + ".lks";
+            MakeFloor(File(name.c_str()), f);
+            floors += std::string(f == 0 ? "" : ",") + R"({"site": ")" + name +
+                      R"(", "name": "Level )" + std::to_string(f + 1) +
+                      R"(", "scale": "10/ft", "critical": [{"x": 100, "y": 100, "w": 500, )"
+                      R"("h": 300, "name": "Fire command centre"}, {"x": 3500, "y": 2600, )"
+                      R"("w": 400, "h": 300, "name": "Stair"}]})";
+        }
+        FILE* job = std::fopen(File("job.json").c_str(), "w");
+        std::fprintf(job, R"({"building": "Bench Tower", "tester": "Bench", "floors": [%s]})",
+                     floors.c_str());
+        std::fclose(job);
+    }
+    ~CBenchBuilding() {
+        for (int f = 0; f < kFloors; ++f) {
+            ::unlink(File(("floor" + std::to_string(f + 1) + ".lks").c_str()).c_str());
+        }
+        for (const char* name : kOutputs) {
+            ::unlink(File(name).c_str());
+        }
+        ::rmdir(m_dir.c_str());
+    }
+    CBenchBuilding(const CBenchBuilding&) = delete;
+    CBenchBuilding& operator=(const CBenchBuilding&) = delete;
+
+    std::string File(const char* name) const { return m_dir + "/" + name; }
+
+private:
+    // Rooms every 400 px with walls 8 px thick and tinted corridors; a surveyed, signed floor.
+    static void MakeFloor(const std::string& path, int floor) {
         SitePicture picture;
         picture.width = kWidth;
         picture.height = kHeight;
@@ -45,7 +76,6 @@ public:
         picture.palette[1] = 0x202020;
         picture.palette[2] = 0xE8F0FF;
         picture.pixels.assign(size_t{picture.stride} * kHeight, 0);
-        // Rooms every 400 px with walls 8 px thick, and tinted corridors.
         for (int y = 0; y < kHeight; ++y) {
             for (int x = 0; x < kWidth; ++x) {
                 const bool wall = x % 400 < 8 || y % 400 < 8;
@@ -58,14 +88,13 @@ public:
         CSiteFile site;
         std::string detail;
         CSiteFileReader::Parse(file.data(), file.size(), site, detail);
-        FILE* out = std::fopen(m_path.c_str(), "wb");
+        FILE* out = std::fopen(path.c_str(), "wb");
         std::fwrite(file.data(), 1, file.size(), out);
         std::fclose(out);
-
         CRecordList list;
         for (int p = 0; p < kPoints; ++p) {
-            const int32_t x = (p * 997) % kWidth;
-            const int32_t y = (p * 613) % kHeight;
+            const int32_t x = (p * 997 + floor * 131) % kWidth;
+            const int32_t y = (p * 613 + floor * 71) % kHeight;
             for (int c = 0; c < kChannels; ++c) {
                 SurveyRecord* r = nullptr;
                 list.NewRecord(r);
@@ -79,89 +108,65 @@ public:
             }
         }
         CSiteFileWriter().Save(
-            m_path, site.m_header, list,
+            path, site.m_header, list,
             [](int x, int y) {
                 return std::abs(y - 50 - int(20 * std::sin(x / 9.0))) < 2 ? 0u : 1u;
             },
             1700000000u);
     }
-    ~CBenchSite() {
-        for (const char* name : {"/site.lks", "/r.pdf", "/r.csv", "/r.json"}) {
-            ::unlink((m_dir + name).c_str());
-        }
-        ::rmdir(m_dir.c_str());
-    }
-    CBenchSite(const CBenchSite&) = delete;
-    CBenchSite& operator=(const CBenchSite&) = delete;
 
-    const std::string& Path() const { return m_path; }
-    std::string File(const char* name) const { return m_dir + "/" + name; }
-
-private:
     std::string m_dir;
-    std::string m_path;
 };
 
-const CBenchSite& benchSite() {
-    static const CBenchSite site;
-    return site;
+const CBenchBuilding& building() {
+    static const CBenchBuilding b;
+    return b;
 }
 
-lks::GridtestOptions benchOptions() {
-    lks::GridtestOptions o;
-    o.site = benchSite().Path();
-    o.output = benchSite().File("r.pdf");
-    o.csv = benchSite().File("r.csv");
-    o.json = benchSite().File("r.json");
-    o.pixelsPerFoot = 10.0;
-    o.scaleText = "10/ft";
-    o.critical = {{{100, 100, 500, 300}, "Fire command centre"}, {{3500, 2600, 400, 300}, "Stair"}};
-    o.tester = "Bench";
-    return o;
+lks::GridtestPlan benchPlan() {
+    lks::OptionValues values;
+    values.single["--job"] = {building().File("job.json"), "--job"};
+    values.single["-o"] = {building().File("r.pdf"), "-o"};
+    values.single["--csv"] = {building().File("r.csv"), "--csv"};
+    values.single["--summary-csv"] = {building().File("s.csv"), "--summary-csv"};
+    values.single["--json"] = {building().File("r.json"), "--json"};
+    lks::GridtestPlan plan;
+    std::string error;
+    lks::MakeGridtestPlan(values, plan, error);
+    return plan;
 }
 
-// Everything lks gridtest does after parsing its arguments.
-void BM_GridReportFromSiteFile(benchmark::State& state) {
-    const lks::GridtestOptions options = benchOptions();
+// Everything lks gridtest --job does after parsing its arguments.
+void BM_BuildingReport(benchmark::State& state) {
+    const lks::GridtestPlan plan = benchPlan();
     for (auto _ : state) {
-        CSiteFile site;
         std::string message;
-        CSiteFileReader::Read(options.site, site, message);
-        CSiteSignature signature;
-        int error = 0;
-        signature.Read(options.site, site.SignatureOffset(), error);
-        std::string sha256;
-        Sha256OfFile(options.site, sha256, message);
-        const lks::GridtestStatus status =
-            lks::MakeGridtest(options, site, signature, sha256, message);
+        std::string verdict;
+        const lks::GridtestStatus status = lks::RunGridtestPlan(plan, message, verdict);
         if (status != lks::GridtestStatus::Pass && status != lks::GridtestStatus::Fail) {
             state.SkipWithError(message.c_str());
             break;
         }
         benchmark::DoNotOptimize(status);
     }
+    state.counters["channels_judged"] = kFloors * kChannels;
 }
-BENCHMARK(BM_GridReportFromSiteFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildingReport)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Only the judging: point values, cells, critical areas and channel statistics.
-void BM_GridTestJudging(benchmark::State& state) {
-    CSiteFile site;
-    std::string detail;
-    CSiteFileReader::Read(benchSite().Path(), site, detail);
-    GridTestSettings settings;
-    settings.area = {0, 0, kWidth, kHeight};
-    CGridLayout::NearSquare(kDefaultCellCount, kWidth, kHeight, settings.cols, settings.rows);
-    settings.critical = benchOptions().critical;
+// Only the reading and judging: sites, spot tables, grids and every channel's verdict.
+void BM_BuildingJudging(benchmark::State& state) {
+    const lks::GridtestPlan plan = benchPlan();
     for (auto _ : state) {
-        const std::vector<SpotValue> spots = SpotValues(site.m_records, {});
-        const GridTestResult result = RunGridTest(spots, settings);
-        const std::vector<ChannelStats> stats =
-            ChannelStatistics(site.m_records, settings.area, settings.thresholdDbm);
-        benchmark::DoNotOptimize(result.pass);
-        benchmark::DoNotOptimize(stats.data());
+        lks::BuildingReport report;
+        std::string error;
+        if (!lks::JudgeBuilding(plan, report, error)) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(report.pass);
     }
 }
-BENCHMARK(BM_GridTestJudging)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildingJudging)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

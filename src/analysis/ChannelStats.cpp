@@ -1,32 +1,31 @@
-// Channel statistics: records split by channel, then each channel's point values through the
-// same merge as the spot values, so that a point counts once however often it was scanned.
+// Channel statistics: each channel's spot values inside the area, sorted once.
 #include "analysis/ChannelStats.h"
 
 #include <algorithm>
-#include <map>
 
-#include "analysis/SpotValues.h"
+#include "analysis/SiteReadings.h"
 
-std::vector<ChannelStats> ChannelStatistics(const std::vector<SurveyRecord>& records,
-                                            const PlanRect& area, double thresholdDbm) {
-    std::map<int32_t, std::vector<SurveyRecord>> byChannel;
-    for (const SurveyRecord& r : records) {
-        if (r.channel != 0 && area.Contains(r.x, r.y)) {
-            byChannel[r.channel].push_back(r);
-        }
-    }
+std::vector<ChannelStats> ChannelStatistics(const CSpotTable& table, const PlanRect& area,
+                                            double thresholdDbm) {
     std::vector<ChannelStats> stats;
-    stats.reserve(byChannel.size());
-    for (const auto& [channel, readings] : byChannel) {
-        // With one channel in the records, a spot's strongest channel is that channel.
-        const std::vector<SpotValue> spots = SpotValues(readings, {});
-        std::vector<double> values;
-        values.reserve(spots.size());
+    std::vector<double> values;
+    for (size_t c = 0; c < table.Channels().size(); ++c) {
+        values.clear();
         ChannelStats s;
-        s.channel = channel;
-        for (const SpotValue& spot : spots) {
-            values.push_back(spot.dbm);
-            s.atOrAbove += spot.dbm >= thresholdDbm ? 1 : 0;
+        s.channel = c;
+        for (size_t spot = 0; spot < table.SpotCount(); ++spot) {
+            double dbm = 0.0;
+            uint32_t readings = 0;
+            if (!area.Contains(table.X(spot), table.Y(spot)) ||
+                !table.Value(spot, c, dbm, readings)) {
+                continue;
+            }
+            values.push_back(dbm);
+            s.atOrAbove += dbm >= thresholdDbm ? 1 : 0;
+            s.noSignal += IsNoSignal(dbm) ? 1 : 0;
+        }
+        if (values.empty()) {
+            continue;
         }
         std::sort(values.begin(), values.end());
         s.points = static_cast<uint32_t>(values.size());

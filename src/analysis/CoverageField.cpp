@@ -9,12 +9,14 @@
 #include <limits>
 #include <thread>
 
+#include "analysis/SiteReadings.h"
 #include "analysis/SpatialIndex.h"
 
 namespace {
 
 constexpr int kTile = 32;
 constexpr float kNoValue = std::numeric_limits<float>::quiet_NaN();
+constexpr float kNoSignal = -std::numeric_limits<float>::infinity();
 
 struct Near {
     double x;
@@ -24,13 +26,14 @@ struct Near {
 
 class CFieldJob {
 public:
-    CFieldJob(const std::vector<SpotValue>& spots, int width, int height,
+    // Computes rect of the plan into out, rect.width values a row.
+    CFieldJob(const std::vector<SpotValue>& spots, const FieldRect& rect,
               const FieldOptions& options, float* out)
-        : m_spots(spots), m_index(spots, options.radius), m_width(width), m_height(height),
-          m_options(options), m_radius2(options.radius * options.radius), m_out(out),
-          m_tilesAcross((width + kTile - 1) / kTile),
+        : m_spots(spots), m_index(spots, options.radius), m_rect(rect), m_options(options),
+          m_radius2(options.radius * options.radius), m_out(out),
+          m_tilesAcross((rect.width + kTile - 1) / kTile),
           m_tiles(static_cast<size_t>(m_tilesAcross) *
-                  static_cast<size_t>((height + kTile - 1) / kTile)) {}
+                  static_cast<size_t>((rect.height + kTile - 1) / kTile)) {}
 
     size_t Tiles() const { return m_tiles; }
     size_t Done() const { return m_done.load(); }
@@ -50,10 +53,10 @@ public:
 
 private:
     void Tile(size_t t, std::vector<uint32_t>& candidates, std::vector<Near>& near) const {
-        const int x0 = static_cast<int>(t % static_cast<size_t>(m_tilesAcross)) * kTile;
-        const int y0 = static_cast<int>(t / static_cast<size_t>(m_tilesAcross)) * kTile;
-        const int x1 = std::min(x0 + kTile, m_width) - 1;
-        const int y1 = std::min(y0 + kTile, m_height) - 1;
+        const int x0 = m_rect.x + static_cast<int>(t % static_cast<size_t>(m_tilesAcross)) * kTile;
+        const int y0 = m_rect.y + static_cast<int>(t / static_cast<size_t>(m_tilesAcross)) * kTile;
+        const int x1 = std::min(x0 + kTile, m_rect.x + m_rect.width) - 1;
+        const int y1 = std::min(y0 + kTile, m_rect.y + m_rect.height) - 1;
         const double r = m_options.radius;
         candidates.clear();
         m_index.Candidates(x0 - r, y0 - r, x1 + r, y1 + r, candidates);
@@ -70,8 +73,12 @@ private:
                 near.push_back({static_cast<double>(s.x), static_cast<double>(s.y), s.dbm});
             }
         }
+        // A pixel's value depends only on the spots within the radius, summed in spot order,
+        // whatever tile it falls in: any rectangle gives the same values as the whole plan.
         for (int y = y0; y <= y1; ++y) {
-            float* row = m_out + static_cast<size_t>(y) * static_cast<size_t>(m_width);
+            float* row = m_out +
+                         static_cast<size_t>(y - m_rect.y) * static_cast<size_t>(m_rect.width) -
+                         m_rect.x;
             for (int x = x0; x <= x1; ++x) {
                 row[x] = near.empty() ? kNoValue : Pixel(x, y, near);
             }
@@ -97,7 +104,7 @@ private:
                 nearestDbm = n.dbm;
             }
             any = true;
-            if (m_options.method == FieldMethod::Idw && d2 > 0.0) {
+            if (m_options.method == FieldMethod::Idw && d2 > 0.0 && !IsNoSignal(n.dbm)) {
                 const double d = std::sqrt(d2);
                 const double w = Weight((r - d) / (r * d));
                 sumW += w;
@@ -107,9 +114,12 @@ private:
         if (!any) {
             return kNoValue;
         }
-        // On a spot, or with weights too small to count, the nearest spot is the value.
-        if (m_options.method == FieldMethod::Nearest || nearest2 == 0.0 || !(sumW > 0.0)) {
-            return static_cast<float>(nearestDbm);
+        // On a spot, or with weights too small to count, the nearest spot is the value. Where a
+        // dead spot is the nearest, nothing was received: no weighting of live spots may paint
+        // over it.
+        if (m_options.method == FieldMethod::Nearest || nearest2 == 0.0 || !(sumW > 0.0) ||
+            IsNoSignal(nearestDbm)) {
+            return IsNoSignal(nearestDbm) ? kNoSignal : static_cast<float>(nearestDbm);
         }
         return static_cast<float>(sumWV / sumW);
     }
@@ -126,8 +136,7 @@ private:
 
     const std::vector<SpotValue>& m_spots;
     CSpatialIndex m_index;
-    int m_width;
-    int m_height;
+    FieldRect m_rect;
     FieldOptions m_options;
     double m_radius2;
     float* m_out;
@@ -146,24 +155,49 @@ bool HasValue(float value) {
 void BandsOfField(const CoverageValues& values, const CBandSet& bands, std::vector<uint8_t>& out) {
     out.resize(values.size());
     for (size_t i = 0; i < values.size(); ++i) {
-        out[i] = HasValue(values[i]) ? static_cast<uint8_t>(bands.IndexOf(values[i])) : kNoBand;
+        out[i] = !HasValue(values[i])    ? kNoBand
+                 : IsNoSignal(values[i]) ? kNoSignalBand
+                                         : static_cast<uint8_t>(bands.IndexOf(values[i]));
     }
 }
 
-bool ComputeCoverageField(const std::vector<SpotValue>& spots, int width, int height,
-                          const FieldOptions& options, CoverageValues& out,
-                          const FieldProgressFn& progress) {
-    out.clear();
+void ContoursOfField(const CoverageValues& values, int width, int height,
+                     const std::vector<double>& levels, std::vector<uint8_t>& out) {
+    out.assign(values.size(), 0);
+    const auto crosses = [&](size_t a, size_t b) {
+        if (!HasValue(values[a]) || !HasValue(values[b])) {
+            return false;
+        }
+        for (const double level : levels) {
+            if ((values[a] >= level) != (values[b] >= level)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const size_t i = static_cast<size_t>(y) * width + x;
+            for (const size_t next : {x + 1 < width ? i + 1 : i, y + 1 < height ? i + width : i}) {
+                if (next != i && crosses(i, next)) {
+                    out[i] = 1;
+                    out[next] = 1;
+                }
+            }
+        }
+    }
+}
+
+namespace {
+
+bool OptionsUsable(const FieldOptions& options) {
     const bool powerOk =
         options.method != FieldMethod::Idw || (std::isfinite(options.power) && options.power > 0.0);
-    if (width <= 0 || height <= 0 || !std::isfinite(options.radius) || options.radius <= 0.0 ||
-        !powerOk) {
-        return false;
-    }
-    out.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-    CFieldJob job(spots, width, height, options, out.data());
+    return std::isfinite(options.radius) && options.radius > 0.0 && powerOk;
+}
 
-    unsigned threads = options.threads != 0 ? options.threads : std::thread::hardware_concurrency();
+void RunJob(CFieldJob& job, unsigned threads, const FieldProgressFn& progress) {
+    threads = threads != 0 ? threads : std::thread::hardware_concurrency();
     threads = static_cast<unsigned>(std::clamp<size_t>(threads, 1, job.Tiles()));
     std::vector<std::thread> helpers;
     for (unsigned i = 1; i < threads; ++i) {
@@ -180,5 +214,31 @@ bool ComputeCoverageField(const std::vector<SpotValue>& spots, int width, int he
     if (progress) {
         progress(1.0);
     }
+}
+
+} // namespace
+
+bool ComputeCoverageField(const std::vector<SpotValue>& spots, int width, int height,
+                          const FieldOptions& options, CoverageValues& out,
+                          const FieldProgressFn& progress) {
+    out.clear();
+    if (width <= 0 || height <= 0 || !OptionsUsable(options)) {
+        return false;
+    }
+    out.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    CFieldJob job(spots, FieldRect{0, 0, width, height}, options, out.data());
+    RunJob(job, options.threads, progress);
+    return true;
+}
+
+bool ComputeCoverageRect(const std::vector<SpotValue>& spots, const FieldRect& rect,
+                         const FieldOptions& options, CoverageValues& out) {
+    out.clear();
+    if (rect.width <= 0 || rect.height <= 0 || !OptionsUsable(options)) {
+        return false;
+    }
+    out.resize(static_cast<size_t>(rect.width) * static_cast<size_t>(rect.height));
+    CFieldJob job(spots, rect, options, out.data());
+    RunJob(job, options.threads, {});
     return true;
 }

@@ -40,8 +40,7 @@ void CGridLayout::NearSquare(int cellCount, int32_t w, int32_t h, int& cols, int
             continue;
         }
         const int r = cellCount / c;
-        // How far a cell's width-to-height ratio is from 1, the same either way round.
-        const double skew = std::fabs(std::log((double(w) / c) / (double(h) / r)));
+        const double skew = Skew(w, h, c, r);
         if (best < 0.0 || skew < best - 1e-12) {
             best = skew;
             cols = c;
@@ -50,18 +49,9 @@ void CGridLayout::NearSquare(int cellCount, int32_t w, int32_t h, int& cols, int
     }
 }
 
-bool CGridLayout::DefaultGrid(int32_t w, int32_t h, double pixelsPerFoot, int& cols, int& rows) {
-    if (pixelsPerFoot > 0.0) {
-        const double wFt = w / pixelsPerFoot;
-        const double hFt = h / pixelsPerFoot;
-        if (wFt * hFt > kLargeFloorSqFt) {
-            cols = static_cast<int>(std::ceil(wFt / kMaxCellSideFt - 1e-9));
-            rows = static_cast<int>(std::ceil(hFt / kMaxCellSideFt - 1e-9));
-            return true;
-        }
-    }
-    NearSquare(kDefaultCellCount, w, h, cols, rows);
-    return false;
+double CGridLayout::Skew(int32_t w, int32_t h, int cols, int rows) {
+    // How far a cell's width-to-height ratio is from 1, the same either way round.
+    return std::fabs(std::log((double(w) / cols) / (double(h) / rows)));
 }
 
 std::string CGridLayout::Label(int row, int col) {

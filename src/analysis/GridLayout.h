@@ -1,5 +1,5 @@
 // Grid-test cells: a rectangle of the plan split into columns and rows of whole pixels, labelled
-// A1, A2, ... by row and column, and the layout the codes suggest for a floor.
+// A1, A2, ... by row and column.
 #pragma once
 
 #include <cstddef>
@@ -25,6 +25,7 @@ constexpr double kMinCellSideFt = 20.0;
 constexpr double kMaxCellSideFt = 80.0;
 constexpr double kLargeFloorSqFt = 128000.0;
 constexpr double kFeetPerMetre = 1.0 / 0.3048;
+constexpr double kSquareFeetPerSquareMetre = kFeetPerMetre * kFeetPerMetre;
 
 class CGridLayout {
 public:
@@ -34,10 +35,8 @@ public:
     // Of the layouts with exactly cellCount cells, the one whose cells are closest to square
     // (ties go to more columns).
     static void NearSquare(int cellCount, int32_t w, int32_t h, int& cols, int& rows);
-    // The layout the codes suggest: 20 near-square cells, or, with a scale (pixels per foot,
-    // 0 for none) on a floor over 128,000 square feet, as many cells as keep each side within
-    // 80 feet. True when the floor was large enough to need the finer grid.
-    static bool DefaultGrid(int32_t w, int32_t h, double pixelsPerFoot, int& cols, int& rows);
+    // How far from square cells of w / cols by h / rows are: |log(width / height)|.
+    static double Skew(int32_t w, int32_t h, int cols, int rows);
     // "A1" for the first row and column; rows after Z go on AA, AB, ...
     static std::string Label(int row, int col);
 

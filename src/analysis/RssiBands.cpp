@@ -60,8 +60,8 @@ const CBandSet& CBandSet::Threshold() {
 
 bool CBandSet::Custom(std::vector<double> edges, CBandSet& out) {
     std::sort(edges.begin(), edges.end(), std::greater<double>());
-    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
     if (edges.empty() || edges.size() > kMaxCustomEdges ||
+        std::adjacent_find(edges.begin(), edges.end()) != edges.end() ||
         !std::all_of(edges.begin(), edges.end(), [](double e) { return std::isfinite(e); })) {
         return false;
     }
@@ -101,4 +101,12 @@ RssiBand RssiBandOf(int16_t dbm) {
 
 BandColour ColourOfBand(RssiBand band) {
     return CBandSet::Handheld().Colour(static_cast<size_t>(band));
+}
+
+uint32_t BlendBandOver(uint32_t rgb, const BandColour& band, double opacity) {
+    const auto mix = [opacity](uint32_t under, uint8_t over) {
+        return static_cast<uint32_t>(std::lround(under * (1.0 - opacity) + over * opacity));
+    };
+    return mix(rgb >> 16 & 0xFF, band.red) << 16 | mix(rgb >> 8 & 0xFF, band.green) << 8 |
+           mix(rgb & 0xFF, band.blue);
 }

@@ -28,9 +28,9 @@ public:
     static const CBandSet& Handheld();
     // Public-safety acceptance levels: >= -85, -95 to -85, -105 to -95, below -105.
     static const CBandSet& Threshold();
-    // Edges given by the user, in any order (sorted strongest first, duplicates dropped), each
-    // band inclusive of its lower edge; colours run from red to blue to black. False when edges
-    // is empty or holds more than kMaxCustomEdges values.
+    // Edges given by the user, in any order (sorted strongest first), each band inclusive of its
+    // lower edge; colours run from red to blue to black. False when edges is empty, holds more
+    // than kMaxCustomEdges values, or names an edge twice (a band of nothing is a typing error).
     static bool Custom(std::vector<double> edges, CBandSet& out);
     static constexpr size_t kMaxCustomEdges = 12;
 
@@ -49,6 +49,13 @@ private:
     std::vector<BandColour> m_colours;
     bool m_strictlyAbove = true;
 };
+
+// What a map paints where nothing was received.
+constexpr BandColour kNoSignalColour{0, 0, 0, 1};
+
+// A band's colour laid over a plan pixel (0x00RRGGBB) at opacity (0 to 1), each channel rounded
+// to the nearest: the one blend of every coverage picture, on the desktop and on the map.
+uint32_t BlendBandOver(uint32_t rgb, const BandColour& band, double opacity);
 
 // The handheld's band of a whole-dBm reading and its colour.
 RssiBand RssiBandOf(int16_t dbm);

@@ -1,6 +1,6 @@
 // The program's link to the receiver board: one serial link bound to one receiver, brought up in
 // the order of the program's start-up:
-//   receiver.m_viewWnd = view;   // where "LKSS_DRAW" goes
+//   receiver.SetViewWindow(view); // where "LKSS_DRAW" goes
 //   link.Open(port);             // "" searches the serial drivers, falling back to "COM1:"
 //   ... wait 3000 ms ...
 //   link.StartThread();

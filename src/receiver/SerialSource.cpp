@@ -1,7 +1,10 @@
 // CSerialSource: finding, opening and setting up the board's serial port.
 #include "receiver/SerialSource.h"
 
+#include <cerrno>
+
 #include "platform/SerialDrivers.h"
+#include "platform/SerialPermission.h"
 #include "platform/SerialPort.h"
 
 IStreamSource::~IStreamSource() = default;
@@ -34,6 +37,11 @@ std::unique_ptr<IByteStream> CSerialSource::Open(bool retry, std::string& why) {
     m_opened = name;
     auto port = std::make_unique<CSerialPort>();
     if (!port->Open(name)) {
+        // A port the user may not open is named with what to do about it.
+        const std::string denied = serialPermissionText(name, errno);
+        if (!denied.empty()) {
+            why = denied;
+        }
         return nullptr;
     }
     if (!port->Configure(m_baud)) {

@@ -4,12 +4,17 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 
+#include "LarkspurVersion.h"
 #include "shell/DisplayScale.h"
 
 void SetApplicationIdentity() {
     QCoreApplication::setApplicationName(QStringLiteral("larkspur"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.02"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kLarkspurVersion));
+    // The window system matches the window to the installed menu entry by this name, so the
+    // task bar shows the program's own icon and name.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntryName));
 }
 
 namespace {
@@ -77,7 +82,10 @@ CommandLineResult ParseCommandLine(const QStringList& givenArguments, AppOptions
         return CommandLineResult::ExitError;
     }
     if (parser.isSet(helpOption)) {
-        output = parser.helpText();
+        output =
+            parser.helpText() +
+            QStringLiteral("\nExit codes: 0 the window was closed, 1 the program could not start,\n"
+                           "2 a bad command line or no display.\n");
         return CommandLineResult::ExitOk;
     }
     if (parser.isSet(versionOption)) {

@@ -20,6 +20,9 @@ struct AppOptions {
 
 enum class CommandLineResult { Run, ExitOk, ExitError };
 
+// The name of the installed desktop entry (without ".desktop"), also the program's icon name.
+constexpr const char* kDesktopEntryName = "org.larkspur.Survalon";
+
 // Names the program and its version (for --version and the window system). It sets no display
 // name, which Qt would append to every window's caption after the caption's own text.
 void SetApplicationIdentity();

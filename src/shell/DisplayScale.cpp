@@ -1,9 +1,12 @@
-// Choosing the display scale from the screen before the real application object exists.
+// Choosing the display scale from the screen of the one application object. An earlier probe
+// application opened a second display connection; a bare X server resets when its last client
+// leaves, and the program's own connection could land in that reset and abort.
 #include "shell/DisplayScale.h"
 
-#include <QApplication>
-#include <QByteArray>
+#include <QGuiApplication>
 #include <QScreen>
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/private/qhighdpiscaling_p.h>
 
 #include <algorithm>
 #include <cmath>
@@ -14,10 +17,8 @@
 
 namespace {
 
-const char* const kScaleVariable = "QT_SCALE_FACTOR";
-
 // The main window's size at scale 1, measured on the frame and view the program builds, in the
-// style and fonts of this desktop.
+// style and fonts of this desktop. Neither is shown, so no window exists yet.
 QSize handheldWindowSize() {
     CMainFrame frame;
     auto* view = new CLarkspurView(&frame);
@@ -26,13 +27,11 @@ QSize handheldWindowSize() {
     return frame.size();
 }
 
-double probeScreenScale(int& argc, char** argv) {
-    QApplication probe(argc, argv);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) {
-        return kMinScale;
-    }
-    return chooseDisplayScale(screen->availableGeometry().size(), handheldWindowSize());
+// The factor the desktop asked for, in whose units the screen is measured.
+double desktopFactor() {
+    bool ok = false;
+    const double desktop = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&ok);
+    return ok && desktop > 0 ? desktop : 1.0;
 }
 
 } // namespace
@@ -48,11 +47,20 @@ double chooseDisplayScale(const QSize& available, const QSize& handheldWindow) {
     return std::clamp(steps * kScaleStep, kMinScale, kMaxScale);
 }
 
-void applyDisplayScale(double scale, int& argc, char** argv) {
-    // The probe sees the screen in the units of any factor already set, so the two multiply.
-    const double chosen = scale > 0 ? scale : probeScreenScale(argc, argv);
-    bool ok = false;
-    const double desktop = qEnvironmentVariable(kScaleVariable).toDouble(&ok);
-    const double factor = chosen * (ok && desktop > 0 ? desktop : 1.0);
-    qputenv(kScaleVariable, QByteArray::number(factor, 'g', 6));
+double applyDisplayScale(double scale) {
+    double chosen = scale;
+    if (!(chosen > 0)) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        chosen = screen == nullptr
+                     ? kMinScale
+                     : chooseDisplayScale(screen->availableGeometry().size(), handheldWindowSize());
+    }
+    // Qt reads QT_SCALE_FACTOR only while the application object is built; from then on its
+    // global factor is set here, which it allows until the first window exists.
+    const double factor = chosen * desktopFactor();
+    QHighDpiScaling::setGlobalFactor(factor);
+    // The application keeps the largest pixel ratio it has seen, and styles draw their cached
+    // pictures (the scroll bars' arrows) at it: forget the one from before the change.
+    QGuiApplicationPrivate::resetCachedDevicePixelRatio();
+    return factor;
 }

@@ -1,5 +1,5 @@
-// The display scale: how much larger than the handheld the whole program is drawn. Qt fixes its
-// scale factor when the application object is built, so the scale is settled before that.
+// The display scale: how much larger than the handheld the whole program is drawn, through Qt's
+// own high-DPI scaling, so that fonts, pictures, bars and dialogs all grow together.
 #pragma once
 
 #include <QSize>
@@ -16,8 +16,7 @@ constexpr int kTitleBarAllowance = 32;
 // handheldWindow pixels at scale 1, with its title bar, fits kScreenShare of available.
 double chooseDisplayScale(const QSize& available, const QSize& handheldWindow);
 
-// Sets QT_SCALE_FACTOR for the application object main() builds next: scale, or when it is 0 a
-// scale chosen from the primary screen by a short-lived probe application. The factor multiplies
-// one already in the environment, so the desktop's own scaling is kept. No application object
-// may exist during the call.
-void applyDisplayScale(double scale, int& argc, char** argv);
+// Sets Qt's scale factor on the application object that exists, before it opens any window:
+// scale, or when it is 0 a scale chosen from the primary screen. The factor multiplies one the
+// desktop already sets through QT_SCALE_FACTOR. Returns the factor now in force.
+double applyDisplayScale(double scale);

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindowStateChangeEvent>
 
 #include <algorithm>
 #include <cstdio>
@@ -231,17 +232,20 @@ void CMainFrame::changeEvent(QEvent* event) {
         return;
     }
     // Minimising ends the program. Close once the state change has been handled; if the user
-    // keeps the window (unsaved survey, Cancel), bring it back rather than leave it hidden. The
-    // window system may still report the minimise it is carrying out, so further reports are
-    // ignored until the window is back.
+    // keeps the window (unsaved survey, Cancel), bring it back as it was before (maximised, full
+    // screen or its own size) rather than leave it hidden. The window system may still report
+    // the minimise it is carrying out, so further reports are ignored until the window is back.
     m_closingFromMinimise = true;
-    QTimer::singleShot(0, this, [this] {
+    const Qt::WindowStates before =
+        static_cast<QWindowStateChangeEvent*>(event)->oldState() & ~Qt::WindowMinimized;
+    QTimer::singleShot(0, this, [this, before] {
         if (close()) {
             m_closingFromMinimise = false;
             return;
         }
-        QTimer::singleShot(0, this, [this] {
-            showNormal();
+        QTimer::singleShot(0, this, [this, before] {
+            setWindowState(before | Qt::WindowActive);
+            show();
             m_closingFromMinimise = false;
         });
     });

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "shell/CommandLine.h"
+#include "shell/DisplayCheck.h"
 #include "shell/DisplayScale.h"
 #include "shell/LarkspurApp.h"
 #include "shell/MainFrame.h"
@@ -12,8 +13,8 @@
 int main(int argc, char* argv[]) {
     SetApplicationIdentity();
 
-    // The command line is read first, by a plain core application: it names the scale that the
-    // GUI application must be built with, and --help or a mistake needs no display.
+    // The command line is read first, by a plain core application: --help or a mistake needs no
+    // display.
     AppOptions options;
     QString output;
     CommandLineResult parsed = CommandLineResult::Run;
@@ -32,8 +33,18 @@ int main(int argc, char* argv[]) {
         break;
     }
 
-    applyDisplayScale(options.scale, argc, argv);
+    const DisplayEnvironment display = currentDisplayEnvironment();
+    const QString noDisplay = missingDisplayText(display);
+    if (!noDisplay.isEmpty()) {
+        std::fprintf(stderr, "%s\n", noDisplay.toLocal8Bit().constData());
+        return kNoDisplayExit;
+    }
+    CDisplayGuard guard(display);
     QApplication application(argc, argv);
+    guard.Release();
+    // One display connection for the whole run: the scale is set on this application object,
+    // before its first window.
+    applyDisplayScale(options.scale);
 
     CLarkspurApp app;
     if (!app.InitInstance(options)) {

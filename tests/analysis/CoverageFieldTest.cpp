@@ -35,7 +35,8 @@ Plan field(const std::vector<SpotValue>& spots, int width, int height, const Fie
     return plan;
 }
 
-// Every pixel by looking at every spot: the reference the tiled, indexed field must match.
+// Every pixel by looking at every spot: the reference the tiled, indexed field must match. A dead
+// spot takes the pixels nearest to it and never joins the weighting.
 float bruteForce(const std::vector<SpotValue>& spots, int px, int py, const FieldOptions& o) {
     const double r = o.radius;
     double best = r * r;
@@ -51,14 +52,15 @@ float bruteForce(const std::vector<SpotValue>& spots, int px, int py, const Fiel
             best = d2;
             bestDbm = s.dbm;
         }
-        if (d2 > 0) {
+        if (d2 > 0 && !IsNoSignal(s.dbm)) {
             const double d = std::sqrt(d2);
             const double w = std::pow((r - d) / (r * d), o.power);
             sumW += w;
             sumWV += w * s.dbm;
         }
     }
-    if (std::isnan(bestDbm) || o.method == FieldMethod::Nearest || best == 0.0) {
+    if (std::isnan(bestDbm) || o.method == FieldMethod::Nearest || best == 0.0 ||
+        IsNoSignal(bestDbm) || sumW == 0.0) {
         return static_cast<float>(bestDbm);
     }
     return static_cast<float>(sumWV / sumW);
@@ -97,7 +99,7 @@ TEST(CoverageField, MatchesABruteForceSearchWhateverTheThreads) {
     std::uniform_real_distribution<double> dbm(-110.0, -35.0);
     std::vector<SpotValue> spots;
     for (int i = 0; i < 150; ++i) {
-        spots.push_back(spot(xs(random), ys(random), dbm(random)));
+        spots.push_back(spot(xs(random), ys(random), i % 12 == 5 ? kNoSignalDbm : dbm(random)));
     }
     spots.push_back(spot(100, 100, -50.0)); // a few on the grid's cell edges and a tie
     spots.push_back(spot(120, 100, -90.0));
@@ -116,12 +118,16 @@ TEST(CoverageField, MatchesABruteForceSearchWhateverTheThreads) {
         o.threads = 3;
         const Plan three = field(spots, 301, 203, o);
         size_t covered = 0;
+        size_t dead = 0;
         for (int y = 0; y < one.height; ++y) {
             for (int x = 0; x < one.width; ++x) {
                 const float expected = bruteForce(spots, x, y, o);
                 const float got = one.At(x, y);
                 ASSERT_EQ(HasValue(got), HasValue(expected)) << x << "," << y;
-                if (HasValue(got)) {
+                if (std::isinf(expected)) {
+                    ASSERT_EQ(got, expected) << x << "," << y;
+                    ++dead;
+                } else if (HasValue(got)) {
                     ASSERT_NEAR(got, expected, 1e-4) << x << "," << y;
                     ++covered;
                 }
@@ -130,6 +136,22 @@ TEST(CoverageField, MatchesABruteForceSearchWhateverTheThreads) {
             }
         }
         EXPECT_GT(covered, 0u);
+        EXPECT_GT(dead, 0u);
+        // Any rectangle of it, computed alone, is the same to the bit: a part recomputed after a
+        // change needs no full pass.
+        for (const FieldRect rect : {FieldRect{0, 0, 301, 203}, FieldRect{37, 51, 70, 33},
+                                     FieldRect{290, 190, 11, 13}, FieldRect{5, 0, 1, 203}}) {
+            CoverageValues part;
+            ASSERT_TRUE(ComputeCoverageRect(spots, rect, o, part));
+            ASSERT_EQ(part.size(), static_cast<size_t>(rect.width) * rect.height);
+            for (int y = 0; y < rect.height; ++y) {
+                ASSERT_EQ(std::memcmp(&part[static_cast<size_t>(y) * rect.width],
+                                      &three.values[static_cast<size_t>(rect.y + y) * 301 + rect.x],
+                                      sizeof(float) * rect.width),
+                          0)
+                    << "row " << y << " of " << rect.x << "," << rect.y;
+            }
+        }
     }
 }
 
@@ -137,6 +159,10 @@ TEST(CoverageField, RefusesSizesRadiiAndPowersThatMeanNothing) {
     const std::vector<SpotValue> spots = {spot(1, 1, -60.0)};
     CoverageValues out = {1.0f};
     EXPECT_FALSE(ComputeCoverageField(spots, 0, 5, options(FieldMethod::Idw, 5.0), out));
+    EXPECT_TRUE(out.empty());
+    out = {1.0f};
+    EXPECT_FALSE(
+        ComputeCoverageRect(spots, FieldRect{2, 2, 0, 5}, options(FieldMethod::Idw, 5.0), out));
     EXPECT_TRUE(out.empty());
     for (const double radius : {0.0, -3.0, double(NAN), double(INFINITY)}) {
         EXPECT_FALSE(ComputeCoverageField(spots, 5, 5, options(FieldMethod::Nearest, radius), out));
@@ -164,6 +190,28 @@ TEST(CoverageField, ReportsProgressOnTheCallingThread) {
     EXPECT_FALSE(elsewhere);
     EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
     EXPECT_EQ(reports.back(), 1.0);
+}
+
+TEST(CoverageField, ContoursMarkBothSidesOfEachCrossingAndNothingWithoutAValue) {
+    const float n = NAN;
+    const float dead = -INFINITY;
+    // One row of five: -80, -90, -100, no value, -100; and a row below of dead places.
+    const CoverageValues values = {-80.f, -90.f, -100.f, n, -100.f, dead, dead, dead, dead, dead};
+    const struct {
+        std::vector<double> levels;
+        std::vector<uint8_t> marks;
+    } cases[] = {
+        {{-95.0}, {1, 1, 1, 0, 0, 1, 1, 0, 0, 0}}, // across -90 | -100, and down to no signal
+        {{-85.0}, {1, 1, 0, 0, 0, 1, 0, 0, 0, 0}},
+        {{-100.0}, {1, 1, 1, 0, 1, 1, 1, 1, 0, 1}}, // -100 is at the level: it is above it
+        {{-120.0, -85.0}, {1, 1, 1, 0, 1, 1, 1, 1, 0, 1}},
+        {{-60.0}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint8_t> marks;
+        ContoursOfField(values, 5, 2, c.levels, marks);
+        EXPECT_EQ(marks, c.marks) << c.levels.front();
+    }
 }
 
 } // namespace

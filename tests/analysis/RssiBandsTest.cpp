@@ -48,7 +48,8 @@ TEST(RssiBands, ThresholdAndCustomSetsIncludeTheirLowerEdge) {
     EXPECT_EQ(CBandSet::Handheld().Label(5), "<= -80");
 
     CBandSet custom = CBandSet::Threshold();
-    ASSERT_TRUE(CBandSet::Custom({-90, -70, -90, -80.5}, custom));
+    EXPECT_FALSE(CBandSet::Custom({-90, -70, -90, -80.5}, custom)) << "an edge named twice";
+    ASSERT_TRUE(CBandSet::Custom({-90, -70, -80.5}, custom));
     ASSERT_EQ(custom.Edges(), (std::vector<double>{-70, -80.5, -90}));
     EXPECT_EQ(custom.Count(), 4u);
     EXPECT_EQ(custom.IndexOf(-80.5), 1u);

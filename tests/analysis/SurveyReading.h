@@ -1,19 +1,29 @@
-// Test helpers for the analysis suites: one survey record as a scan leaves it, and one spot value.
+// Test helpers for the analysis suites: readings as a site file stores them, and spot values.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
-#include <cstring>
 
+#include "analysis/SiteReadings.h"
 #include "analysis/SpotValues.h"
-#include "survey/SurveyRecord.h"
 
-inline SurveyRecord reading(int32_t x, int32_t y, int32_t channel, int16_t dbm) {
-    SurveyRecord r;
+// A reading of dbm (in sixteenths, as the file keeps it) on a channel whose frequency follows
+// from its number unless given.
+inline SiteReading reading(int32_t x, int32_t y, int32_t channel, double dbm, double mhz = 0.0) {
+    SiteReading r;
     r.x = x;
     r.y = y;
     r.channel = channel;
-    r.rssi = dbm;
-    std::strcpy(r.name, "TEST");
+    r.frequencyMHz = mhz != 0.0 ? mhz : 869.0 + channel * 0.03;
+    r.rssiX16 = static_cast<int16_t>(std::lround(dbm * 16.0));
+    return r;
+}
+
+// A location stored without readings.
+inline SiteReading deadSpot(int32_t x, int32_t y) {
+    SiteReading r;
+    r.x = x;
+    r.y = y;
     return r;
 }
 

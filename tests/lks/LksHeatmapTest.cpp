@@ -8,8 +8,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 #include "LksRun.h"
+#include "SurveySite.h"
 #include "TestFiles.h"
 #include "analysis/RssiBands.h"
 #include "files/SiteFile.h"
@@ -56,12 +58,15 @@ std::string site(const CTempDir& dir, const std::vector<Reading>& readings) {
     return path;
 }
 
-// Maps the site and reads the picture back; the run is kept for its messages.
+// Maps the site and reads the picture back; the run is kept for its messages. Unless options
+// name bands, the handheld's are used, whose edges the geometry below is drawn around.
 QImage heatmap(const CTempDir& dir, const std::string& site, const std::string& options,
                ToolRun* run = nullptr) {
     const std::string out = dir.File("map.png");
     std::remove(out.c_str());
-    const ToolRun r = RunLks(dir, "heatmap " + site + " -o " + out + " " + options);
+    const std::string bands =
+        options.find("--bands") == std::string::npos ? " --bands handheld" : "";
+    const ToolRun r = RunLks(dir, "heatmap " + site + " -o " + out + " " + options + bands);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     if (run != nullptr) {
         *run = r;
@@ -227,6 +232,60 @@ TEST(LksHeatmap, TheLegendStripShowsEveryBand) {
     }
 }
 
+TEST(LksHeatmap, ExactValuesDeadSpotsContoursAndScale) {
+    CTempDir dir;
+    // -1520 / 16 is -95 exactly, in the band from -95; -1521 / 16 is just under it. Whole dBm
+    // would put both at -95. The dead spot is painted as no signal.
+    const std::string s = MakeSurveySite(dir, "s.lks", kWidth, kHeight,
+                                         {{30, 30, {{kCell1, -1520}}},
+                                          {90, 30, {{kCell1, -1521}}},
+                                          {150, 30, {}},
+                                          {30, 75, {{kCell1, X16(-80.0)}}},
+                                          {90, 75, {{kCell1, X16(-110.0)}}}});
+    const std::string out = dir.File("map.png");
+    const ToolRun run = RunLks(dir, "heatmap " + s + " -o " + out +
+                                        " --no-points --radius 40 --method nearest --contour -95");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QImage map = QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
+    const CBandSet& threshold = CBandSet::Threshold();
+    EXPECT_TRUE(near(map.pixel(30, 30), over(kPaper, threshold.Colour(1), 0.55)))
+        << "the default bands show the -95 dBm line";
+    EXPECT_TRUE(near(map.pixel(90, 30), over(kPaper, threshold.Colour(2), 0.55)));
+    EXPECT_TRUE(near(map.pixel(150, 30), over(kPaper, {0, 0, 0, 1}, 0.55))) << "no signal";
+    // The -95 dBm contour runs halfway between -80 and -110, and nowhere far from it.
+    int line = 0;
+    for (int x = 40; x < 80; ++x) {
+        line += qGray(map.pixel(x, 75)) < 40 ? 1 : 0;
+    }
+    EXPECT_GE(line, 1);
+    EXPECT_LE(line, 3);
+    EXPECT_GT(qGray(map.pixel(30, 75)), 40);
+    // The caption's no-signal swatch: full black at the opacity, below the plan.
+    int swatch = 0;
+    for (int y = kHeight; y < map.height(); ++y) {
+        for (int x = 0; x < map.width(); ++x) {
+            swatch += near(map.pixel(x, y), over(kPaper, {0, 0, 0, 1}, 0.55)) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(swatch, 20);
+
+    // A scale bar of 25 ft at 2 px/ft: a dark bar 50 px long at the plan's bottom left.
+    const QImage scaled = heatmap(dir, s, "--no-points --radius 20 --scale 2/ft");
+    const auto darkRun = [](const QImage& image) {
+        int longest = 0;
+        for (int y = kHeight - 20; y < kHeight; ++y) {
+            int length = 0;
+            for (int x = 0; x < 80; ++x) {
+                length = qGray(image.pixel(x, y)) < 60 ? length + 1 : 0;
+                longest = std::max(longest, length);
+            }
+        }
+        return longest;
+    };
+    EXPECT_GE(darkRun(scaled), 45);
+    EXPECT_LT(darkRun(heatmap(dir, s, "--no-points --radius 20")), 10);
+}
+
 TEST(LksHeatmap, BadInputGivesOneLineAndExitTwo) {
     CTempDir dir;
     const std::string s = site(dir, {{40, 40, 1, -52}, {90, 40, 1, -60}});
@@ -248,20 +307,33 @@ TEST(LksHeatmap, BadInputGivesOneLineAndExitTwo) {
         {s + out + " --opacity 1.5", "opacity must be"},
         {s + out + " --bands -60,x", "--bands"},
         {s + out + " --bands rainbow", "--bands"},
-        {s + " -o " + dir.File("no/such/folder/map.png"), "cannot write"},
-        {s + " -o " + dir.Path(), "cannot write"},
+        {s + out + " --bands -50,-60,-50", "different edges"},
+        {s + out + " --power 1e308", "power must be"},
+        {s + out + " --radius 1e308", "radius must be"},
+        {s + out + " --contour -95,x", "--contour"},
+        {s + out + " --scale 12", "--scale"},
+        {s + " -o " + s, "is an input"},
+        {s + " -o " + dir.File("link.png"), "is an input"},
         {s, "-o OUT.png"},
         {dir.File("missing.lks") + out, "cannot open"},
         {s + out + " extra", "unexpected argument"},
     };
+    const std::vector<uint8_t> before = ReadAll(s);
+    ASSERT_EQ(::symlink(s.c_str(), dir.File("link.png").c_str()), 0);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
         ExpectBadInput(RunLks(dir, "heatmap " + c.args), c.mentions);
     }
+    EXPECT_EQ(ReadAll(s), before) << "the map never replaces the site it maps";
+    // An output that cannot be written is not bad input: exit 1.
+    for (const std::string& target : {dir.File("no/such/folder/map.png"), dir.Path()}) {
+        const ToolRun run = RunLks(dir, "heatmap " + s + " -o " + target);
+        EXPECT_EQ(run.exitCode, 1) << target;
+        EXPECT_EQ(run.err.rfind("lks: heatmap: cannot write " + target, 0), 0u) << run.err;
+    }
     const std::string empty = site(dir, {});
     ExpectBadInput(RunLks(dir, "heatmap " + empty + out), "no measured points");
-    const std::string noReadings = site(dir, {{10, 10, 0, -100}});
-    ExpectBadInput(RunLks(dir, "heatmap " + noReadings + out), "no measured points");
+    ::unlink(dir.File("link.png").c_str());
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"plan.png", "site.lks"}))
         << "no picture, and no temporary file left behind";
 }

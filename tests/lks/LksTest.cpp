@@ -7,6 +7,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPainter>
+#include <QSet>
 
 #include <cstring>
 
@@ -126,6 +128,88 @@ TEST(Lks, MakeNeverReplacesASiteUnlessForced) {
     CSiteFile replaced;
     readSite(site, replaced);
     EXPECT_TRUE(replaced.m_points.empty());
+}
+
+TEST(Lks, MakeKeepsSmallPalettesExactlyAndLineArtFreeOfDots) {
+    CTempDir dir;
+    // 250 colours: every pixel kept exactly.
+    QImage few(50, 5, QImage::Format_RGB32);
+    for (int i = 0; i < 250; ++i) {
+        few.setPixel(i % 50, i / 50, qRgb(i, 255 - i, (i * 7) % 256));
+    }
+    // A plan with antialiased text: thousands of greys and tints on white.
+    QImage art(300, 120, QImage::Format_RGB32);
+    art.fill(Qt::white);
+    {
+        QPainter paint(&art);
+        paint.setRenderHint(QPainter::Antialiasing);
+        paint.setPen(QPen(QColor(30, 30, 120), 1.3));
+        for (int i = 0; i < 12; ++i) {
+            paint.drawLine(QPointF(5 + i * 23.3, 5), QPointF(40 + i * 21.7, 115));
+            paint.drawEllipse(QPointF(30 + i * 22.1, 60), 9.3, 7.1);
+        }
+    }
+    QSet<QRgb> colours;
+    for (int y = 0; y < art.height(); ++y) {
+        for (int x = 0; x < art.width(); ++x) {
+            colours.insert(art.pixel(x, y));
+        }
+    }
+    ASSERT_GT(colours.size(), 256) << "the plan needs more than a palette holds";
+    ASSERT_TRUE(few.save(QString::fromStdString(dir.File("few.png"))));
+    ASSERT_TRUE(art.save(QString::fromStdString(dir.File("art.png"))));
+    for (const char* name : {"few", "art"}) {
+        const std::string out = dir.File(std::string(name) + ".lks");
+        ASSERT_EQ(
+            RunLks(dir, "make " + dir.File(std::string(name) + ".png") + " -o " + out).exitCode, 0);
+        CSiteFile site;
+        readSite(out, site);
+        const QImage& in = std::string(name) == "few" ? few : art;
+        int changed = 0;
+        int dotted = 0;
+        for (int y = 0; y < in.height(); ++y) {
+            for (int x = 0; x < in.width(); ++x) {
+                const QRgb want = in.pixel(x, y) & 0xFFFFFFu;
+                changed += colourAt(site.m_picture, x, y) != want ? 1 : 0;
+                dotted += want == 0xFFFFFFu && colourAt(site.m_picture, x, y) != want ? 1 : 0;
+            }
+        }
+        if (std::string(name) == "few") {
+            EXPECT_EQ(changed, 0) << "250 colours convert losslessly";
+        }
+        EXPECT_EQ(dotted, 0) << name << ": white paper stays white, without dither dots";
+    }
+    ExpectBadInput(
+        RunLks(dir, "make --force " + dir.File("few.png") + " -o " + dir.File("few.png")),
+        "is an input");
+}
+
+TEST(Lks, ExportGivesTheFilesSixteenthsAndToolsRefuseADamagedBitmapHeader) {
+    CTempDir dir;
+    CSurveyBytes survey;
+    survey.Sizes().Location(1, 1, "A", 2).Reading(1, 870.03, -1535).Reading(2, 870.06, -1600);
+    SiteRecipe recipe;
+    recipe.survey = survey.Bytes();
+    SiteOffsets o;
+    std::vector<uint8_t> bytes = BuildSite(recipe, &o);
+    WriteAll(dir.File("s.lks"), bytes);
+    EXPECT_EQ(RunLks(dir, "export " + dir.File("s.lks")).out,
+              "x,y,name,channel,frequency_mhz,rssi_dbm\n1,1,A,1,870.030000,-95.9375\n"
+              "1,1,A,2,870.060000,-100\n");
+    EXPECT_NE(RunLks(dir, "export --format json " + dir.File("s.lks")).out.find("-95.9375"),
+              std::string::npos);
+
+    std::vector<uint8_t> noMagic = bytes;
+    noMagic[o.picture] = 'X';
+    WriteAll(dir.File("magic.lks"), noMagic);
+    std::vector<uint8_t> offset = bytes;
+    PutU32(offset, o.picture + 10, 54); // rows said to start inside the colour table
+    WriteAll(dir.File("offset.lks"), offset);
+    for (const std::string& command :
+         {std::string("info "), std::string("export "), "heatmap -o " + dir.File("m.png") + " "}) {
+        ExpectBadInput(RunLks(dir, command + dir.File("magic.lks")), "\"BM\" signature");
+        ExpectBadInput(RunLks(dir, command + dir.File("offset.lks")), "pixel offset");
+    }
 }
 
 TEST(Lks, MakeRefusesUnreadableImages) {

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
+#include <QTest>
 
 #include "shell/ColorCodesDlg.h"
 #include "shell/CommandLine.h"
@@ -11,6 +13,7 @@
 #include "shell/LocationInfoDlg.h"
 #include "shell/MainFrame.h"
 #include "shell/SignOffDlg.h"
+#include "view/LarkspurView.h"
 
 TEST(DisplayScale, TheWindowTakesAboutFourFifthsOfTheScreenInQuarterSteps) {
     const QSize handheld(254, 384); // the frame around the 240 x 320 client
@@ -34,6 +37,46 @@ TEST(DisplayScale, TheWindowTakesAboutFourFifthsOfTheScreenInQuarterSteps) {
             << c.available.width() << "x" << c.available.height();
     }
     EXPECT_EQ(chooseDisplayScale(QSize(1920, 1080), QSize()), 1.0);
+}
+
+TEST(DisplayScale, IsSetOnTheRunningApplicationBeforeItsWindows) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    ASSERT_EQ(applyDisplayScale(1.0), 1.0);
+    const QSize native = screen->geometry().size();
+    for (double scale : {2.0, 1.5}) {
+        EXPECT_EQ(applyDisplayScale(scale), scale);
+        EXPECT_EQ(screen->devicePixelRatio(), scale);
+        EXPECT_EQ(screen->geometry().size(), (QSizeF(native) / scale).toSize()) << scale;
+        // A window opened now is drawn in the screen's pixels: scale times its own size.
+        CMainFrame frame;
+        frame.SetView(new QWidget, QSize(240, 320));
+        frame.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        const QPixmap drawn = frame.grab();
+        EXPECT_EQ(drawn.devicePixelRatio(), scale);
+        EXPECT_EQ(drawn.size(), (QSizeF(frame.size()) * scale).toSize());
+    }
+    // The desktop's own factor is kept: the two multiply.
+    qputenv("QT_SCALE_FACTOR", "1.5");
+    EXPECT_EQ(applyDisplayScale(2.0), 3.0);
+    EXPECT_EQ(screen->devicePixelRatio(), 3.0);
+    qunsetenv("QT_SCALE_FACTOR");
+    // Without a scale the screen decides: the program's own window at the chosen scale takes
+    // up to four fifths of the free height, and a quarter step more would not fit.
+    ASSERT_EQ(applyDisplayScale(1.0), 1.0);
+    const QSize available = screen->availableGeometry().size();
+    const double chosen = applyDisplayScale(0);
+    CMainFrame frame;
+    auto* view = new CLarkspurView(&frame);
+    frame.SetView(view, view->SizeForClient(QSize(240, 320)));
+    const auto fits = [&](double scale) {
+        return frame.height() * scale + kTitleBarAllowance <= 0.8 * available.height() &&
+               frame.width() * scale <= 0.8 * available.width();
+    };
+    EXPECT_TRUE(fits(chosen)) << chosen;
+    EXPECT_FALSE(fits(chosen + kScaleStep)) << chosen;
+    EXPECT_EQ(applyDisplayScale(1.0), 1.0);
 }
 
 TEST(Captions, AreTheTextsThemselvesWithNothingAppended) {

@@ -308,22 +308,38 @@ TEST_F(MainFrameTest, CtrlQClosesThroughTheGuard) {
     EXPECT_FALSE(frame->isVisible());
 }
 
-TEST_F(MainFrameTest, MinimiseClosesUnlessTheGuardKeepsTheWindow) {
+TEST_F(MainFrameTest, MinimiseClosesUnlessTheGuardKeepsTheWindowAsItWas) {
     bool allow = false;
     int asked = 0;
     frame->SetCloseGuard([&] {
         ++asked;
         return allow;
     });
-    frame->showMinimized();
-    QTest::qWait(20);
-    EXPECT_EQ(asked, 1);
-    EXPECT_TRUE(frame->isVisible());
-    EXPECT_FALSE(frame->isMinimized()) << "a kept window comes back rather than staying hidden";
+    // Cancel at "save first?" brings the window back in the state it had before the minimise.
+    struct Case {
+        const char* name;
+        void (QWidget::*show)();
+        Qt::WindowStates state;
+    } const cases[] = {
+        {"maximised", &QWidget::showMaximized, Qt::WindowMaximized},
+        {"full screen", &QWidget::showFullScreen, Qt::WindowFullScreen},
+        {"normal", &QWidget::showNormal, Qt::WindowNoState},
+    };
+    for (const Case& c : cases) {
+        (frame.get()->*c.show)();
+        QTest::qWait(20);
+        const QRect before = frame->geometry();
+        frame->showMinimized();
+        QTest::qWait(20);
+        EXPECT_EQ(asked, &c - cases + 1) << c.name;
+        EXPECT_TRUE(frame->isVisible()) << c.name;
+        EXPECT_EQ(frame->windowState() & ~Qt::WindowActive, c.state) << c.name;
+        EXPECT_EQ(frame->geometry(), before) << c.name;
+    }
 
     allow = true;
     frame->showMinimized();
     QTest::qWait(20);
-    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(asked, 4);
     EXPECT_FALSE(frame->isVisible());
 }

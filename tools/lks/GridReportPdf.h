@@ -9,6 +9,6 @@
 namespace lks {
 
 // Needs a QGuiApplication (for fonts). False when Qt could not produce the document.
-bool RenderGridReportPdf(const GridReport& report, QByteArray& pdf);
+bool RenderGridReportPdf(const BuildingReport& report, QByteArray& pdf);
 
 } // namespace lks

@@ -1,173 +1,145 @@
-// Grid tables: CSV quoted where a field needs it; JSON through Qt's writer, values in dBm
-// rounded to hundredths.
+// Grid tables: CSV in one table each, with the floor and the channel on every row, so that a CSV
+// reader never mistakes a summary for a cell; JSON through Qt's writer.
 #include "GridTables.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
-#include <cmath>
+#include <cstdio>
 
 #include "GridTexts.h"
-#include "files/SiteSignature.h"
 
 namespace lks {
 
 namespace {
 
+// One CSV field, quoted where it must be.
 std::string csvField(const std::string& s) {
     if (s.find_first_of(",\"\r\n") == std::string::npos) {
         return s;
     }
     std::string quoted = "\"";
     for (const char c : s) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     }
     return quoted + "\"";
 }
 
-const char* criticalResult(const CriticalResult& c) {
-    return c.points == 0 ? "NOT TESTED" : c.pass ? "PASS" : "FAIL";
-}
+struct SeriesColumns {
+    std::string channel;
+    std::string mhz;
+    std::string band;
+    std::string label;
+};
 
-QString q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-double hundredths(double v) {
-    return std::round(v * 100.0) / 100.0;
-}
-
-QJsonObject rectJson(const PlanRect& r) {
-    return {{"x", r.x}, {"y", r.y}, {"w", r.w}, {"h", r.h}};
-}
-
-QJsonObject settingsJson(const GridReport& report) {
-    const GridTestSettings& s = report.settings;
-    QJsonArray channels;
-    for (const int32_t c : report.options.channels) {
-        channels.append(c);
+SeriesColumns columnsOf(const FloorReport& floor, const SeriesReport& s) {
+    if (s.bestServer) {
+        return {"best server", "", "", ""};
     }
-    return {
-        {"profile", ProfileKey(report.options.profile)},
-        {"threshold_dbm", s.thresholdDbm},
-        {"general_pass_pct", s.rates.generalPct},
-        {"critical_pass_pct", s.rates.criticalPct},
-        {"mode", s.mode == CellMode::Centre ? "centre" : "mean"},
-        {"channels", channels},
-        {"area", rectJson(s.area)},
-        {"cols", s.cols},
-        {"rows", s.rows},
-        {"pixels_per_foot", report.options.pixelsPerFoot > 0.0
-                                ? QJsonValue(report.options.pixelsPerFoot)
-                                : QJsonValue(QJsonValue::Null)},
-        {"title", q(report.options.title)},
-        {"tester", q(report.options.tester)},
-    };
+    const SurveyChannel& c = floor.table->Channels()[s.channels.front()];
+    return {std::to_string(c.id.channel), MhzText(c.frequencyMHz), BandName(c.band), s.label};
 }
 
-QJsonObject cellJson(const GridReport& report, const GridCell& cell) {
-    const bool tested = cell.result != CellResult::NotTested;
-    const QJsonValue none(QJsonValue::Null);
-    QJsonArray critical;
-    for (const size_t a : cell.critical) {
-        critical.append(q(report.settings.critical[a].name));
+std::string join(const std::vector<std::string>& fields) {
+    std::string line;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        line += (i == 0 ? "" : ",") + csvField(fields[i]);
     }
-    QJsonValue point = none;
-    if (tested && report.settings.mode == CellMode::Centre) {
-        point = QJsonObject{{"x", cell.pointX}, {"y", cell.pointY}};
-    }
-    return {
-        {"label", q(cell.label)},
-        {"x", cell.rect.x},
-        {"y", cell.rect.y},
-        {"w", cell.rect.w},
-        {"h", cell.rect.h},
-        {"value_dbm", tested ? QJsonValue(hundredths(cell.dbm)) : none},
-        {"count", static_cast<qint64>(cell.points)},
-        {"min_dbm", tested ? QJsonValue(hundredths(cell.minDbm)) : none},
-        {"max_dbm", tested ? QJsonValue(hundredths(cell.maxDbm)) : none},
-        {"point", point},
-        {"result", ResultWord(cell.result)},
-        {"critical_areas", critical},
-    };
+    return line + "\n";
+}
+
+std::string cellValue(const GridCell& cell) {
+    return cell.signal == CellResult::NotTested ? std::string() : DbmText(cell.dbm);
+}
+
+std::string daqValue(double v) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", v);
+    return v < 0.0 ? std::string() : std::string(text);
+}
+
+const char* talkbackWord(Talkback t) {
+    return t == Talkback::Pass ? "pass" : t == Talkback::Fail ? "fail" : "";
 }
 
 } // namespace
 
-std::string GridCsv(const GridReport& report) {
-    const GridTestResult& r = report.result;
-    const GridTestSettings& s = report.settings;
-    std::string out = "label,x,y,w,h,value_dbm,count,min_dbm,max_dbm,result,critical_area\n";
-    for (const GridCell& cell : r.cells) {
-        const bool tested = cell.result != CellResult::NotTested;
-        out += cell.label + "," + RectText(cell.rect) + "," + (tested ? DbmText(cell.dbm) : "") +
-               "," + std::to_string(cell.points) + "," + (tested ? DbmText(cell.minDbm) : "") +
-               "," + (tested ? DbmText(cell.maxDbm) : "") + "," + ResultWord(cell.result) + "," +
-               csvField(CriticalNames(report, cell)) + "\n";
+std::string GridCsv(const BuildingReport& report) {
+    std::string out =
+        join({"floor",     "site",     "group",   "cell",          "x",       "y",
+              "w",         "h",        "channel", "frequency_mhz", "band",    "label",
+              "value_dbm", "points",   "min_dbm", "max_dbm",       "point_x", "point_y",
+              "offset_px", "daq_down", "daq_up",  "talkback",      "result"});
+    for (const FloorReport& floor : report.floors) {
+        const std::vector<const CellGroup*> groups = floor.Groups();
+        for (const SeriesReport& s : floor.series) {
+            const SeriesColumns c = columnsOf(floor, s);
+            for (size_t g = 0; g < groups.size(); ++g) {
+                const GroupResult& group = FloorReport::GroupOf(s.result, g);
+                const std::string name = g < floor.grid.sectors.size()
+                                             ? groups[g]->name
+                                             : "critical: " + groups[g]->name;
+                for (const GridCell& cell : group.cells) {
+                    const bool any = cell.points > 0;
+                    char offset[24] = "";
+                    if (cell.hasNearest) {
+                        std::snprintf(offset, sizeof offset, "%.1f", cell.offsetPx);
+                    }
+                    out += join({floor.Name(),
+                                 floor.siteName,
+                                 name,
+                                 cell.label,
+                                 std::to_string(cell.rect.x),
+                                 std::to_string(cell.rect.y),
+                                 std::to_string(cell.rect.w),
+                                 std::to_string(cell.rect.h),
+                                 c.channel,
+                                 c.mhz,
+                                 c.band,
+                                 c.label,
+                                 cellValue(cell),
+                                 std::to_string(cell.points),
+                                 any ? DbmText(cell.minDbm) : "",
+                                 any ? DbmText(cell.maxDbm) : "",
+                                 cell.hasNearest ? std::to_string(cell.pointX) : "",
+                                 cell.hasNearest ? std::to_string(cell.pointY) : "",
+                                 offset,
+                                 daqValue(cell.daq.down),
+                                 daqValue(cell.daq.up),
+                                 talkbackWord(cell.daq.talkback),
+                                 ResultWord(cell.result)});
+                }
+            }
+        }
     }
-    out += "\nscope,name,count,passing,share_pct,required_pct,result\n";
-    out += "general cells,," + std::to_string(r.cells.size()) + "," +
-           std::to_string(r.passingCells) + "," + PctNumber(r.generalPct) + "," +
-           RateNumber(s.rates.generalPct) + "," + (r.generalPass ? "PASS" : "FAIL") + "\n";
-    for (size_t a = 0; a < s.critical.size(); ++a) {
-        const CriticalResult& c = r.critical[a];
-        out += "critical area," + csvField(s.critical[a].name) + "," + std::to_string(c.points) +
-               "," + std::to_string(c.passing) + "," +
-               (c.points == 0 ? std::string() : PctNumber(c.sharePct)) + "," +
-               RateNumber(s.rates.criticalPct) + "," + criticalResult(c) + "\n";
-    }
-    out += std::string("verdict,,,,,,") + (r.pass ? "PASS" : "FAIL") + "\n";
     return out;
 }
 
-std::string GridJson(const GridReport& report) {
-    const GridTestResult& r = report.result;
-    const GridTestSettings& s = report.settings;
-    QJsonArray critical;
-    for (size_t a = 0; a < s.critical.size(); ++a) {
-        const CriticalResult& c = r.critical[a];
-        QJsonObject area = rectJson(s.critical[a].rect);
-        area["name"] = q(s.critical[a].name);
-        area["points"] = static_cast<qint64>(c.points);
-        area["passing"] = static_cast<qint64>(c.passing);
-        area["share_pct"] = c.points == 0 ? QJsonValue(QJsonValue::Null) : hundredths(c.sharePct);
-        area["result"] = criticalResult(c);
-        critical.append(area);
+std::string SummaryCsv(const BuildingReport& report) {
+    std::string out =
+        join({"floor", "site", "scope", "name", "channel", "frequency_mhz", "band", "label",
+              "cells", "passing", "share_pct", "required_pct", "failing_cells", "result"});
+    const GridRules& rules = report.plan->rules;
+    for (const FloorReport& floor : report.floors) {
+        const std::vector<const CellGroup*> groups = floor.Groups();
+        for (const SeriesReport& s : floor.series) {
+            const SeriesColumns c = columnsOf(floor, s);
+            for (size_t g = 0; g < groups.size(); ++g) {
+                const bool sector = g < floor.grid.sectors.size();
+                const GroupResult& r = FloorReport::GroupOf(s.result, g);
+                const double asked = sector ? rules.generalPct : rules.criticalPct;
+                out += join({floor.Name(), floor.siteName, sector ? "sector" : "critical area",
+                             groups[g]->name, c.channel, c.mhz, c.band, c.label,
+                             std::to_string(r.cells.size()), std::to_string(r.passing),
+                             PctNumber(r.sharePct), asked > 0.0 ? RateNumber(asked) : "",
+                             FailingText(r, true), PassWord(r.pass)});
+            }
+            out += join({floor.Name(), floor.siteName, "channel", "", c.channel, c.mhz, c.band,
+                         c.label, "", "", "", "", "", PassWord(s.result.pass)});
+        }
+        out += join({floor.Name(), floor.siteName, "floor", "", "", "", "", "", "", "", "", "", "",
+                     PassWord(floor.pass)});
     }
-    QJsonArray failing;
-    for (const size_t i : r.failing) {
-        failing.append(q(r.cells[i].label));
-    }
-    QJsonArray adjacent;
-    for (const auto& [a, b] : r.adjacentFailures) {
-        adjacent.append(QJsonArray{q(r.cells[a].label), q(r.cells[b].label)});
-    }
-    QJsonArray cells;
-    for (const GridCell& cell : r.cells) {
-        cells.append(cellJson(report, cell));
-    }
-    const QJsonObject root{
-        {"site", q(report.options.site)},
-        {"sha256", q(report.sha256)},
-        {"last_saved", report.saveTime == 0 ? QJsonValue(QJsonValue::Null)
-                                            : QJsonValue(q(UtcText(report.saveTime)))},
-        {"signed", report.signature != nullptr && report.signature->HasInk()},
-        {"verdict", r.pass ? "PASS" : "FAIL"},
-        {"settings", settingsJson(report)},
-        {"general", QJsonObject{{"cells", static_cast<qint64>(r.cells.size())},
-                                {"passing", static_cast<qint64>(r.passingCells)},
-                                {"share_pct", hundredths(r.generalPct)},
-                                {"result", r.generalPass ? "PASS" : "FAIL"}}},
-        {"critical_areas", critical},
-        {"failing_cells", failing},
-        {"adjacent_failing_cells", adjacent},
-        {"cells", cells},
-    };
-    return QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
+    out += join({"", "", "building", report.plan->record.building, "", "", "", "", "", "", "", "",
+                 "", PassWord(report.pass)});
+    return out;
 }
 
 } // namespace lks

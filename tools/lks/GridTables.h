@@ -1,4 +1,6 @@
-// The grid test as tables for other programs: one row per cell and a summary, as CSV or JSON.
+// The grid test as tables for other programs: the cells as CSV (one row per cell and channel),
+// the summary as CSV (one row per group and channel, then each floor and the building), and
+// everything as JSON with values unrounded.
 #pragma once
 
 #include <string>
@@ -7,10 +9,8 @@
 
 namespace lks {
 
-// CSV: a header and one row per cell, an empty line, then the summary rows (general cells,
-// each critical area, the verdict) under their own header.
-std::string GridCsv(const GridReport& report);
-// JSON: an object with the site, the settings, the summary and the cells.
-std::string GridJson(const GridReport& report);
+std::string GridCsv(const BuildingReport& report);
+std::string SummaryCsv(const BuildingReport& report);
+std::string GridJson(const BuildingReport& report);
 
 } // namespace lks

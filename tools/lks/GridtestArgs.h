@@ -1,45 +1,42 @@
-// The options of lks gridtest as given on the command line, checked for form; whether they fit
-// the site (areas inside its picture, channels it holds) is checked once the site is read.
+// The options of lks gridtest as text, from the command line or a job file, each kept with where
+// it came from; a job's values and the command line's merge field by field before one resolver
+// checks them all the same way.
 #pragma once
 
-#include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
-#include "analysis/GridTest.h"
-
 namespace lks {
 
-enum class Paper { A4, Letter };
-
-struct GridtestOptions {
-    std::string site;
-    std::string output;
-    std::string csv;
-    std::string json;
-    GridProfile profile = GridProfile::Nfpa1221;
-    double thresholdDbm = kDefaultThresholdDbm;
-    double passPct = -1.0;         // below 0: the profile's rate
-    double criticalPassPct = -1.0; // below 0: the profile's rate
-    int cols = 0;                  // 0: the layout the codes suggest
-    int rows = 0;
-    bool areaGiven = false;
-    PlanRect area;
-    std::vector<CriticalArea> critical;
-    std::vector<int32_t> channels; // empty: each point's strongest channel
-    CellMode mode = CellMode::Centre;
-    double pixelsPerFoot = 0.0; // 0: no scale
-    std::string scaleText;      // as given, for the report
-    std::string title = "Grid test report";
-    std::string tester;
-    Paper paper = Paper::A4;
+struct OptionValue {
+    std::string text;
+    std::string source; // for messages: "--threshold", "job file: threshold"
 };
+
+struct OptionValues {
+    std::map<std::string, OptionValue> single;                // "--threshold" -> "-95"
+    std::map<std::string, std::vector<OptionValue>> repeated; // "--critical"
+    std::set<std::string> flags;                              // "--non-adjacent"
+
+    bool Has(const std::string& name) const {
+        return single.count(name) > 0 || repeated.count(name) > 0 || flags.count(name) > 0;
+    }
+    std::string Text(const std::string& name) const;
+    // Fills in every option this set does not have from other.
+    void TakeMissingFrom(const OptionValues& other);
+};
+
+// The options that belong to one floor: the site and what is measured on its plan.
+extern const char* const kFloorOptions[];
 
 enum class ArgsOutcome { Run, Help, Bad };
 
 extern const char* const kGridtestUsage;
 
-// Bad with a one-line reason (without the "lks: " prefix).
-ArgsOutcome ParseGridtestArgs(int argc, char** argv, GridtestOptions& options, std::string& error);
+// The site file, if given, goes in as "--site". Bad with a one-line reason (without the
+// "lks: " prefix).
+ArgsOutcome ParseGridtestArgs(int argc, char** argv, OptionValues& values, std::string& error);
 
 } // namespace lks

@@ -1,5 +1,5 @@
 // lks export: one row per reading (a point without readings is one row with no channel), as CSV
-// with a header row or as a JSON array.
+// with a header row or as a JSON array, each RSSI as exact as the file keeps it.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -15,10 +15,10 @@ const char* const kExportUsage =
     "usage: lks export SITE [--format csv|json]\n"
     "\n"
     "Writes the site's readings to standard output, one per row: x, y, location name,\n"
-    "channel, frequency in MHz, RSSI in dBm and whether a calibration covered it (no for a\n"
-    "software-defined radio's reading without one). A point without readings is one row with\n"
-    "empty channel, frequency, RSSI and calibration (null in JSON). The default format is\n"
-    "csv.\n";
+    "channel, frequency in MHz and RSSI in dBm, exactly as the file keeps it (to a sixteenth\n"
+    "of a dB), and whether a calibration covered it (no for a software-defined radio's reading\n"
+    "without one). A point without readings is one row with empty channel, frequency, RSSI and\n"
+    "calibration (null in JSON). The default format is csv.\n";
 
 std::string csvField(const char* text) {
     const std::string s = text;
@@ -52,6 +52,20 @@ std::string jsonString(const char* text) {
     return out + "\"";
 }
 
+// The file's sixteenths of a dB in the fewest decimals that keep them: -82, -95.9375.
+std::string rssiText(int16_t x16) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4f", DbmOfX16(x16));
+    std::string s = text;
+    while (s.back() == '0') {
+        s.pop_back();
+    }
+    if (s.back() == '.') {
+        s.pop_back();
+    }
+    return s;
+}
+
 std::string frequencyText(double mhz) {
     if (!std::isfinite(mhz)) {
         return std::string();
@@ -61,7 +75,8 @@ std::string frequencyText(double mhz) {
     return text;
 }
 
-void writeCsv(const CSiteFile& site) {
+void writeCsv(const SiteSummary& summary) {
+    const CSiteFile& site = summary.site;
     std::printf("x,y,name,channel,frequency_mhz,rssi_dbm,calibrated\n");
     for (const SitePoint& point : site.m_points) {
         for (uint32_t i = 0; i < point.recordCount; ++i) {
@@ -69,15 +84,17 @@ void writeCsv(const CSiteFile& site) {
             if (point.readingCount == 0) {
                 std::printf("%d,%d,%s,,,,\n", r.x, r.y, csvField(r.name).c_str());
             } else {
-                std::printf("%d,%d,%s,%d,%s,%d,%s\n", r.x, r.y, csvField(r.name).c_str(), r.channel,
-                            frequencyText(r.frequencyMHz).c_str(), r.rssi,
+                std::printf("%d,%d,%s,%d,%s,%s,%s\n", r.x, r.y, csvField(r.name).c_str(),
+                            r.channel, frequencyText(r.frequencyMHz).c_str(),
+                            rssiText(summary.readings[point.firstRecord + i].rssiX16).c_str(),
                             r.uncalibrated ? "no" : "yes");
             }
         }
     }
 }
 
-void writeJson(const CSiteFile& site) {
+void writeJson(const SiteSummary& summary) {
+    const CSiteFile& site = summary.site;
     std::printf("[");
     const char* separator = "\n";
     for (const SitePoint& point : site.m_points) {
@@ -90,9 +107,10 @@ void writeJson(const CSiteFile& site) {
                 std::printf("\"channel\": null, \"frequency_mhz\": null, \"rssi_dbm\": null, "
                             "\"calibrated\": null}");
             } else {
-                std::printf("\"channel\": %d, \"frequency_mhz\": %s, \"rssi_dbm\": %d, "
+                std::printf("\"channel\": %d, \"frequency_mhz\": %s, \"rssi_dbm\": %s, "
                             "\"calibrated\": %s}",
-                            r.channel, mhz.empty() ? "null" : mhz.c_str(), r.rssi,
+                            r.channel, mhz.empty() ? "null" : mhz.c_str(),
+                            rssiText(summary.readings[point.firstRecord + i].rssiX16).c_str(),
                             r.uncalibrated ? "false" : "true");
             }
             separator = ",\n";
@@ -140,9 +158,9 @@ int RunExport(int argc, char** argv) {
         return BadInput(error);
     }
     if (format == "json") {
-        writeJson(summary.site);
+        writeJson(summary);
     } else {
-        writeCsv(summary.site);
+        writeCsv(summary);
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "lks: export: cannot write the output\n");

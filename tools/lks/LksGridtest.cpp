@@ -1,16 +1,16 @@
-// lks gridtest: the signed grid-test report of a surveyed site. Exit 0 when the report is written
-// and the floor passes, 3 when written and it fails, 2 for bad input, 1 when it cannot be written.
+// lks gridtest: the signed grid-test report of a surveyed floor or building. Exit 0 when the report
+// is written and everything passes, 3 when written and something fails, 2 for bad input, 1 when
+// it cannot be written.
 #include <QGuiApplication>
 #include <QHashSeed>
 
 #include <cstdio>
 #include <string>
 
-#include "FileHash.h"
 #include "GridtestArgs.h"
-#include "GridtestJob.h"
+#include "GridtestPlan.h"
+#include "GridtestRun.h"
 #include "LksArgs.h"
-#include "SiteSummary.h"
 
 namespace lks {
 
@@ -27,9 +27,9 @@ void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) 
 } // namespace
 
 int RunGridtest(int argc, char** argv) {
-    GridtestOptions options;
+    OptionValues values;
     std::string error;
-    switch (ParseGridtestArgs(argc, argv, options, error)) {
+    switch (ParseGridtestArgs(argc, argv, values, error)) {
     case ArgsOutcome::Help:
         std::fputs(kGridtestUsage, stdout);
         return kExitOk;
@@ -38,16 +38,9 @@ int RunGridtest(int argc, char** argv) {
     case ArgsOutcome::Run:
         break;
     }
-    SiteSummary summary;
-    if (!OpenSiteForTool(options.site, summary, error)) {
-        return BadInput(error);
-    }
-    std::string sha256;
-    if (!Sha256OfFile(options.site, sha256, error)) {
-        return BadInput(error);
-    }
 
-    // The report needs fonts but never a screen: run headless unless told otherwise.
+    // The report needs fonts but never a screen: run headless unless told otherwise. Qt comes
+    // first, as the job file is read with its JSON reader.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -61,10 +54,17 @@ int RunGridtest(int argc, char** argv) {
     char* qtArgv[] = {name, nullptr};
     QGuiApplication app(qtArgc, qtArgv);
 
-    switch (MakeGridtest(options, summary.site, summary.signature, sha256, error)) {
+    GridtestPlan plan;
+    if (!MakeGridtestPlan(values, plan, error)) {
+        return BadInput(error);
+    }
+    std::string verdict;
+    switch (RunGridtestPlan(plan, error, verdict)) {
     case GridtestStatus::Pass:
+        std::printf("%s\n", verdict.c_str());
         return kExitOk;
     case GridtestStatus::Fail:
+        std::printf("%s\n", verdict.c_str());
         return kExitTestFailed;
     case GridtestStatus::BadInput:
         return BadInput(error);

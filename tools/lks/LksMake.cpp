@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "LksArgs.h"
+#include "OutputFiles.h"
 #include "PlanImage.h"
 #include "files/AtomicFile.h"
 #include "files/FileBytes.h"
@@ -23,8 +24,9 @@ const char* const kMakeUsage =
     "\n"
     "Makes a new site file from a floor-plan image (PNG, JPEG or BMP): the header, the plan as\n"
     "an 8-bit, 256-colour bitmap, a blank signature area and survey data without points.\n"
-    "Transparent parts of the plan become white. An existing SITE is replaced only with\n"
-    "--force.\n";
+    "A plan of at most 256 colours is kept exactly; a larger one gets the 256 colours that\n"
+    "best keep it, without dithering. Transparent parts of the plan become white. An existing\n"
+    "SITE is replaced only with --force, and never when it is the plan itself.\n";
 
 } // namespace
 
@@ -54,6 +56,10 @@ int RunMake(int argc, char** argv) {
     if (plan.empty() || output.empty()) {
         return BadInput("make: needs a plan image and -o SITE (try 'lks make --help')");
     }
+    std::string error;
+    if (!CheckOutputs({plan}, {{"-o", output, {}}}, error)) {
+        return BadInput("make: " + error);
+    }
     struct stat st {};
     if (!force && ::stat(output.c_str(), &st) == 0) {
         return BadInput("make: " + output + " already exists (use --force to replace it)");
@@ -66,7 +72,6 @@ int RunMake(int argc, char** argv) {
     QCoreApplication app(qtArgc, qtArgv);
 
     SitePicture picture;
-    std::string error;
     if (!LoadPlanPicture(plan, picture, error)) {
         return BadInput("make: " + error);
     }

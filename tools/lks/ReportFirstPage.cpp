@@ -1,5 +1,5 @@
-// First page, top to bottom: title, identification of the survey, verdict, warnings, plan and
-// legend, signature.
+// A floor's first page, top to bottom: title, identification, verdict, warnings, plan and legend,
+// signature. Every text that may be long wraps; the plan takes the room that is left.
 #include "ReportFirstPage.h"
 
 #include <QPainter>
@@ -17,8 +17,10 @@ namespace lks {
 namespace {
 
 constexpr double kSignatureWidthMm = 64.0; // the pad's 2:1 proportions
-constexpr double kSignatureBlockMm = 42.0;
-constexpr double kVerdictBoxMm = 46.0;
+constexpr double kSignatureBlockMm = 40.0;
+constexpr double kVerdictBoxMm = 40.0;
+constexpr double kLabelMm = 30.0;
+constexpr double kMinPlanMm = 45.0;
 const QColor kGrey(100, 100, 100);
 const QColor kWarning(185, 90, 0);
 const QColor kFrame(150, 150, 150);
@@ -27,119 +29,74 @@ QString q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-std::string cellList(const GridReport& report, const std::vector<size_t>& cells) {
-    std::string text;
-    for (const size_t i : cells) {
-        text += (text.empty() ? "" : ", ") + report.result.cells[i].label;
-    }
-    return text;
+std::string orNotGiven(const std::string& value) {
+    return value.empty() ? "not given" : value;
 }
 
-// The identification block: label and value pairs, two to a line where they fit.
-double drawIdentity(const CReportCanvas& canvas, const GridReport& report, double y) {
-    const GridTestSettings& s = report.settings;
-    const GridtestOptions& o = report.options;
-    const QFont label = canvas.Font(8.0, true);
-    const QFont value = canvas.Font(8.0);
-    const QFont mono = canvas.Font(7.5, false, true);
-    const double labelWidth = 36.0;
-    const double line = canvas.LineHeight(value) + 0.4;
-    struct Row {
-        std::string label;
-        std::string value;
-        bool mono;
-    };
-    const Row rows[] = {
-        {"Site file", report.siteName, false},
-        {"SHA-256", report.sha256, true},
-        {"Last saved", UtcText(report.saveTime) + " (the survey's save on the handheld)", false},
-        {"Profile",
-         std::string(ProfileName(o.profile)) + ": " + RateText(s.rates.generalPct) + " of cells, " +
-             RateText(s.rates.criticalPct) + " of points in each critical area",
-         false},
-        {"Threshold", DbmText(s.thresholdDbm) + " dBm; cell value: " + ModeText(s.mode), false},
-        {"Channels", ChannelsText(o.channels), false},
-        {"Grid", GridText(report) + "; cells " + CellSizeText(report), false},
-        {"Scale", ScaleText(report), false},
-        {"Tested by", o.tester.empty() ? "not given" : o.tester, false},
-    };
-    for (const Row& row : rows) {
-        canvas.Line(canvas.Left(), y, labelWidth, q(row.label), label, kGrey);
-        canvas.Line(canvas.Left() + labelWidth, y + (row.mono ? 0.25 : 0.0),
-                    canvas.Width() - labelWidth, q(row.value), row.mono ? mono : value);
-        y += line;
+// A group's result in a few words: "C3 FAIL" style detail for one series.
+std::string groupLine(const FloorReport& floor, size_t g, const GroupResult& r,
+                      const GridRules& rules) {
+    const bool sector = g < floor.grid.sectors.size();
+    const std::string name = floor.Groups()[g]->name;
+    const double asked = sector ? rules.generalPct : rules.criticalPct;
+    std::string text =
+        (sector ? (name.empty() ? std::string("Cells") : name) : "Critical area " + name) + ": " +
+        std::to_string(r.passing) + " of " + std::to_string(r.cells.size()) +
+        " pass = " + PctText(r.sharePct) +
+        (asked > 0.0 ? " (asked " + RateText(asked) + ")" : std::string());
+    if (!r.failing.empty()) {
+        text += "; failing " + FailingText(r, sector && rules.nonAdjacent);
     }
-    return y;
+    return text + ": " + PassWord(r.pass);
 }
 
-std::vector<std::string> verdictLines(const GridReport& report) {
-    const GridTestResult& r = report.result;
-    const GridTestSettings& s = report.settings;
+// A failing series in a few words: "666 (1/20 cells, critical areas 0 of 2)".
+std::string seriesBrief(const FloorReport& floor, const SeriesReport& s) {
+    uint32_t passing = 0;
+    size_t cells = 0;
+    for (const GroupResult& r : s.result.sectors) {
+        passing += r.passing;
+        cells += r.cells.size();
+    }
+    size_t critical = 0;
+    for (const GroupResult& r : s.result.critical) {
+        critical += r.pass ? 1 : 0;
+    }
+    std::string text =
+        s.shortName + " (" + std::to_string(passing) + "/" + std::to_string(cells) + " cells";
+    if (!floor.grid.critical.empty()) {
+        text += ", critical areas " + std::to_string(critical) + " of " +
+                std::to_string(floor.grid.critical.size());
+    }
+    return text + ")";
+}
+
+std::vector<std::string> verdictLines(const GridtestPlan& plan, const FloorReport& floor) {
     std::vector<std::string> lines;
-    lines.push_back("General areas: " + std::to_string(r.passingCells) + " of " +
-                    std::to_string(r.cells.size()) + " cells at or above " +
-                    DbmText(s.thresholdDbm) + " dBm = " + PctText(r.generalPct) + " (required " +
-                    RateText(s.rates.generalPct) + "): " + (r.generalPass ? "pass" : "FAIL"));
-    if (s.critical.empty()) {
-        lines.emplace_back("Critical areas: none given");
-    } else {
-        // Only the failures by name here; the tables list every area.
-        std::string failing;
-        size_t passing = 0;
-        for (size_t a = 0; a < s.critical.size(); ++a) {
-            const CriticalResult& c = r.critical[a];
-            passing += c.pass ? 1 : 0;
-            if (!c.pass) {
-                failing += (failing.empty() ? "; failing: " : ", ") + s.critical[a].name + " " +
-                           (c.points == 0 ? std::string("(not tested)") : PctText(c.sharePct));
-            }
+    lines.push_back("Rules: " + ProfileText(plan) + ". " + RulesText(floor.rules) + ".");
+    if (floor.series.size() == 1) {
+        const SeriesReport& s = floor.series.front();
+        lines.push_back((s.bestServer ? std::string("Judged: ") : "Channel ") + s.name + ": " +
+                        PassWord(s.result.pass));
+        for (size_t g = 0; g < floor.Groups().size(); ++g) {
+            lines.push_back(groupLine(floor, g, FloorReport::GroupOf(s.result, g), floor.rules));
         }
-        lines.push_back("Critical areas (" + RateText(s.rates.criticalPct) +
-                        " of points): " + std::to_string(passing) + " of " +
-                        std::to_string(s.critical.size()) + " pass" + failing);
+        return lines;
     }
-    if (r.failing.empty()) {
-        lines.emplace_back("Failing cells: none");
-    } else {
-        std::string adjacency = "no two adjacent";
-        if (!r.adjacentFailures.empty()) {
-            adjacency = "adjacent: ";
-            for (size_t i = 0; i < r.adjacentFailures.size(); ++i) {
-                adjacency += (i == 0 ? "" : ", ") + r.cells[r.adjacentFailures[i].first].label +
-                             "-" + r.cells[r.adjacentFailures[i].second].label;
-            }
+    std::string failing;
+    size_t passing = 0;
+    for (const SeriesReport& s : floor.series) {
+        passing += s.result.pass ? 1 : 0;
+        if (!s.result.pass) {
+            failing += (failing.empty() ? "" : ", ") + seriesBrief(floor, s);
         }
-        lines.push_back("Failing cells (" + std::to_string(r.failing.size()) +
-                        "): " + cellList(report, r.failing) + "; " + adjacency);
+    }
+    lines.push_back(std::to_string(floor.series.size()) +
+                    " channels judged, each on its own: " + std::to_string(passing) + " pass.");
+    if (!failing.empty()) {
+        lines.push_back("Failing: " + failing + ". Each channel's cells follow the plan.");
     }
     return lines;
-}
-
-double drawVerdict(const CReportCanvas& canvas, const GridReport& report, double y) {
-    const QFont body = canvas.Font(8.5);
-    const std::vector<std::string> lines = verdictLines(report);
-    const double line = canvas.LineHeight(body) + 0.8;
-    const double height = std::max(22.0, line * double(lines.size()) + 4.0);
-    if (canvas.Drawing()) {
-        QPainter& p = canvas.Painter();
-        const QColor colour =
-            ResultColour(report.result.pass ? CellResult::Pass : CellResult::Fail);
-        const QRectF box = canvas.Box(canvas.Left(), y, kVerdictBoxMm, height);
-        p.fillRect(box, colour);
-        p.setPen(Qt::white);
-        p.setFont(canvas.Font(34.0, true));
-        p.drawText(box, Qt::AlignCenter, report.result.pass ? "PASS" : "FAIL");
-        p.setPen(QPen(colour, canvas.Dots(0.5)));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(canvas.Box(canvas.Left(), y, canvas.Width(), height));
-    }
-    const double x = canvas.Left() + kVerdictBoxMm + 3.0;
-    double ty = y + (height - line * double(lines.size())) / 2.0;
-    for (const std::string& text : lines) {
-        canvas.Line(x, ty, canvas.Right() - x - 2.0, q(text), body);
-        ty += line;
-    }
-    return y + height;
 }
 
 // The signature's ink as runs of pixels, filled as one path so that no seams show between them.
@@ -168,21 +125,21 @@ void drawInk(const CReportCanvas& canvas, const CSiteSignature& signature, const
     p.restore();
 }
 
-void drawSignature(const CReportCanvas& canvas, const GridReport& report, double y) {
+void drawSignature(const CReportCanvas& canvas, const GridtestPlan& plan, const FloorReport& floor,
+                   double y) {
     const QFont heading = canvas.Font(8.5, true);
     const QFont body = canvas.Font(8.0);
     canvas.Line(canvas.Left(), y, canvas.Width(), QStringLiteral("Surveyor's signature"), heading);
     y += canvas.LineHeight(heading) + 0.8;
-    const double height = kSignatureWidthMm / 2.0;
-    const QRectF box = canvas.Box(canvas.Left(), y, kSignatureWidthMm, height);
-    const bool signed_ = report.signature != nullptr && report.signature->HasInk();
+    const QRectF box = canvas.Box(canvas.Left(), y, kSignatureWidthMm, kSignatureWidthMm / 2.0);
+    const bool signed_ = floor.summary.signatureInk;
     if (canvas.Drawing()) {
         QPainter& p = canvas.Painter();
         p.setPen(QPen(kFrame, canvas.Dots(0.25)));
         p.setBrush(Qt::white);
         p.drawRect(box);
         if (signed_) {
-            drawInk(canvas, *report.signature, box);
+            drawInk(canvas, floor.summary.signature, box);
         } else {
             p.setPen(kGrey);
             p.setFont(canvas.Font(13.0, false));
@@ -191,17 +148,17 @@ void drawSignature(const CReportCanvas& canvas, const GridReport& report, double
     }
     const double x = canvas.Left() + kSignatureWidthMm + 5.0;
     const double width = canvas.Right() - x;
+    const uint32_t saved = floor.summary.site.SaveTime();
     const std::string caption =
         signed_ ? "Handwritten by the surveyor on the handheld and captured with the survey at "
                   "save time (" +
-                      UtcText(report.saveTime) +
+                      UtcText(saved) +
                       "), drawn here from the site file's 200 x 100 signature area, which the "
                       "SHA-256 above covers."
                 : std::string("not signed: the site file's signature area holds no ink.");
     double ty = y + canvas.Wrapped(x, y, width, q(caption), body, kGrey) + 2.0;
-    if (!report.options.tester.empty()) {
-        canvas.Line(x, ty, width, q("Test conducted by: " + report.options.tester), body);
-    }
+    ty += canvas.Wrapped(x, ty, width, q("Test conducted by: " + orNotGiven(plan.record.tester)),
+                         body);
 }
 
 } // namespace
@@ -210,35 +167,109 @@ QColor SignatureInk() {
     return QColor(20, 40, 130);
 }
 
-QString FooterText(const GridReport& report) {
-    return q(report.options.title + " - " + report.siteName);
+QString FooterText(const BuildingReport& report) {
+    const GridtestPlan& plan = *report.plan;
+    const std::string where = !plan.record.building.empty() ? plan.record.building
+                              : report.floors.empty()       ? std::string()
+                                                            : report.floors.front().siteName;
+    const bool named = where.empty() || plan.title.find(where) != std::string::npos;
+    return q(plan.title + (named ? std::string() : " - " + where));
 }
 
-void DrawFirstPage(const CReportCanvas& canvas, const GridReport& report, int pages) {
-    double y = canvas.Top();
-    const QFont title = canvas.Font(18.0, true);
-    canvas.Line(canvas.Left(), y, canvas.Width(), q(report.options.title), title);
-    y += canvas.LineHeight(title);
-    const QFont subtitle = canvas.Font(9.0);
-    canvas.Line(canvas.Left(), y, canvas.Width(),
-                QStringLiteral("In-building radio coverage: grid test of a signed site survey"),
-                subtitle, kGrey);
-    y += canvas.LineHeight(subtitle) + 2.0;
-    y = drawIdentity(canvas, report, y) + 2.0;
-    y = drawVerdict(canvas, report, y) + 2.0;
-    const QFont warning = canvas.Font(8.0, true);
-    for (const std::string& text : report.warnings) {
-        canvas.Line(canvas.Left(), y, canvas.Width(), q("Warning: " + text), warning, kWarning);
-        y += canvas.LineHeight(warning);
+double DrawFields(const CReportCanvas& canvas,
+                  const std::vector<std::pair<std::string, std::string>>& fields, int columns,
+                  double y) {
+    const QFont label = canvas.Font(7.5, true);
+    const QFont value = canvas.Font(7.5);
+    const double columnWidth = canvas.Width() / columns;
+    for (size_t i = 0; i < fields.size(); i += size_t(columns)) {
+        double height = 0.0;
+        for (int c = 0; c < columns && i + size_t(c) < fields.size(); ++c) {
+            const auto& [name, text] = fields[i + size_t(c)];
+            const double x = canvas.Left() + c * columnWidth;
+            const double h = std::max(
+                canvas.Wrapped(x, y, kLabelMm - 1.5, q(name), label, kGrey),
+                canvas.Wrapped(x + kLabelMm, y, columnWidth - kLabelMm - 2.0, q(text), value));
+            height = std::max(height, h);
+        }
+        y += height + 0.4;
     }
-    y += 1.5;
+    return y;
+}
+
+double DrawVerdictBox(const CReportCanvas& canvas, bool pass, const std::vector<std::string>& lines,
+                      double y) {
+    const QFont body = canvas.Font(8.0);
+    const double x = canvas.Left() + kVerdictBoxMm + 3.0;
+    const double width = canvas.Right() - x - 2.0;
+    double text = 0.0;
+    for (const std::string& line : lines) {
+        text += canvas.WrappedHeight(q(line), body, width) + 0.6;
+    }
+    const double height = std::max(20.0, text + 4.0);
+    if (canvas.Drawing()) {
+        QPainter& p = canvas.Painter();
+        const QColor colour = ResultColour(pass ? CellResult::Pass : CellResult::Fail);
+        const QRectF box = canvas.Box(canvas.Left(), y, kVerdictBoxMm, height);
+        p.fillRect(box, colour);
+        p.setPen(Qt::white);
+        p.setFont(canvas.Font(30.0, true));
+        p.drawText(box, Qt::AlignCenter, PassWord(pass));
+        p.setPen(QPen(colour, canvas.Dots(0.5)));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(canvas.Box(canvas.Left(), y, canvas.Width(), height));
+    }
+    double ty = y + (height - text) / 2.0;
+    for (const std::string& line : lines) {
+        ty += canvas.Wrapped(x, ty, width, q(line), body) + 0.6;
+    }
+    return y + height;
+}
+
+void DrawFloorPage(const CReportCanvas& canvas, const BuildingReport& report,
+                   const FloorReport& floor, int page, int pages) {
+    const GridtestPlan& plan = *report.plan;
+    double y = canvas.Top();
+    y += canvas.Wrapped(canvas.Left(), y, canvas.Width(), q(plan.title), canvas.Font(16.0, true));
+    const std::string subtitle =
+        plan.building ? "Floor " + floor.Name() + " of " + orNotGiven(plan.record.building)
+                      : std::string("In-building radio coverage: grid test of a signed survey");
+    y += canvas.Wrapped(canvas.Left(), y, canvas.Width(), q(subtitle), canvas.Font(9.0), kGrey) +
+         1.5;
+    std::vector<std::pair<std::string, std::string>> fields;
+    if (!plan.building) {
+        for (const auto& [label, value] : RecordFields(plan.record, floor.plan.name)) {
+            fields.emplace_back(label, orNotGiven(value));
+        }
+    } else {
+        fields.emplace_back("Floor", orNotGiven(floor.plan.name));
+    }
+    fields.emplace_back("Test date", TestDateText(plan, floor));
+    fields.emplace_back("Site file", floor.siteName);
+    fields.emplace_back("Last saved", UtcText(floor.summary.site.SaveTime()));
+    fields.emplace_back("Scale", ScaleText(floor));
+    y = DrawFields(canvas, fields, 2, y);
+    y = DrawFields(canvas,
+                   {{"SHA-256", floor.summary.sha256},
+                    {"Judged", SeriesText(floor)},
+                    {"Grid", GridText(plan, floor) + "; cells " + CellSizeText(floor)},
+                    {"Cell value", ModeText(floor.rules)}},
+                   1, y) +
+        1.0;
+    y = DrawVerdictBox(canvas, floor.pass, verdictLines(plan, floor), y) + 1.5;
+    const QFont warning = canvas.Font(7.5, true);
+    for (const std::string& text : floor.warnings) {
+        y += canvas.Wrapped(canvas.Left(), y, canvas.Width(), q("Warning: " + text), warning,
+                            kWarning);
+    }
+    y += 1.0;
     const double legend = canvas.LineHeight(canvas.Font(7.0)) + 2.0;
     const double planBottom = canvas.Bottom() - kSignatureBlockMm - legend;
-    const QRectF planBox(canvas.Left(), y, canvas.Width(), std::max(10.0, planBottom - y));
-    y += DrawPlan(canvas, report, planBox) + 1.5;
-    DrawPlanLegend(canvas, report, y);
-    drawSignature(canvas, report, canvas.Bottom() - kSignatureBlockMm + 3.0);
-    canvas.Footer(FooterText(report), 1, pages);
+    const QRectF planBox(canvas.Left(), y, canvas.Width(), std::max(kMinPlanMm, planBottom - y));
+    y += DrawPlan(canvas, floor, planBox) + 1.5;
+    DrawPlanLegend(canvas, floor, y);
+    drawSignature(canvas, plan, floor, canvas.Bottom() - kSignatureBlockMm + 3.0);
+    canvas.Footer(FooterText(report), page, pages);
 }
 
 } // namespace lks

@@ -76,37 +76,91 @@ void CReportFlow::TableHeader(const std::vector<ReportColumn>& columns,
     m_y += height;
 }
 
-void CReportFlow::Table(const std::vector<ReportColumn>& columns,
-                        const std::vector<ReportRow>& rows) {
-    std::vector<double> widths;
+std::vector<double> CReportFlow::Widths(const std::vector<ReportColumn>& columns) const {
     double fixed = 0.0;
+    size_t open = 0;
     for (const ReportColumn& c : columns) {
         fixed += c.widthMm;
+        open += c.widthMm > 0.0 ? 0 : 1;
     }
+    std::vector<double> widths;
     for (const ReportColumn& c : columns) {
-        widths.push_back(c.widthMm > 0.0 ? c.widthMm : m_canvas.Width() - fixed);
+        widths.push_back(c.widthMm > 0.0
+                             ? c.widthMm
+                             : (m_canvas.Width() - fixed) / double(std::max<size_t>(open, 1)));
     }
+    return widths;
+}
+
+double CReportFlow::RowHeight(const std::vector<ReportColumn>& columns,
+                              const std::vector<double>& widths, const ReportRow& row) const {
+    const QFont font = m_canvas.Font(kTablePt);
+    double height = m_canvas.LineHeight(font);
+    for (size_t c = 0; c < columns.size() && c < size_t(row.cells.size()); ++c) {
+        if (columns[c].wrap && !row.spanning) {
+            height = std::max(height, m_canvas.WrappedHeight(row.cells[int(c)], font,
+                                                             widths[c] - 2 * kCellPadMm));
+        }
+    }
+    return height + kRowPadMm;
+}
+
+void CReportFlow::Table(const std::vector<ReportColumn>& columns,
+                        const std::vector<ReportRow>& rows) {
+    const std::vector<double> widths = Widths(columns);
     const QFont font = m_canvas.Font(kTablePt);
     const QFont bold = m_canvas.Font(kTablePt, true);
-    const double rowHeight = m_canvas.LineHeight(font) + kRowPadMm;
-    Need(2 * rowHeight);
+    const double lineHeight = m_canvas.LineHeight(font) + kRowPadMm;
+    // The header never ends a page: it stays with the first row (and a group heading with its
+    // first row).
+    double first = lineHeight;
+    for (size_t r = 0; r < rows.size() && r < 2; ++r) {
+        first += RowHeight(columns, widths, rows[r]);
+        if (!rows[r].spanning) {
+            break;
+        }
+    }
+    Need(first);
     TableHeader(columns, widths);
     for (size_t r = 0; r < rows.size(); ++r) {
-        if (m_y + rowHeight > m_canvas.Bottom()) {
+        const ReportRow& row = rows[r];
+        const double rowHeight = RowHeight(columns, widths, row);
+        // A group heading keeps its first row with it.
+        const double keep = row.spanning ? rowHeight + lineHeight : rowHeight;
+        if (m_y + keep > m_canvas.Bottom()) {
             NewPage();
             TableHeader(columns, widths);
         }
-        if (m_canvas.Drawing() && r % 2 == 1) {
+        if (m_canvas.Drawing() && (row.spanning || r % 2 == 1)) {
             m_canvas.Painter().fillRect(
-                m_canvas.Box(m_canvas.Left(), m_y, m_canvas.Width(), rowHeight), kStripeFill);
+                m_canvas.Box(m_canvas.Left(), m_y, m_canvas.Width(), rowHeight),
+                row.spanning ? kHeaderFill : kStripeFill);
+        }
+        if (row.spanning) {
+            m_canvas.Line(m_canvas.Left() + kCellPadMm, m_y + kRowPadMm / 2,
+                          m_canvas.Width() - 2 * kCellPadMm, row.cells.value(0), bold);
+            m_y += rowHeight;
+            continue;
         }
         double x = m_canvas.Left();
-        for (size_t c = 0; c < columns.size() && c < size_t(rows[r].cells.size()); ++c) {
-            const bool coloured = int(c) == rows[r].colouredCell;
-            m_canvas.Line(x + kCellPadMm, m_y + kRowPadMm / 2, widths[c] - 2 * kCellPadMm,
-                          rows[r].cells[int(c)], coloured ? bold : font,
-                          coloured ? rows[r].colour : QColor(Qt::black),
-                          columns[c].alignRight ? Qt::AlignRight : Qt::AlignLeft);
+        for (size_t c = 0; c < columns.size() && c < size_t(row.cells.size()); ++c) {
+            QColor colour(Qt::black);
+            bool coloured = false;
+            for (const auto& [cell, paint] : row.coloured) {
+                if (cell == int(c)) {
+                    colour = paint;
+                    coloured = true;
+                }
+            }
+            const double width = widths[c] - 2 * kCellPadMm;
+            if (columns[c].wrap) {
+                m_canvas.Wrapped(x + kCellPadMm, m_y + kRowPadMm / 2, width, row.cells[int(c)],
+                                 coloured ? bold : font, colour);
+            } else {
+                m_canvas.Line(x + kCellPadMm, m_y + kRowPadMm / 2, width, row.cells[int(c)],
+                              coloured ? bold : font, colour,
+                              columns[c].alignRight ? Qt::AlignRight : Qt::AlignLeft);
+            }
             x += widths[c];
         }
         m_y += rowHeight;
@@ -125,9 +179,10 @@ void CReportFlow::LabelValues(const std::vector<std::pair<QString, QString>>& li
     const QFont bold = m_canvas.Font(kBodyPt, true);
     const double valueWidth = m_canvas.Width() - labelMm;
     for (const auto& [label, value] : lines) {
-        const double height = m_canvas.WrappedHeight(value, font, valueWidth);
+        const double height = std::max(m_canvas.WrappedHeight(value, font, valueWidth),
+                                       m_canvas.WrappedHeight(label, bold, labelMm - 2.0));
         Need(height);
-        m_canvas.Line(m_canvas.Left(), m_y, labelMm - 2.0, label, bold);
+        m_canvas.Wrapped(m_canvas.Left(), m_y, labelMm - 2.0, label, bold);
         m_canvas.Wrapped(m_canvas.Left() + labelMm, m_y, valueWidth, value, font);
         m_y += height + 0.6;
     }
@@ -137,9 +192,12 @@ void CReportFlow::LabelValues(const std::vector<std::pair<QString, QString>>& li
 double CReportFlow::LabelValuesHeight(const std::vector<std::pair<QString, QString>>& lines,
                                       double labelMm) const {
     const QFont font = m_canvas.Font(kBodyPt);
+    const QFont bold = m_canvas.Font(kBodyPt, true);
     double height = 2.0;
     for (const auto& line : lines) {
-        height += m_canvas.WrappedHeight(line.second, font, m_canvas.Width() - labelMm) + 0.6;
+        height += std::max(m_canvas.WrappedHeight(line.second, font, m_canvas.Width() - labelMm),
+                           m_canvas.WrappedHeight(line.first, bold, labelMm - 2.0)) +
+                  0.6;
     }
     return height;
 }

@@ -16,14 +16,15 @@ namespace lks {
 
 struct ReportColumn {
     QString title;
-    double widthMm = 0.0; // 0: whatever is left of the width
+    double widthMm = 0.0; // 0: whatever is left of the width (shared by all such columns)
     bool alignRight = false;
+    bool wrap = false; // long text breaks into lines rather than being cut
 };
 
 struct ReportRow {
     QStringList cells;
-    int colouredCell = -1; // a cell drawn bold in colour, such as a result
-    QColor colour;
+    std::vector<std::pair<int, QColor>> coloured; // cells drawn bold in colour, such as results
+    bool spanning = false; // one bold text across the table: the heading of a group of rows
 };
 
 class CReportFlow {
@@ -39,13 +40,17 @@ public:
     double LabelValuesHeight(const std::vector<std::pair<QString, QString>>& lines,
                              double labelMm) const;
     void Gap(double mm);
+    // Starts a new page unless heightMm still fits on this one.
+    void Need(double heightMm);
+    double Y() const { return m_y; }
     // Draws the last page's footer; returns the number of that page.
     int Finish();
 
 private:
-    // Starts a new page unless heightMm still fits on this one.
-    void Need(double heightMm);
     void NewPage();
+    std::vector<double> Widths(const std::vector<ReportColumn>& columns) const;
+    double RowHeight(const std::vector<ReportColumn>& columns, const std::vector<double>& widths,
+                     const ReportRow& row) const;
     void TableHeader(const std::vector<ReportColumn>& columns, const std::vector<double>& widths);
 
     const CReportCanvas& m_canvas;

@@ -22,17 +22,19 @@ constexpr double kPrintDpi = 200.0;
 constexpr double kMmPerInch = 25.4;
 constexpr int kMaxUpscale = 4;
 constexpr double kViewMarginShare = 0.02;
+constexpr double kScaleBarMm = 5.0;
 const QColor kGridLine(60, 60, 60);
 const QColor kText(25, 25, 25);
 const QColor kPointFill(40, 40, 40);
 
 // The part of the picture to show: the area and the critical areas with a small margin.
-PlanRect viewOf(const GridReport& report) {
-    int64_t left = report.settings.area.x;
-    int64_t top = report.settings.area.y;
-    int64_t right = left + report.settings.area.w;
-    int64_t bottom = top + report.settings.area.h;
-    for (const CriticalArea& a : report.settings.critical) {
+PlanRect viewOf(const FloorReport& floor) {
+    const SitePicture& picture = floor.summary.site.m_picture;
+    int64_t left = floor.grid.area.x;
+    int64_t top = floor.grid.area.y;
+    int64_t right = left + floor.grid.area.w;
+    int64_t bottom = top + floor.grid.area.h;
+    for (const CellGroup& a : floor.grid.critical) {
         left = std::min<int64_t>(left, a.rect.x);
         top = std::min<int64_t>(top, a.rect.y);
         right = std::max<int64_t>(right, int64_t{a.rect.x} + a.rect.w);
@@ -42,8 +44,8 @@ PlanRect viewOf(const GridReport& report) {
         std::ceil(kViewMarginShare * static_cast<double>(std::max(right - left, bottom - top))));
     left = std::max<int64_t>(0, left - margin);
     top = std::max<int64_t>(0, top - margin);
-    right = std::min<int64_t>(report.picture->width, right + margin);
-    bottom = std::min<int64_t>(report.picture->height, bottom + margin);
+    right = std::min<int64_t>(picture.width, right + margin);
+    bottom = std::min<int64_t>(picture.height, bottom + margin);
     return {static_cast<int32_t>(left), static_cast<int32_t>(top),
             static_cast<int32_t>(right - left), static_cast<int32_t>(bottom - top)};
 }
@@ -102,19 +104,21 @@ void hatch(const CReportCanvas& canvas, const QRectF& box) {
     p.restore();
 }
 
-void fillCell(const CReportCanvas& canvas, const PlanMap& map, const GridCell& cell) {
-    const QRectF box = map.Rect(cell.rect);
-    QColor fill = ResultColour(cell.result);
-    fill.setAlpha(cell.result == CellResult::Pass ? 70 : 95);
+void fillCell(const CReportCanvas& canvas, const PlanMap& map, const PlanRect& rect,
+              CellResult result) {
+    const QRectF box = map.Rect(rect);
+    QColor fill = ResultColour(result);
+    fill.setAlpha(result == CellResult::Pass ? 70 : 95);
     canvas.Painter().fillRect(box, fill);
-    if (cell.result == CellResult::NotTested) {
+    if (result == CellResult::NotTested) {
         hatch(canvas, box);
     }
 }
 
-// The cell's label and value, drawn last so that no point or outline covers them.
+// The cell's label and value, drawn last so that no point or outline covers them. With several
+// channels judged the value is the weakest of them and the detail how many fail.
 void labelCell(const CReportCanvas& canvas, const PlanMap& map, const GridCell& cell,
-               CellMode mode) {
+               const CombinedCell& combined, size_t series) {
     QPainter& p = canvas.Painter();
     const QRectF box = map.Rect(cell.rect);
     const double widthMm = box.width() / canvas.Dots(1.0);
@@ -130,25 +134,31 @@ void labelCell(const CReportCanvas& canvas, const PlanMap& map, const GridCell& 
     p.drawText(box.adjusted(pad, pad * 0.5, -pad, -pad), Qt::AlignLeft | Qt::AlignTop,
                QString::fromStdString(cell.label));
     // The value and what it stands on, on a light backing so that the plan cannot hide them.
-    const bool tested = cell.result != CellResult::NotTested;
+    const bool tested = combined.anyTested;
     const QFont valueFont = canvas.Font(tested ? valuePt : valuePt * 0.62, true);
     const QFont detailFont = canvas.Font(valuePt * 0.6);
-    const QString value =
-        tested ? QString::fromStdString(DbmText(cell.dbm)) : QStringLiteral("NOT TESTED");
-    const QString detail =
-        !tested ? QString()
-        : mode == CellMode::Mean
-            ? QStringLiteral("dBm, mean of %1").arg(cell.points)
-            : QStringLiteral("dBm, %1 point%2").arg(cell.points).arg(cell.points == 1 ? "" : "s");
+    const QString value = tested ? QString::fromStdString(DbmText(combined.weakestDbm))
+                                 : QStringLiteral("NOT TESTED");
+    QString detail;
+    if (tested && series > 1) {
+        detail = combined.failing == 0
+                     ? QStringLiteral("weakest; all %1 pass").arg(series)
+                     : QStringLiteral("weakest; %1 of %2 fail").arg(combined.failing).arg(series);
+    } else if (tested) {
+        detail =
+            QStringLiteral("dBm, %1 point%2").arg(cell.points).arg(cell.points == 1 ? "" : "s");
+    }
     const double valueHeight = canvas.Dots(canvas.LineHeight(valueFont));
     const double detailHeight = tested ? canvas.Dots(canvas.LineHeight(detailFont)) : 0.0;
     const double textWidth = canvas.Dots(
         std::max(canvas.TextWidth(value, valueFont), canvas.TextWidth(detail, detailFont)));
     const QSizeF block(std::min(box.width() - 2 * pad, textWidth + 2 * pad),
                        valueHeight + detailHeight);
-    const QRectF backing(box.center() - QPointF(block.width() / 2, block.height() / 2) +
-                             QPointF(0, valueHeight * 0.25),
-                         block);
+    // Below the middle, so that the point standing at the cell's centre stays in sight.
+    const QRectF backing(
+        box.center() - QPointF(block.width() / 2, block.height() / 2) +
+            QPointF(0, std::min(box.height() * 0.22, box.height() / 2 - block.height() / 2 - pad)),
+        block);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 200));
     p.drawRoundedRect(backing, pad, pad);
@@ -164,48 +174,109 @@ void labelCell(const CReportCanvas& canvas, const PlanMap& map, const GridCell& 
     }
 }
 
-void drawCritical(const CReportCanvas& canvas, const PlanMap& map, const CriticalArea& area,
-                  const CriticalResult& result) {
+void drawGroupName(const CReportCanvas& canvas, const QRectF& box, const QString& text,
+                   const QColor& colour) {
     QPainter& p = canvas.Painter();
-    const QRectF box = map.Rect(area.rect);
-    QPen pen(CriticalColour(), canvas.Dots(0.6));
-    pen.setStyle(Qt::DashLine);
-    p.setPen(pen);
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(box);
     const QFont font = canvas.Font(6.0, true);
-    const QString text =
-        QString::fromStdString(area.name) + (result.pass ? QString() : QStringLiteral(" (FAIL)"));
     const double width = canvas.TextWidth(text, font) + 1.6;
     const double height = canvas.LineHeight(font) + 0.4;
+    // The whole name, even where it reaches past its area: the plan is the one place it is read.
     const QRectF label(box.topLeft() + QPointF(canvas.Dots(0.5), canvas.Dots(0.5)),
                        QSizeF(canvas.Dots(width), canvas.Dots(height)));
     p.fillRect(label, QColor(255, 255, 255, 225));
-    p.setPen(CriticalColour());
+    p.setPen(colour);
     p.setFont(font);
     p.drawText(label, Qt::AlignCenter, text);
 }
 
-void drawPoints(const CReportCanvas& canvas, const PlanMap& map, const GridReport& report) {
+void drawCritical(const CReportCanvas& canvas, const PlanMap& map, const CellGroup& group,
+                  bool pass) {
+    QPainter& p = canvas.Painter();
+    QPen thin(CriticalColour(), canvas.Dots(0.2));
+    p.setPen(thin);
+    p.setBrush(Qt::NoBrush);
+    const CGridLayout layout(group.rect, group.cols, group.rows);
+    for (int row = 0; row < group.rows; ++row) {
+        for (int col = 0; col < group.cols; ++col) {
+            p.drawRect(map.Rect(layout.Cell(row, col)));
+        }
+    }
+    QPen pen(CriticalColour(), canvas.Dots(0.6));
+    pen.setStyle(Qt::DashLine);
+    p.setPen(pen);
+    p.drawRect(map.Rect(group.rect));
+    drawGroupName(canvas, map.Rect(group.rect),
+                  QString::fromStdString(group.name) +
+                      (pass ? QString() : QStringLiteral(" (FAIL)")),
+                  CriticalColour());
+}
+
+void drawPoints(const CReportCanvas& canvas, const PlanMap& map, const FloorReport& floor) {
     QPainter& p = canvas.Painter();
     const double dot = canvas.Dots(0.45);
     p.setPen(Qt::NoPen);
     p.setBrush(kPointFill);
-    for (const SpotValue& spot : report.spots) {
-        p.drawEllipse(map.Point(spot.x, spot.y), dot, dot);
+    for (const SpotValue& spot : floor.measured) {
+        if (!IsNoSignal(spot.dbm)) {
+            p.drawEllipse(map.Point(spot.x + 0.5, spot.y + 0.5), dot, dot);
+        }
     }
-    if (report.settings.mode != CellMode::Centre) {
+    // Places where nothing was received: a cross that no colour can hide.
+    p.setPen(QPen(ResultColour(CellResult::Fail).darker(140), canvas.Dots(0.35)));
+    for (const SpotValue& spot : floor.measured) {
+        if (IsNoSignal(spot.dbm)) {
+            const QPointF c = map.Point(spot.x + 0.5, spot.y + 0.5);
+            p.drawLine(c - QPointF(dot * 2, dot * 2), c + QPointF(dot * 2, dot * 2));
+            p.drawLine(c - QPointF(dot * 2, -dot * 2), c + QPointF(dot * 2, -dot * 2));
+        }
+    }
+    if (floor.rules.mode != CellMode::Centre) {
         return;
     }
     // The point that stands for each tested cell.
     p.setPen(QPen(Qt::black, canvas.Dots(0.3)));
     p.setBrush(Qt::NoBrush);
     const double ring = canvas.Dots(1.3);
-    for (const GridCell& cell : report.result.cells) {
-        if (cell.result != CellResult::NotTested) {
-            p.drawEllipse(map.Point(cell.pointX, cell.pointY), ring, ring);
+    for (size_t g = 0; g < floor.Groups().size(); ++g) {
+        for (const GridCell& cell : floor.LayoutGroup(g).cells) {
+            if (cell.signal != CellResult::NotTested) {
+                p.drawEllipse(map.Point(cell.pointX + 0.5, cell.pointY + 0.5), ring, ring);
+            }
         }
     }
+}
+
+// A bar of a round length in feet (and its metres) just below the plan's bottom left, where no
+// cell's text can lie under it.
+void drawScaleBar(const CReportCanvas& canvas, const PlanMap& map, const QRectF& target,
+                  double pixelsPerFoot) {
+    const double dotsPerFoot = map.dotsPerPixel * pixelsPerFoot;
+    double feet = 1.0;
+    for (const double step : {1.0, 2.0, 5.0, 10.0, 20.0, 25.0, 50.0, 100.0, 200.0, 500.0, 1000.0}) {
+        if (step * dotsPerFoot <= target.width() / 4) {
+            feet = step;
+        }
+    }
+    QPainter& p = canvas.Painter();
+    const QFont font = canvas.Font(6.0, true);
+    const double length = feet * dotsPerFoot;
+    const double pad = canvas.Dots(1.5);
+    const QString text = QStringLiteral("%1 ft (%2 m)")
+                             .arg(feet, 0, 'g', 4)
+                             .arg(feet / kFeetPerMetre, 0, 'f', feet < 10 ? 2 : 1);
+    const double textHeight = canvas.Dots(canvas.LineHeight(font));
+    const QRectF back(target.left(), target.bottom() + canvas.Dots(0.6),
+                      std::max(length, canvas.Dots(canvas.TextWidth(text, font))) + pad,
+                      textHeight + canvas.Dots(2.2));
+    const double y = back.bottom() - canvas.Dots(1.0);
+    p.setPen(QPen(Qt::black, canvas.Dots(0.5)));
+    p.drawLine(QPointF(back.left() + pad / 2, y), QPointF(back.left() + pad / 2 + length, y));
+    for (const double x : {back.left() + pad / 2, back.left() + pad / 2 + length}) {
+        p.drawLine(QPointF(x, y - canvas.Dots(1.0)), QPointF(x, y));
+    }
+    p.setFont(font);
+    p.drawText(QRectF(back.left() + pad / 2, back.top(), back.width(), textHeight),
+               Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
 } // namespace
@@ -226,13 +297,15 @@ QColor CriticalColour() {
     return QColor(125, 30, 160);
 }
 
-double DrawPlan(const CReportCanvas& canvas, const GridReport& report, const QRectF& boxMm) {
-    const PlanRect view = viewOf(report);
-    const double scale = std::min(boxMm.width() / view.w, boxMm.height() / view.h); // mm/px
+double DrawPlan(const CReportCanvas& canvas, const FloorReport& floor, const QRectF& boxMm) {
+    const PlanRect view = viewOf(floor);
+    const double barMm = floor.plan.pixelsPerFoot > 0.0 ? kScaleBarMm : 0.0;
+    const double scale =
+        std::min(boxMm.width() / view.w, (boxMm.height() - barMm) / view.h); // mm/px
     const double widthMm = view.w * scale;
     const double heightMm = view.h * scale;
     if (!canvas.Drawing()) {
-        return heightMm;
+        return heightMm + barMm;
     }
     const double leftMm = boxMm.left() + (boxMm.width() - widthMm) / 2.0;
     const QRectF target = canvas.Box(leftMm, boxMm.top(), widthMm, heightMm);
@@ -241,46 +314,74 @@ double DrawPlan(const CReportCanvas& canvas, const GridReport& report, const QRe
     p.setClipRect(target);
     // Lines and lettering of a plan blur under JPEG; keep the pixels as they are.
     p.setRenderHint(QPainter::LosslessImageRendering, true);
-    p.drawImage(target, viewImage(*report.picture, view, widthMm));
+    p.drawImage(target, viewImage(floor.summary.site.m_picture, view, widthMm));
     const PlanMap map{target.topLeft(), canvas.Dots(scale), view};
-    for (const GridCell& cell : report.result.cells) {
-        fillCell(canvas, map, cell);
+    const std::vector<const CellGroup*> groups = floor.Groups();
+    const size_t sectors = floor.grid.sectors.size();
+    std::vector<std::vector<CombinedCell>> combined;
+    for (size_t g = 0; g < groups.size(); ++g) {
+        combined.push_back(floor.Combined(g));
+        if (g < sectors) {
+            for (size_t i = 0; i < combined[g].size(); ++i) {
+                fillCell(canvas, map, floor.LayoutGroup(g).cells[i].rect, combined[g][i].result);
+            }
+        }
     }
     p.setPen(QPen(kGridLine, canvas.Dots(0.25)));
     p.setBrush(Qt::NoBrush);
-    for (const GridCell& cell : report.result.cells) {
-        p.drawRect(map.Rect(cell.rect));
+    for (size_t g = 0; g < sectors; ++g) {
+        for (const GridCell& cell : floor.LayoutGroup(g).cells) {
+            p.drawRect(map.Rect(cell.rect));
+        }
     }
-    p.setPen(QPen(kGridLine, canvas.Dots(0.5)));
-    p.drawRect(map.Rect(report.settings.area));
-    drawPoints(canvas, map, report);
-    for (size_t a = 0; a < report.settings.critical.size(); ++a) {
-        drawCritical(canvas, map, report.settings.critical[a], report.result.critical[a]);
+    p.setPen(QPen(kGridLine, canvas.Dots(0.6)));
+    for (const CellGroup& sector : floor.grid.sectors) {
+        p.drawRect(map.Rect(sector.rect));
     }
-    for (const GridCell& cell : report.result.cells) {
-        labelCell(canvas, map, cell, report.settings.mode);
+    drawPoints(canvas, map, floor);
+    for (size_t g = sectors; g < groups.size(); ++g) {
+        bool pass = true;
+        for (const SeriesReport& s : floor.series) {
+            pass = pass && FloorReport::GroupOf(s.result, g).pass;
+        }
+        drawCritical(canvas, map, *groups[g], pass);
+    }
+    for (size_t g = 0; g < sectors; ++g) {
+        const GroupResult& layout = floor.LayoutGroup(g);
+        for (size_t i = 0; i < layout.cells.size(); ++i) {
+            labelCell(canvas, map, layout.cells[i], combined[g][i], floor.series.size());
+        }
+        if (floor.grid.sectored) {
+            drawGroupName(canvas, map.Rect(groups[g]->rect).adjusted(0, canvas.Dots(3.5), 0, 0),
+                          QString::fromStdString(groups[g]->name), kText);
+        }
     }
     p.restore();
     p.setPen(QPen(kGridLine, canvas.Dots(0.2)));
     p.drawRect(target);
-    return heightMm;
+    if (floor.plan.pixelsPerFoot > 0.0) {
+        drawScaleBar(canvas, map, target, floor.plan.pixelsPerFoot);
+    }
+    return heightMm + barMm;
 }
 
-double DrawPlanLegend(const CReportCanvas& canvas, const GridReport& report, double yMm) {
+double DrawPlanLegend(const CReportCanvas& canvas, const FloorReport& floor, double yMm) {
     const QFont font = canvas.Font(7.0);
     const double height = canvas.LineHeight(font);
     if (!canvas.Drawing()) {
         return height;
     }
     QPainter& p = canvas.Painter();
-    const std::string threshold = DbmText(report.settings.thresholdDbm);
+    const std::string threshold = DbmText(floor.rules.thresholdDbm);
     struct Item {
         QString text;
         CellResult result;
     };
     const Item items[] = {
-        {QString::fromStdString("pass (at or above " + threshold + " dBm)"), CellResult::Pass},
-        {QStringLiteral("fail"), CellResult::Fail},
+        {QString::fromStdString("pass (at or above " + threshold + " dBm" +
+                                (floor.series.size() > 1 ? ", every channel)" : ")")),
+         CellResult::Pass},
+        {QStringLiteral("fail; x: no signal"), CellResult::Fail},
         {QStringLiteral("not tested (fails)"), CellResult::NotTested},
     };
     double x = canvas.Left();
@@ -310,12 +411,12 @@ double DrawPlanLegend(const CReportCanvas& canvas, const GridReport& report, dou
     p.setBrush(kPointFill);
     const QPointF dot(canvas.Dots(x + 1.0), canvas.Dots(yMm + height * 0.5));
     p.drawEllipse(dot, canvas.Dots(0.45), canvas.Dots(0.45));
-    if (report.settings.mode == CellMode::Centre) {
+    if (floor.rules.mode == CellMode::Centre) {
         p.setPen(QPen(Qt::black, canvas.Dots(0.3)));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(dot, canvas.Dots(1.3), canvas.Dots(1.3));
     }
-    const QString points = report.settings.mode == CellMode::Centre
+    const QString points = floor.rules.mode == CellMode::Centre
                                ? QStringLiteral("measured point; ringed: the point used")
                                : QStringLiteral("measured point");
     canvas.Line(x + 3.0, yMm, canvas.Right() - x - 3.0, points, font);

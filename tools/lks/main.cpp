@@ -9,11 +9,13 @@
 #include <cstdio>
 #include <string>
 
+#include "LarkspurVersion.h"
 #include "LksArgs.h"
 
 namespace {
 
 const char* const kUsage = "usage: lks COMMAND [ARGS]\n"
+                           "       lks -h|--help|--version\n"
                            "\n"
                            "Prepares and inspects site files (.lks) for the survey program.\n"
                            "\n"
@@ -45,6 +47,10 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     if (lks::IsHelp(command) || command == "help") {
         std::fputs(kUsage, stdout);
+        return lks::kExitOk;
+    }
+    if (command == "--version") {
+        std::printf("lks %s\n", kLarkspurVersion);
         return lks::kExitOk;
     }
     if (command == "make") {
