@@ -194,8 +194,9 @@ TEST(Lks, ExportGivesTheFilesSixteenthsAndToolsRefuseADamagedBitmapHeader) {
     std::vector<uint8_t> bytes = BuildSite(recipe, &o);
     WriteAll(dir.File("s.lks"), bytes);
     EXPECT_EQ(RunLks(dir, "export " + dir.File("s.lks")).out,
-              "x,y,name,channel,frequency_mhz,rssi_dbm\n1,1,A,1,870.030000,-95.9375\n"
-              "1,1,A,2,870.060000,-100\n");
+              "x,y,name,channel,frequency_mhz,rssi_dbm,calibrated\n"
+              "1,1,A,1,870.030000,-95.9375,yes\n"
+              "1,1,A,2,870.060000,-100,yes\n");
     EXPECT_NE(RunLks(dir, "export --format json " + dir.File("s.lks")).out.find("-95.9375"),
               std::string::npos);
 
