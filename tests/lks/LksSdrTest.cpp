@@ -9,7 +9,12 @@
 #include <sys/stat.h>
 
 #include "LksRun.h"
+#include "SurveySite.h"
 #include "TestFiles.h"
+#include "files/SiteFile.h"
+#include "files/SiteFileReader.h"
+#include "files/SiteFileWriter.h"
+#include "survey/RecordList.h"
 
 namespace {
 
@@ -206,6 +211,48 @@ TEST_F(LksSdr, CalibrateRefusesACarrierItCannotTrust) {
     }
     EXPECT_FALSE(std::ifstream(m_config.File("larkspur/sdr-calibration.tsv")).good())
         << "nothing stored from a refused calibration";
+}
+
+} // namespace
+
+namespace {
+
+// A surveyed floor of 20 points whose first `uncalibrated` readings a radio measured without a
+// calibration.
+std::string radioSurvey(const CTempDir& dir, int uncalibrated) {
+    std::vector<TestPoint> points;
+    for (int i = 0; i < 20; ++i) {
+        points.push_back({(i % 5) * 80 + 40, (i / 5) * 75 + 37, {{kCell1, X16(-70)}}});
+    }
+    const std::string path = MakeSurveySite(dir, "s.lks", 400, 300, points);
+    CSiteFile site;
+    std::string detail;
+    EXPECT_EQ(CSiteFileReader::Read(path, site, detail), SF_OK) << detail;
+    CRecordList list;
+    for (size_t i = 0; i < site.m_records.size(); ++i) {
+        SurveyRecord r = site.m_records[i];
+        r.uncalibrated = static_cast<int>(i) < uncalibrated;
+        EXPECT_EQ(list.AppendCopy(r), RL_OK);
+    }
+    EXPECT_EQ(CSiteFileWriter().Save(path, site.m_header, list, TestInkAt, kSaveTime), SF_OK);
+    return path;
+}
+
+TEST(LksSdrReport, TheGridTestSaysHowManyReadingsNoCalibrationCovered) {
+    for (const int uncalibrated : {0, 7}) {
+        SCOPED_TRACE(uncalibrated);
+        CTempDir dir;
+        const std::string site = radioSurvey(dir, uncalibrated);
+        const ProgramRun run =
+            RunProgram(LKS_PROGRAM, {"gridtest", site, "-o", dir.File("r.pdf")}, dir.Path());
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const ProgramRun text =
+            RunProgram("pdftotext", {"-layout", dir.File("r.pdf"), "-"}, dir.Path());
+        ASSERT_EQ(text.exitCode, 0) << text.err;
+        const bool warned = text.out.find(std::to_string(uncalibrated) +
+                                          " of 20 readings are uncalibrated") != std::string::npos;
+        EXPECT_EQ(warned, uncalibrated > 0) << text.out;
+    }
 }
 
 } // namespace
