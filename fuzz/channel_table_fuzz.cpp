@@ -33,6 +33,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(spacing == 0 || spacing == 30000 || spacing == 50000 || spacing == 200000);
     CReceiver receiver;
     table.ApplyTo(receiver);
+    if (frequencies) {
+        // A frequency table fills the receiver's table by frequency, for a radio's board.
+        check(receiver.ChannelCount() == table.Frequencies().size());
+        for (size_t i = 0; i < table.Frequencies().size(); ++i) {
+            const ChannelEntry e = receiver.Channel(static_cast<int>(i));
+            check(IsFrequencyPlan(e.plan));
+            check(e.frequencyHz == table.Frequencies()[i].frequencyHz);
+            check(e.bandwidthHz == table.Frequencies()[i].bandwidthHz);
+        }
+        return 0;
+    }
     check(receiver.ChannelCount() == table.Count());
     for (int i = 0; i < table.Count(); ++i) {
         check(table.Entry(i).channel != CChannelTableFile::kEndOfTable);
