@@ -84,8 +84,8 @@ void writeCsv(const SiteSummary& summary) {
             if (point.readingCount == 0) {
                 std::printf("%d,%d,%s,,,,\n", r.x, r.y, csvField(r.name).c_str());
             } else {
-                std::printf("%d,%d,%s,%d,%s,%s,%s\n", r.x, r.y, csvField(r.name).c_str(),
-                            r.channel, frequencyText(r.frequencyMHz).c_str(),
+                std::printf("%d,%d,%s,%d,%s,%s,%s\n", r.x, r.y, csvField(r.name).c_str(), r.channel,
+                            frequencyText(r.frequencyMHz).c_str(),
                             rssiText(summary.readings[point.firstRecord + i].rssiX16).c_str(),
                             r.uncalibrated ? "no" : "yes");
             }
