@@ -11,6 +11,8 @@ enum ViewCommand : int {
     kCmdZoomIn = 32777,
     kCmdChannelTable = 32778,
     kCmdHelp = 57670,
+    // Not on the bar: Ctrl+Shift+S, and offered when a save into the site cannot be done.
+    kCmdSaveSiteAs = 32779,
 };
 
 enum FrameCommand : int {
