@@ -23,6 +23,9 @@ class CMainFrame : public QWidget {
 public:
     static constexpr int kPaneCount = 4;
     static constexpr int kPaneWidth = 50;
+    static constexpr const char* kUncalibratedText = "UNCAL";
+    // Smaller than the counters, to fit the 40 pixels they leave.
+    static constexpr double kUncalibratedFontShare = 0.8;
     static constexpr int kButtonCount = 8;
 
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -54,6 +57,10 @@ public:
     // when alarm is set; an empty text hides it. BoardText is empty while it is hidden.
     void SetBoardText(const QString& text, bool alarm);
     QString BoardText() const;
+    // "UNCAL" at the status bar's right end while the last point holds readings no calibration
+    // covered (a software-defined radio's).
+    void SetUncalibratedMark(bool shown);
+    bool UncalibratedMarkShown() const;
     QStatusBar* StatusBar() const { return m_statusBar; }
     QToolBar* CommandBar() const { return m_commandBar; }
     CLarkspurDoc& Document() { return m_document; }
@@ -82,6 +89,7 @@ private:
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_panes[kPaneCount] = {};
     QLabel* m_boardPane = nullptr;
+    QLabel* m_calibrationPane = nullptr;
     std::function<bool()> m_closeGuard;
     std::function<const CSurveyData*()> m_surveySource;
     bool m_closingFromMinimise = false;
