@@ -9,6 +9,16 @@ function(larkspur_add_test)
     endif()
     add_executable(${T_NAME} ${T_SOURCES})
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+    # GoogleTest's header (and Qt's, for the Qt suites) compiled once per suite of several files.
+    list(LENGTH T_SOURCES sourceCount)
+    if(sourceCount GREATER 2)
+        target_precompile_headers(${T_NAME} PRIVATE <gtest/gtest.h>)
+        if("larkspur_ui" IN_LIST T_LIBS)
+            larkspur_qt_pch(${T_NAME} WIDGETS)
+        elseif("lks_gridtest" IN_LIST T_LIBS OR "Qt6::Gui" IN_LIST T_LIBS)
+            larkspur_qt_pch(${T_NAME})
+        endif()
+    endif()
     gtest_discover_tests(${T_NAME}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
