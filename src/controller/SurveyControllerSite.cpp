@@ -115,6 +115,7 @@ bool CSurveyController::OpenSiteFile(const std::string& path) {
     if (keep) {
         LoadPoints(site);
     }
+    m_readings.Assign(m_list);
     m_map.SurveyChanged();
     m_map.ShowScreen(ISurveyMap::kMapScreen);
     m_map.Repaint();
@@ -160,6 +161,7 @@ bool CSurveyController::OfferRecovery(const std::string& path, const CSiteFile& 
     }
     CBusyScope busy(m_prompts);
     Replay(contents.entries, site);
+    m_readings.Assign(m_list);
     m_map.SurveyChanged();
     if (!m_journal.Resume(journalPath, contents.validBytes)) {
         m_bJournalFailed = true;
