@@ -11,6 +11,8 @@ enum ViewCommand : int {
     kCmdZoomIn = 32777,
     kCmdChannelTable = 32778,
     kCmdHelp = 57670,
+    // Beyond the handheld's eight: the coverage layer, on the bar's ninth button and the key C.
+    kCmdCoverage = 32779,
 };
 
 enum FrameCommand : int {
