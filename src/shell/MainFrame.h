@@ -23,6 +23,7 @@ class CMainFrame : public QWidget {
 public:
     static constexpr int kPaneCount = 4;
     static constexpr int kPaneWidth = 50;
+    // The handheld's eight buttons, then the coverage layer's.
     static constexpr int kButtonCount = 8;
 
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -56,6 +57,7 @@ public:
     QString BoardText() const;
     QStatusBar* StatusBar() const { return m_statusBar; }
     QToolBar* CommandBar() const { return m_commandBar; }
+    QAction* CoverageAction() const { return m_coverageAction; }
     CLarkspurDoc& Document() { return m_document; }
 
 signals:
@@ -79,6 +81,7 @@ private:
     QVBoxLayout* m_layout = nullptr;
     QWidget* m_view = nullptr;
     QToolBar* m_commandBar = nullptr;
+    QAction* m_coverageAction = nullptr;
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_panes[kPaneCount] = {};
     QLabel* m_boardPane = nullptr;
