@@ -8,18 +8,18 @@
 #include <QElapsedTimer>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <cstdlib>
 #include <memory>
 #include <thread>
 #include <vector>
 
+#include "LargePlan.h"
 #include "view/LarkspurView.h"
 #include "view/ViewSurveyMap.h"
 
 namespace {
 
-constexpr int kWidth = 4000;
-constexpr int kHeight = 3000;
+constexpr int kWidth = kPlanWidth;
+constexpr int kHeight = kPlanHeight;
 constexpr int kPoints = 3334;
 constexpr int kChannels = 30;
 constexpr int kSpacing = 60;
@@ -60,21 +60,7 @@ void waitIdle(CCoverageWorker& worker) {
 
 std::unique_ptr<Bench> makeBench() {
     auto b = std::make_unique<Bench>();
-    b->view = std::make_unique<CLarkspurView>();
-    std::vector<uint32_t> palette(CLarkspurView::kPaletteSize);
-    for (int i = 0; i < CLarkspurView::kPaletteSize; ++i) {
-        palette[i] = static_cast<uint32_t>(i * 0x010101);
-    }
-    std::vector<uint8_t> pixels(static_cast<size_t>(kWidth) * kHeight);
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            const bool wall = x % 200 < 3 || y % 150 < 3;
-            pixels[static_cast<size_t>(y) * kWidth + x] =
-                static_cast<uint8_t>(wall ? 0 : 230 + (x + y) % 20);
-        }
-    }
-    b->view->SetSitePicture(kWidth, kHeight, palette.data(), pixels.data(), pixels.size(), kWidth,
-                            false);
+    b->view = viewOfLargePlan();
     b->map = std::make_unique<CViewSurveyMap>(*b->view);
     Bench* raw = b.get();
     b->view->Coverage().SetReadingsSource([raw](CReadingsSnapshot& out) {
@@ -161,17 +147,3 @@ void BM_LayerWhole(benchmark::State& state) {
 BENCHMARK(BM_LayerWhole)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(4);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,6 +1,7 @@
 // Map screen paint cost: one stretched copy of the canvas (or of the coverage layer's picture,
 // the same size), the margins and the marker, on a handheld-sized client and on a desktop-sized
-// one, from a large site picture.
+// one, from a large site picture. The coverage layer's own benchmarks (LayerBench.cpp) run in
+// this program too, under its one application object.
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -11,31 +12,18 @@
 #include <thread>
 #include <vector>
 
+#include "LargePlan.h"
 #include "view/LarkspurView.h"
 #include "view/ViewSurveyMap.h"
 
 namespace {
 
-constexpr int kCanvasWidth = 4000;
-constexpr int kCanvasHeight = 3000;
+constexpr int kCanvasWidth = kPlanWidth;
+constexpr int kCanvasHeight = kPlanHeight;
 
 // A view holding a 4000 x 3000 floor-plan-like picture with survey circles painted in.
 std::unique_ptr<CLarkspurView> makeView() {
-    auto view = std::make_unique<CLarkspurView>();
-    std::vector<uint32_t> palette(CLarkspurView::kPaletteSize);
-    for (int i = 0; i < CLarkspurView::kPaletteSize; ++i) {
-        palette[i] = static_cast<uint32_t>(i * 0x010101);
-    }
-    std::vector<uint8_t> pixels(static_cast<size_t>(kCanvasWidth) * kCanvasHeight);
-    for (int y = 0; y < kCanvasHeight; ++y) {
-        for (int x = 0; x < kCanvasWidth; ++x) {
-            const bool wall = x % 200 < 3 || y % 150 < 3;
-            pixels[static_cast<size_t>(y) * kCanvasWidth + x] =
-                static_cast<uint8_t>(wall ? 0 : 230 + (x + y) % 20);
-        }
-    }
-    view->SetSitePicture(kCanvasWidth, kCanvasHeight, palette.data(), pixels.data(), pixels.size(),
-                         kCanvasWidth, false);
+    auto view = viewOfLargePlan();
     for (int i = 0; i < 2000; ++i) {
         view->ImprintPoint((i * 37) % kCanvasWidth, (i * 53) % kCanvasHeight,
                            static_cast<int16_t>(-30 - i % 70));
