@@ -70,7 +70,8 @@ void CCoverageOverlay::OnSurveyChanged() {
 }
 
 void CCoverageOverlay::OnPointStored(int32_t x, int32_t y) {
-    if (!m_bSurveyKnown) {
+    // While the layer is off nothing is kept: switched on, it is composed whole.
+    if (!m_bShown || !m_bSurveyKnown) {
         return;
     }
     // The new circle shows at once; the colours under it follow when the worker is done.
@@ -82,7 +83,7 @@ void CCoverageOverlay::OnPointStored(int32_t x, int32_t y) {
 }
 
 void CCoverageOverlay::OnPointErased(int32_t x, int32_t y) {
-    if (!m_bSurveyKnown) {
+    if (!m_bShown || !m_bSurveyKnown) {
         return;
     }
     m_touched.emplace_back(x, y);
