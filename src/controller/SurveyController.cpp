@@ -11,9 +11,9 @@
 
 using namespace surveytext;
 
-CSurveyController::CSurveyController(CReceiver& receiver, const SurveyUi& ui)
+CSurveyController::CSurveyController(CReceiver& receiver, const SurveyUi& ui, IFileSystem& fs)
     : m_receiver(receiver), m_prompts(ui.prompts), m_map(ui.map), m_board(ui.board),
-      m_timer(ui.timer), m_link(receiver) {}
+      m_timer(ui.timer), m_fs(fs), m_link(receiver), m_journal(fs) {}
 
 CSurveyController::~CSurveyController() {
     m_timer.Stop();
@@ -86,6 +86,9 @@ void CSurveyController::Run(const Request& request) {
         break;
     case Request::kSaveSite:
         OnSaveSite();
+        break;
+    case Request::kSaveSiteAs:
+        OnSaveSiteAs();
         break;
     case Request::kChannelTable:
         OnChannelTable();

@@ -18,7 +18,10 @@
 
 #include "analysis/ReadingsSnapshot.h"
 #include "controller/SurveyUi.h"
+#include "files/FileSystem.h"
 #include "files/JournalFormat.h"
+#include "files/SiteIdentity.h"
+#include "files/SiteLock.h"
 #include "files/SurveyJournal.h"
 #include "receiver/ReceiverLink.h"
 #include "survey/RecordList.h"
@@ -27,6 +30,7 @@ class CReceiver;
 class CSiteFile;
 class CSurveyData;
 struct ChannelReading;
+struct JournalCheck;
 
 class CSurveyController {
 public:
@@ -40,7 +44,9 @@ public:
     // The waits the timer ends.
     enum class Wait { kNone, kLinkSettle, kIdentity, kScanEnd };
 
-    CSurveyController(CReceiver& receiver, const SurveyUi& ui);
+    // fs: where the site's files are written (tests make it fail as a full or pulled disk).
+    CSurveyController(CReceiver& receiver, const SurveyUi& ui,
+                      IFileSystem& fs = ThePosixFileSystem());
     ~CSurveyController();
     CSurveyController(const CSurveyController&) = delete;
     CSurveyController& operator=(const CSurveyController&) = delete;
@@ -65,14 +71,22 @@ public:
     // --- Site ---
     // Open Site: offers to save first, asks for the file, then opens it.
     void OnOpenSite();
-    // Opens path (already chosen: the command line): picture, keep-points question or recovery
-    // of a journal. False when it was not opened now (refused, or kept for the end of a wait).
+    // Opens path (already chosen: the command line): the site's lock (refused, touching nothing,
+    // when another program has it open), a deleted site written again from its journal when the
+    // surveyor wants it, the picture, then the keep-points question or the recovery of a
+    // journal. False when it was not opened now (refused, or kept for the end of a wait).
     bool OpenSiteFile(const std::string& path);
     // The Save Site command: SaveSite, or kept for the end of a wait.
     void OnSaveSite();
-    // Save Site with its sign-off; false (told, or cancelled by the surveyor) when nothing was
-    // written.
+    // Save Site with its sign-off into the file opened; when that cannot be done (another file
+    // was put in its place, or the disk refuses) Save As is offered. False (told, or cancelled
+    // by the surveyor) when nothing was written.
     bool SaveSite();
+    // The Save As command (Ctrl+Shift+S): SaveSiteAs, or kept for the end of a wait.
+    void OnSaveSiteAs();
+    // The sign-off, then the survey with the picture and header read at open into a new file
+    // the surveyor chooses, which becomes the survey's site (its journal and lock follow).
+    bool SaveSiteAs();
     // Asks whether to save unsaved changes first; false when the user keeps things as they are.
     bool QueryDiscardChanges(const char* question);
 
@@ -111,7 +125,15 @@ public:
 private:
     // A request kept while a wait lasts.
     struct Request {
-        enum Kind { kOpenSite, kOpenSiteFile, kSaveSite, kChannelTable, kLoadTable, kTap } kind;
+        enum Kind {
+            kOpenSite,
+            kOpenSiteFile,
+            kSaveSite,
+            kSaveSiteAs,
+            kChannelTable,
+            kLoadTable,
+            kTap
+        } kind;
         std::string path;
         MapPoint point;
     };
@@ -138,16 +160,31 @@ private:
     // The scan is complete: its point is stored and stays on screen for the pause.
     void FinishScan();
     bool ReadSite(const std::string& path, CSiteFile& site);
-    // Replaces the open site by site (read from path): picture, store, path, state.
-    bool TakeSite(const std::string& path, CSiteFile& site);
-    // Offers the journal left for path; true when the survey was recovered from it.
+    // Replaces the open site by site (read from path): picture, store, path, state, and its lock
+    // (when lock holds one).
+    bool TakeSite(const std::string& path, CSiteFile& site, CSiteLock& lock);
+    // Offers to write the missing site at path again from its journal; true when it was.
+    bool OfferRebuild(const std::string& path);
+    // Offers the journal left for path; true when the survey was recovered from it. Every other
+    // journal found is put aside.
     bool OfferRecovery(const std::string& path, const CSiteFile& site);
+    // A journal found at an open and not recovered: removed when it holds nothing, otherwise set
+    // aside under its reason and told.
+    void PutAside(const JournalCheck& journal);
     void Replay(const std::vector<journal::Entry>& entries, const CSiteFile& site);
     void LoadPoints(const CSiteFile& site);
     void StorePoint(const std::vector<ChannelReading>& readings);
-    // Appends a change to the journal, starting one first if needed; the first failure is told.
+    // Appends a change to the journal, starting one first if needed; a move to the state folder
+    // and the first failure are told once.
     void Journal(const journal::Entry& entry);
-    void SetAsideJournal();
+    // The sign-off before a save, when there is a site to save; false when nothing is to be
+    // written.
+    bool SignOff(SignOffSignature& signature);
+    // Asks for the new file and writes the survey there with signature.
+    bool SaveAs(const SignOffSignature& signature);
+    // Writes the survey into path (the site opened, or a new file); on SF_OK the survey's site is
+    // path, saved, and the status bar says so.
+    int16_t WriteSite(const std::string& path, const SignOffSignature& signature, bool asNewFile);
     void Message(const std::string& text, const char* caption, unsigned flags);
 
     CReceiver& m_receiver;
@@ -155,6 +192,7 @@ private:
     ISurveyMap& m_map;
     IBoardStatusUi& m_board;
     ISurveyTimer& m_timer;
+    IFileSystem& m_fs;
     CReceiverLink m_link;
     int m_linkSettleMs = kLinkSettleMs;
     int m_identityWaitMs = kIdentityWaitMs;
@@ -173,14 +211,15 @@ private:
     CReadingsSnapshot m_readings; // follows m_list
     std::unique_ptr<CSurveyData> m_survey;
     std::string m_strSitePath;
-    // The site file as the open read it, before its survey data: a save can always write a
-    // whole file from it.
-    std::vector<uint8_t> m_siteBytes;
-    // The state of the file the journal's changes apply to, and whether they start from its
+    // The site file as the open read it (or the last save wrote it): a save can always write a
+    // whole file from it, and the journal's changes apply to it. Whether they start from its
     // points.
-    journal::SiteState m_siteState;
+    SiteSnapshot m_site;
     bool m_bKeptPoints = true;
+    // One program per site: held from the open until another site (or a new file) replaces it.
+    CSiteLock m_lock;
     CSurveyJournal m_journal;
     bool m_bJournalFailed = false;
+    bool m_bJournalMoveTold = false;
     bool m_bUnsavedChanges = false;
 };

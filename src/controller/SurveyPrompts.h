@@ -38,6 +38,8 @@ public:
     virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
     // An open-file dialog: true with the chosen path, false when cancelled.
     virtual bool ChooseFileToOpen(const FileDialogRequest& request, std::string& path) = 0;
+    // A save-file dialog (it asks before replacing a file): true with the chosen path.
+    virtual bool ChooseFileToSave(const FileDialogRequest& request, std::string& path) = 0;
     // The sign-off dialog: true with the signature when the surveyor pressed its save button,
     // false when it was closed any other way (Escape, the caption's close).
     virtual bool SignOff(SignOffSignature& signature) = 0;
@@ -45,4 +47,6 @@ public:
     virtual bool ShowPointInfo(const PointInfo& point) = 0;
     // The busy cursor, nested: each true is matched by a false.
     virtual void SetBusy(bool busy) = 0;
+    // A short word in the status bar on what was just done (a save), gone after a while.
+    virtual void ShowStatus(const std::string& text) = 0;
 };

@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -14,67 +13,98 @@ constexpr size_t kChunk = 1 << 16;
 // Closes the descriptor on every way out, an allocation failure included.
 class CFdGuard {
 public:
-    explicit CFdGuard(int fd) : m_fd(fd) {}
-    ~CFdGuard() { ::close(m_fd); }
+    CFdGuard(IFileSystem& fs, int fd) : m_fs(fs), m_fd(fd) {}
+    ~CFdGuard() { m_fs.Close(m_fd); }
     CFdGuard(const CFdGuard&) = delete;
     CFdGuard& operator=(const CFdGuard&) = delete;
 
 private:
+    IFileSystem& m_fs;
     int m_fd;
 };
+
+ssize_t readSome(IFileSystem& fs, int fd, void* data, size_t size) {
+    ssize_t got = 0;
+    do {
+        got = fs.Read(fd, data, size);
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
 } // namespace
+
+int OpenRegularFile(IFileSystem& fs, const std::string& path, int flags, int& error,
+                    struct stat* st) {
+    // O_NONBLOCK makes opening a FIFO return at once; on a regular file it changes nothing.
+    const int fd = fs.Open(path, flags | O_NONBLOCK | O_NOCTTY, 0);
+    if (fd < 0) {
+        error = errno;
+        return -1;
+    }
+    struct stat status {};
+    if (fs.Stat(fd, status) != 0) {
+        error = errno;
+        fs.Close(fd);
+        return -1;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        fs.Close(fd);
+        return -1;
+    }
+    if (st != nullptr) {
+        *st = status;
+    }
+    error = 0;
+    return fd;
+}
+
+bool ReadFilePrefix(IFileSystem& fs, const std::string& path, size_t maxBytes, FileRead& out) {
+    out = FileRead{};
+    const int fd = OpenRegularFile(fs, path, O_RDONLY, out.error, &out.status);
+    if (fd < 0) {
+        return false;
+    }
+    out.opened = true;
+    const CFdGuard guard(fs, fd);
+    const auto fileSize = static_cast<uint64_t>(out.status.st_size);
+    out.bytes.reserve(static_cast<size_t>(fileSize < maxBytes ? fileSize : maxBytes));
+    while (out.bytes.size() < maxBytes) {
+        const size_t at = out.bytes.size();
+        const size_t want = maxBytes - at < kChunk ? maxBytes - at : kChunk;
+        out.bytes.resize(at + want);
+        const ssize_t got = readSome(fs, fd, out.bytes.data() + at, want);
+        out.bytes.resize(at + (got > 0 ? static_cast<size_t>(got) : 0));
+        if (got < 0) {
+            out.error = errno;
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+    }
+    uint8_t probe = 0;
+    out.truncated = readSome(fs, fd, &probe, 1) > 0;
+    return true;
+}
 
 bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out, int& error,
                    bool& truncated) {
-    out.clear();
-    truncated = false;
-    error = 0;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
-        return false;
+    FileRead read;
+    const bool ok = ReadFilePrefix(ThePosixFileSystem(), path, maxBytes, read);
+    error = read.error;
+    truncated = read.truncated;
+    if (ok) {
+        out = std::move(read.bytes);
+    } else {
+        out.clear();
     }
-    const CFdGuard guard(fd);
+    return ok;
+}
+
+bool FileIsMissing(const std::string& path) {
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        error = errno;
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        // Reading a pipe or a device could block the user-interface thread for good.
-        error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        return false;
-    }
-    const auto fileSize = static_cast<uint64_t>(st.st_size);
-    out.reserve(static_cast<size_t>(fileSize < maxBytes ? fileSize : maxBytes));
-    while (out.size() < maxBytes) {
-        const size_t want = maxBytes - out.size() < kChunk ? maxBytes - out.size() : kChunk;
-        const size_t at = out.size();
-        out.resize(at + want);
-        const ssize_t got = ::read(fd, out.data() + at, want);
-        if (got < 0) {
-            if (errno == EINTR) {
-                out.resize(at);
-                continue;
-            }
-            error = errno;
-            out.clear();
-            return false;
-        }
-        out.resize(at + static_cast<size_t>(got));
-        if (got == 0) {
-            break;
-        }
-    }
-    if (out.size() == maxBytes) {
-        uint8_t probe = 0;
-        ssize_t more = 0;
-        do {
-            more = ::read(fd, &probe, 1);
-        } while (more < 0 && errno == EINTR);
-        truncated = more > 0;
-    }
-    return true;
+    return ::stat(path.c_str(), &st) != 0 && errno == ENOENT;
 }
 
 bool FileSize(const std::string& path, uint64_t& size) {

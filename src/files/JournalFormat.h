@@ -1,31 +1,24 @@
-// The survey journal's bytes: a header naming the state of the site file it belongs to, then one
-// checksummed entry per change to the survey (the keep-points answer, a stored point, a delete).
-// A crash can cut the last entry short; reading stops there and keeps everything before it.
+// The survey journal's bytes: a header naming the site file it belongs to (its digests and
+// today's save time and size), a copy of that file as it was opened, then one checksummed entry
+// per change to the survey (the keep-points answer, a stored point, a delete). A crash can cut
+// the last entry short; damage anywhere else is told apart from that by the readable entries
+// after it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "files/SiteIdentity.h"
 #include "survey/SurveyRecord.h"
 
 namespace journal {
 
-// Which state of the site file the journal's changes apply to: its last-save time (header bytes
-// 134 to 137) and its size when it was opened or last saved.
-struct SiteState {
-    uint32_t saveTime = 0;
-    uint64_t size = 0;
-};
-
-inline bool operator==(const SiteState& a, const SiteState& b) {
-    return a.saveTime == b.saveTime && a.size == b.size;
-}
-
 enum EntryType : uint8_t {
-    kKeep = 1,   // whether the survey starts from the file's points
-    kPoint = 2,  // one stored point: its records, in list order
-    kDelete = 3, // the run of records at a list position was deleted at a held map position
+    kKeep = 1,     // whether the survey starts from the file's points
+    kPoint = 2,    // one stored point: its records, in list order
+    kDelete = 3,   // the run of records at a list position was deleted at a held map position
+    kSiteCopy = 4, // the site file as opened, first after the header: a deleted site comes back
 };
 
 struct Entry {
@@ -39,20 +32,48 @@ struct Entry {
     int32_t heldY = 0;
 };
 
-constexpr size_t kHeaderSize = 24;
+constexpr size_t kHeaderSize = 120;
 
-void AppendHeader(const SiteState& state, std::vector<uint8_t>& out);
+void AppendHeader(const SiteFingerprint& site, std::vector<uint8_t>& out);
+// A change. kSiteCopy goes through AppendSiteCopy.
 void AppendEntry(const Entry& entry, std::vector<uint8_t>& out);
+void AppendSiteCopy(const std::vector<uint8_t>& siteFile, std::vector<uint8_t>& out);
 
-struct Contents {
-    SiteState state;
-    std::vector<Entry> entries;
-    // Bytes up to the end of the last whole entry; anything after it is a torn write.
-    size_t validBytes = 0;
+enum HeaderState : int8_t {
+    kHeaderOk = 0,
+    kEmpty,        // no bytes at all
+    kNotAJournal,  // bytes, but not a journal's
+    kOtherFormat,  // a journal of a format this program does not read
+    kHeaderBroken, // a journal whose header is cut short or fails its checksum
 };
 
-// False when the header is missing or damaged; otherwise every whole entry up to the first that
-// is cut short, fails its checksum or makes no sense.
+struct Contents {
+    HeaderState header = kEmpty;
+    SiteFingerprint site;
+    // The whole site file as it was opened; empty when the journal holds no readable copy.
+    std::vector<uint8_t> siteCopy;
+    // Every change before the first that could not be read.
+    std::vector<Entry> entries;
+    // Where the journal can go on: the end of the last of those entries. Bytes after it are a
+    // torn tail (tornTail) or damage (unreadEntries).
+    size_t validBytes = 0;
+    // A last entry cut short, or unreadable with nothing readable after it: a write that a crash
+    // stopped. It may be cut off.
+    bool tornTail = false;
+    // Entries that could not be read, when readable bytes follow them: not a torn write but
+    // damage, and a journal with bytes past its valid part is never cut or deleted.
+    size_t unreadEntries = 0;
+    // Changes that could be read after the damage. They are not in entries: a delete among them
+    // names a list position that a lost change may have moved.
+    std::vector<Entry> laterEntries;
+
+    bool Damaged() const { return unreadEntries > 0; }
+    // The points and deletes among entries.
+    int Changes() const;
+};
+
+// Reads a journal image. False unless the header is sound (out.header says what it is then);
+// otherwise every readable entry, as described above.
 bool Parse(const uint8_t* data, size_t size, Contents& out);
 
 } // namespace journal

@@ -28,8 +28,7 @@ void CSiteFile::Clear() {
     m_picture = SitePicture{};
     m_records.clear();
     m_points.clear();
-    m_bytesBeforeSurvey.clear();
-    m_fileSize = 0;
+    m_snapshot = SiteSnapshot{};
     m_surveyTruncated = false;
 }
 

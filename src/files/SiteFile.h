@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "files/SiteFileLayout.h"
+#include "files/SiteIdentity.h"
 #include "files/SitePicture.h"
 #include "survey/SurveyRecord.h"
 
@@ -43,11 +44,10 @@ public:
     SitePicture m_picture;
     std::vector<SurveyRecord> m_records; // links unused; channel 0 marks a point without readings
     std::vector<SitePoint> m_points;
-    // The file's bytes before its survey data (header, picture, signature room and whatever else
-    // lies there), as read: a save can rebuild the whole file from them when the file has gone.
-    std::vector<uint8_t> m_bytesBeforeSurvey;
-    // The whole file's size as read.
-    uint64_t m_fileSize = 0;
+    // The file as read: its bytes before the survey data (header, picture, signature room and
+    // whatever else lies there), from which a save can write the whole file when it has gone; its
+    // survey data; its digests and its identity on disk (the status only when read from a file).
+    SiteSnapshot m_snapshot;
     // The survey data stopped short: its size words are missing, or the file ends inside a
     // location block. Loading is quietly content with what was read; tools report it.
     bool m_surveyTruncated = false;

@@ -236,8 +236,11 @@ int16_t CSiteFileReader::Parse(const uint8_t* data, size_t size, CSiteFile& site
         return refuse(site, detail, why);
     }
     copyPicture(in, layout.m_pictureOffset, shape, site.m_picture);
-    site.m_bytesBeforeSurvey.assign(data, data + std::min<size_t>(size, layout.m_surveyOffset));
-    site.m_fileSize = size;
+    const size_t surveyAt = std::min<size_t>(size, layout.m_surveyOffset);
+    site.m_snapshot.bytesBeforeSurvey.assign(data, data + surveyAt);
+    site.m_snapshot.surveyBytes.assign(data + surveyAt, data + size);
+    site.m_snapshot.identity.size = size;
+    site.m_snapshot.identity.print = FingerprintOf(data, size);
     return SF_OK;
 }
 
@@ -254,22 +257,24 @@ int16_t CSiteFileReader::Read(const std::string& path, CSiteFile& site, std::str
 
 int16_t CSiteFileReader::ReadFile(const std::string& path, CSiteFile& site, std::string& detail) {
     site.Clear();
-    std::vector<uint8_t> bytes;
-    int error = 0;
-    bool more = false;
+    FileRead read;
     // The header first, so that a large file of another kind is refused without reading it all.
-    if (!ReadFileBytes(path, site::kHeaderSize, bytes, error, more)) {
-        detail = SystemErrorText(error);
+    if (!ReadFilePrefix(ThePosixFileSystem(), path, site::kHeaderSize, read)) {
+        detail = SystemErrorText(read.error);
         return SF_OPEN_FAILED;
     }
-    if (more) {
+    if (read.truncated) {
         uint8_t header[site::kHeaderSize] = {};
-        std::memcpy(header, bytes.data(), sizeof header);
+        std::memcpy(header, read.bytes.data(), sizeof header);
         if (CSiteLayout(header).IsSiteHeader() &&
-            !ReadFileBytes(path, SIZE_MAX, bytes, error, more)) {
-            detail = SystemErrorText(error);
+            !ReadFilePrefix(ThePosixFileSystem(), path, SIZE_MAX, read)) {
+            detail = SystemErrorText(read.error);
             return SF_OPEN_FAILED;
         }
     }
-    return Parse(bytes.data(), bytes.size(), site, detail);
+    const int16_t status = Parse(read.bytes.data(), read.bytes.size(), site, detail);
+    if (status == SF_OK) {
+        site.m_snapshot.identity.SetStatus(read.status);
+    }
+    return status;
 }

@@ -155,10 +155,31 @@ void CSiteFileWriter::AppendSurveyData(const CRecordList& list, std::vector<uint
 int16_t CSiteFileWriter::Save(const std::string& path, uint8_t (&header)[site::kHeaderSize],
                               const CRecordList& list, const SignaturePixelFn& signaturePixel,
                               uint32_t saveTime, const std::vector<uint8_t>* openedBytes) const {
+    return Guarded(
+        [&] { return SaveImage(path, header, list, signaturePixel, saveTime, openedBytes); });
+}
+
+int16_t CSiteFileWriter::Save(const std::string& path, uint8_t (&header)[site::kHeaderSize],
+                              const CRecordList& list, const SignaturePixelFn& signaturePixel,
+                              uint32_t saveTime, SiteSnapshot& opened) const {
+    return Guarded(
+        [&] { return SaveSnapshot(path, header, list, signaturePixel, saveTime, opened, true); });
+}
+
+int16_t CSiteFileWriter::SaveAs(const std::string& path, uint8_t (&header)[site::kHeaderSize],
+                                const CRecordList& list, const SignaturePixelFn& signaturePixel,
+                                uint32_t saveTime, SiteSnapshot& opened) const {
+    return Guarded(
+        [&] { return SaveSnapshot(path, header, list, signaturePixel, saveTime, opened, false); });
+}
+
+int16_t CSiteFileWriter::Guarded(const std::function<int16_t()>& save) const {
+    m_lastError = 0;
+    m_folderSynced = false;
     // The whole new file is built in memory; a file too big for that is a failed save, not a
     // crash that would lose the survey with it.
     try {
-        return SaveImage(path, header, list, signaturePixel, saveTime, openedBytes);
+        return save();
     } catch (const std::bad_alloc&) {
         m_lastError = ENOMEM;
         return SF_UPDATE_FAILED;
@@ -169,7 +190,6 @@ int16_t CSiteFileWriter::SaveImage(const std::string& path, uint8_t (&header)[si
                                    const CRecordList& list, const SignaturePixelFn& signaturePixel,
                                    uint32_t saveTime,
                                    const std::vector<uint8_t>* openedBytes) const {
-    m_lastError = 0;
     const CSiteLayout layout(header);
     if (!layout.IsSiteHeader() || !layout.HasSignatureRoom()) {
         return SF_UPDATE_FAILED;
@@ -199,14 +219,69 @@ int16_t CSiteFileWriter::SaveImage(const std::string& path, uint8_t (&header)[si
                      openedBytes->begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(
                                                 openedBytes->size(), layout.m_surveyOffset)));
     }
+    uint8_t written[site::kHeaderSize];
+    if (!Compose(image, header, list, signaturePixel, saveTime, written) ||
+        !WriteOut(file, image)) {
+        return SF_UPDATE_FAILED;
+    }
+    std::memcpy(header, written, sizeof written);
+    return SF_OK;
+}
+
+int16_t CSiteFileWriter::SaveSnapshot(const std::string& path, uint8_t (&header)[site::kHeaderSize],
+                                      const CRecordList& list,
+                                      const SignaturePixelFn& signaturePixel, uint32_t saveTime,
+                                      SiteSnapshot& opened, bool checkDisk) const {
+    const CSiteLayout layout(header);
+    if (!layout.IsSiteHeader() || !layout.HasSignatureRoom()) {
+        return SF_UPDATE_FAILED;
+    }
+    // A survey is written into the file it was opened from, or where that file was before it
+    // went; another file put at its path is never merged into.
+    SiteIdentity onDisk = opened.identity;
+    if (checkDisk) {
+        const int16_t state = CheckSiteOnDisk(m_fs, path, onDisk, m_lastError);
+        if (state == SD_REPLACED) {
+            return SF_SITE_REPLACED;
+        }
+        if (state == SD_UNREADABLE) {
+            return SF_UPDATE_FAILED;
+        }
+    }
+    std::vector<uint8_t> image = opened.bytesBeforeSurvey;
+    uint8_t written[site::kHeaderSize];
+    if (!Compose(image, header, list, signaturePixel, saveTime, written)) {
+        return SF_UPDATE_FAILED;
+    }
+    CAtomicFile file(m_fs);
+    if (!file.Begin(path)) {
+        m_lastError = file.Error();
+        return SF_UPDATE_FAILED;
+    }
+    if (!WriteOut(file, image)) {
+        return SF_UPDATE_FAILED;
+    }
+    std::memcpy(header, written, sizeof written);
+    opened.identity.SetStatus(file.WrittenStatus());
+    opened.identity.print = FingerprintOf(image.data(), image.size());
+    opened.surveyBytes.assign(image.begin() + layout.m_surveyOffset, image.end());
+    image.resize(layout.m_surveyOffset);
+    opened.bytesBeforeSurvey = std::move(image);
+    return SF_OK;
+}
+
+bool CSiteFileWriter::Compose(std::vector<uint8_t>& image,
+                              const uint8_t (&header)[site::kHeaderSize], const CRecordList& list,
+                              const SignaturePixelFn& signaturePixel, uint32_t saveTime,
+                              uint8_t (&written)[site::kHeaderSize]) const {
+    const CSiteLayout layout(header);
     uint64_t picture = 0;
     if (pictureSize(image, layout.m_pictureOffset, picture) && !layout.KeepsPictureApart(picture)) {
-        return SF_UPDATE_FAILED;
+        return false;
     }
     // Bytes never written before the survey data read as zeros, as after a seek past the end.
     image.resize(layout.m_surveyOffset, 0);
 
-    uint8_t written[site::kHeaderSize];
     std::memcpy(written, header, sizeof written);
     written[site::kSurveyStateAt] = site::kStateSaved;
     for (size_t i = 0; i < 4; ++i) {
@@ -220,11 +295,15 @@ int16_t CSiteFileWriter::SaveImage(const std::string& path, uint8_t (&header)[si
     std::memcpy(image.data() + layout.m_signatureOffset, signature.data(), signature.size());
 
     AppendSurveyData(list, image);
+    return true;
+}
 
+bool CSiteFileWriter::WriteOut(CAtomicFile& file, const std::vector<uint8_t>& image) const {
     if (!file.Write(image.data(), image.size()) || !file.Commit()) {
         m_lastError = file.Error();
-        return SF_UPDATE_FAILED;
+        return false;
     }
-    std::memcpy(header, written, sizeof written);
-    return SF_OK;
+    m_folderSynced = file.FolderSynced();
+    m_lastError = file.Error();
+    return true;
 }

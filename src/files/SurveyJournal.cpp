@@ -1,83 +1,40 @@
-// Journal files: creation with the folder flushed, appends with fdatasync, and the two ways out
-// (removed after a save, set aside when the surveyor declines its changes).
+// Journal files: creation with the folder flushed, appends with fdatasync, the move to the state
+// folder when the journal's place fails, and the two ways out (removed after a save, set aside).
 #include "files/SurveyJournal.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/AtomicFile.h"
 #include "files/FileBytes.h"
 #include "files/Folders.h"
+#include "files/JournalCheck.h"
 
 namespace {
 
 constexpr const char* kSuffix = ".journal";
-constexpr const char* kAsideSuffix = ".old";
 constexpr mode_t kFileMode = 0644;
-// Longer escaped names are shortened to the file's own name and a hash of its whole path.
-constexpr size_t kMaxEscapedName = 200;
-// A journal is a few hundred bytes a point; anything much larger is not one of ours.
-constexpr size_t kMaxJournalSize = size_t{1} << 30;
 
-std::string absolutePath(const std::string& path) {
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) != nullptr) {
-        return resolved;
+// A journal's bytes: its header, the copy of its site when there is one, and entries.
+void appendJournal(const SiteFingerprint& site, const std::vector<uint8_t>& siteCopy,
+                   const std::vector<journal::Entry>& entries, std::vector<uint8_t>& out) {
+    journal::AppendHeader(site, out);
+    if (!siteCopy.empty()) {
+        journal::AppendSiteCopy(siteCopy, out);
     }
-    if (!path.empty() && path[0] == '/') {
-        return path;
+    for (const journal::Entry& entry : entries) {
+        journal::AppendEntry(entry, out);
     }
-    char cwd[PATH_MAX];
-    return ::getcwd(cwd, sizeof cwd) != nullptr ? std::string(cwd) + "/" + path : path;
-}
-
-std::string stateFolder() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    if (state != nullptr && state[0] == '/') {
-        return std::string(state) + "/larkspur";
-    }
-    const char* home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : "/tmp") + "/.local/state/larkspur";
-}
-
-// The site's absolute path as one file name: '%' and '/' escaped, so distinct paths never meet.
-std::string escapedName(const std::string& absolute) {
-    std::string name;
-    for (const char c : absolute) {
-        if (c == '%') {
-            name += "%25";
-        } else if (c == '/') {
-            name += "%2F";
-        } else {
-            name += c;
-        }
-    }
-    if (name.size() <= kMaxEscapedName) {
-        return name;
-    }
-    uint64_t hash = 14695981039346656037ull; // FNV-1a
-    for (const char c : absolute) {
-        hash = (hash ^ static_cast<uint8_t>(c)) * 1099511628211ull;
-    }
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-    const std::string base = NameOf(absolute).substr(0, 100);
-    return base + "-" + hex;
-}
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
 }
 
 } // namespace
 
+CSurveyJournal::CSurveyJournal(IFileSystem& fs) : m_fs(fs) {}
+
 CSurveyJournal::~CSurveyJournal() {
-    Close();
+    CloseFile();
 }
 
 std::string CSurveyJournal::PathBeside(const std::string& sitePath) {
@@ -85,108 +42,124 @@ std::string CSurveyJournal::PathBeside(const std::string& sitePath) {
 }
 
 std::string CSurveyJournal::PathInStateFolder(const std::string& sitePath) {
-    return stateFolder() + "/" + escapedName(absolutePath(sitePath)) + kSuffix;
+    return StatePathFor(sitePath, kSuffix);
 }
 
-bool CSurveyJournal::Find(const std::string& sitePath, std::string& journalPath) {
-    for (const std::string& candidate : {PathBeside(sitePath), PathInStateFolder(sitePath)}) {
-        if (exists(candidate)) {
-            journalPath = candidate;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool CSurveyJournal::Read(const std::string& journalPath, journal::Contents& contents) {
-    std::vector<uint8_t> bytes;
-    int error = 0;
-    bool more = false;
-    return ReadFileBytes(journalPath, kMaxJournalSize, bytes, error, more) &&
-           journal::Parse(bytes.data(), bytes.size(), contents);
-}
-
-bool CSurveyJournal::SetAside(const std::string& journalPath, std::string& asidePath) {
-    std::string candidate = journalPath + kAsideSuffix;
-    for (int n = 2; exists(candidate); ++n) {
-        candidate = journalPath + kAsideSuffix + "." + std::to_string(n);
-    }
-    if (std::rename(journalPath.c_str(), candidate.c_str()) != 0) {
-        return false;
-    }
-    SyncFolder(FolderOf(candidate));
-    asidePath = candidate;
-    return true;
-}
-
-bool CSurveyJournal::Begin(const std::string& sitePath, const journal::SiteState& state,
-                           bool keep) {
+bool CSurveyJournal::Begin(const std::string& sitePath, const SiteSnapshot& site, bool keep) {
     Close();
-    m_error = 0;
-    std::vector<uint8_t> bytes;
-    journal::AppendHeader(state, bytes);
     journal::Entry entry;
     entry.type = journal::kKeep;
     entry.keep = keep;
-    journal::AppendEntry(entry, bytes);
-    if (Create(PathBeside(sitePath), bytes)) {
-        return true;
-    }
-    // A read-only folder (a mounted plan library, a write-protected stick): keep the journal in
-    // the user's own state folder instead.
-    if (m_error != EACCES && m_error != EROFS && m_error != EPERM) {
-        return false;
-    }
-    const std::string other = PathInStateFolder(sitePath);
-    if (!MakeFolders(FolderOf(other))) {
-        return Fail(errno);
-    }
-    m_error = 0;
-    return Create(other, bytes);
+    appendJournal(site.identity.print, site.WholeFile(), {entry}, m_content);
+    return Start(sitePath);
 }
 
-bool CSurveyJournal::Create(const std::string& path, const std::vector<uint8_t>& header) {
+bool CSurveyJournal::BeginFrom(const std::string& sitePath, const journal::Contents& recovered,
+                               const std::vector<journal::Entry>& entries) {
+    Close();
+    appendJournal(recovered.site, recovered.siteCopy, entries, m_content);
+    return Start(sitePath);
+}
+
+bool CSurveyJournal::Start(const std::string& sitePath) {
+    m_sitePath = sitePath;
+    if (Create(PathBeside(sitePath))) {
+        return true;
+    }
+    // Whatever stops the journal beside the site (a read-only folder, a full or pulled stick,
+    // something else at its name), the user's own state folder takes it.
+    return MoveAfterFailure();
+}
+
+bool CSurveyJournal::Create(const std::string& path) {
+    m_error = 0;
     // Never over a journal already there: one left by an earlier session is recovered or set
     // aside when the site opens, and one that could not be set aside must not be lost now.
-    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, kFileMode);
+    m_fd = m_fs.Open(path, O_WRONLY | O_CREAT | O_EXCL | O_APPEND, kFileMode);
     if (m_fd < 0) {
         return Fail(errno);
     }
     m_path = path;
-    if (!WriteAndSync(header)) {
+    if (!WriteAndSync(m_content)) {
         return false;
     }
-    SyncFolder(FolderOf(path));
+    m_fs.SyncFolder(FolderOf(path));
     return true;
 }
 
-bool CSurveyJournal::Resume(const std::string& journalPath, size_t validBytes) {
+bool CSurveyJournal::Resume(const std::string& sitePath, const std::string& journalPath,
+                            const journal::Contents& contents) {
     Close();
-    m_error = 0;
-    m_fd = ::open(journalPath.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    m_sitePath = sitePath;
+    appendJournal(contents.site, contents.siteCopy, contents.entries, m_content);
+    m_fd = OpenRegularFile(m_fs, journalPath, O_WRONLY | O_APPEND, m_error);
     if (m_fd < 0) {
-        return Fail(errno);
+        return Fail(m_error);
     }
     m_path = journalPath;
-    if (::ftruncate(m_fd, static_cast<off_t>(validBytes)) != 0 || ::fdatasync(m_fd) != 0) {
+    if (m_fs.Truncate(m_fd, static_cast<off_t>(contents.validBytes)) != 0 ||
+        m_fs.SyncData(m_fd) != 0) {
         return Fail(errno);
     }
     return true;
 }
 
 bool CSurveyJournal::Append(const journal::Entry& entry) {
-    if (m_fd < 0) {
+    if (m_content.empty()) {
         return Fail(EBADF);
     }
     std::vector<uint8_t> bytes;
     journal::AppendEntry(entry, bytes);
-    return WriteAndSync(bytes);
+    m_content.insert(m_content.end(), bytes.begin(), bytes.end());
+    return (m_fd >= 0 && WriteAndSync(bytes)) || MoveAfterFailure();
+}
+
+bool CSurveyJournal::MoveAfterFailure() {
+    const int error = m_error;
+    if (!MoveToStateFolder()) {
+        return false;
+    }
+    m_movedBecause = error;
+    return true;
+}
+
+bool CSurveyJournal::MoveToStateFolder() {
+    const std::string failed = m_path;
+    const int error = m_error;
+    CloseFile();
+    const std::string target = PathInStateFolder(m_sitePath);
+    // A journal already in the state folder is rewritten whole; any other file there is not
+    // this survey's and stays.
+    if (target != failed && ::access(target.c_str(), F_OK) == 0) {
+        return Fail(EEXIST);
+    }
+    if (!MakeFolders(FolderOf(target))) {
+        return Fail(errno);
+    }
+    CAtomicFile file(m_fs);
+    if (!file.Begin(target) || !file.Write(m_content.data(), m_content.size()) || !file.Commit()) {
+        return Fail(file.Error());
+    }
+    m_fd = OpenRegularFile(m_fs, target, O_WRONLY | O_APPEND, m_error);
+    if (m_fd < 0) {
+        return Fail(m_error);
+    }
+    m_path = target;
+    m_error = error;
+    if (!failed.empty() && failed != target) {
+        m_leftBehind = failed;
+        // Everything it held is in the new journal; on a full disk removing it frees room.
+        if (RemoveJournalFile(failed, m_fs)) {
+            m_leftBehind.clear();
+        }
+    }
+    return true;
 }
 
 bool CSurveyJournal::WriteAndSync(const std::vector<uint8_t>& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(m_fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t n = m_fs.Write(m_fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -195,46 +168,49 @@ bool CSurveyJournal::WriteAndSync(const std::vector<uint8_t>& bytes) {
         }
         done += static_cast<size_t>(n);
     }
-    if (::fdatasync(m_fd) != 0) {
+    if (m_fs.SyncData(m_fd) != 0) {
         return Fail(errno);
     }
     return true;
 }
 
-bool CSurveyJournal::RemoveFile(const std::string& journalPath) {
-    if (::unlink(journalPath.c_str()) != 0 && errno != ENOENT) {
-        return false;
-    }
-    SyncFolder(FolderOf(journalPath));
-    return true;
-}
-
 bool CSurveyJournal::Remove() {
     const std::string path = m_path;
+    const std::string leftBehind = m_leftBehind;
     Close();
-    return path.empty() || RemoveFile(path) || Fail(errno);
+    if (!leftBehind.empty()) {
+        RemoveJournalFile(leftBehind, m_fs);
+    }
+    return path.empty() || RemoveJournalFile(path, m_fs) || Fail(errno);
 }
 
-bool CSurveyJournal::CloseAndSetAside() {
+bool CSurveyJournal::CloseAndSetAside(int16_t reason, std::string& asidePath) {
     const std::string path = m_path;
     Close();
-    std::string aside;
-    return path.empty() || !exists(path) || SetAside(path, aside);
+    struct stat st {};
+    return path.empty() || ::lstat(path.c_str(), &st) != 0 ||
+           SetAsideJournal(path, reason, asidePath, m_fs);
 }
 
 void CSurveyJournal::Close() {
+    CloseFile();
+    m_path.clear();
+    m_sitePath.clear();
+    m_content.clear();
+    m_leftBehind.clear();
+    m_movedBecause = 0;
+    m_error = 0;
+}
+
+void CSurveyJournal::CloseFile() {
     if (m_fd >= 0) {
-        ::close(m_fd);
+        m_fs.Close(m_fd);
         m_fd = -1;
     }
-    m_path.clear();
 }
 
 bool CSurveyJournal::Fail(int error) {
     m_error = error != 0 ? error : EIO;
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    CloseFile();
     return false;
 }

@@ -1,7 +1,9 @@
-// The survey journal on disk: every stored point and every delete is appended and flushed before
-// the map shows it, so a crash, a kill or a flat battery costs nothing that was measured. It
-// lives beside the site file ("site.lks.journal"), or under $XDG_STATE_HOME/larkspur/ when that
-// folder cannot be written. A successful save removes it.
+// The survey journal being written: every stored point and every delete is appended and flushed
+// before the map shows it, so a crash, a kill or a flat battery costs nothing that was measured.
+// It lives beside the site file ("site.lks.journal"); when that place cannot be written, at the
+// start or at any later write (a full or pulled stick, a read-only folder), everything it holds
+// goes to a fresh journal under $XDG_STATE_HOME/larkspur/ and journalling goes on there. A
+// successful save removes it.
 #pragma once
 
 #include <cstddef>
@@ -9,11 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "files/FileSystem.h"
 #include "files/JournalFormat.h"
+#include "files/SiteIdentity.h"
 
 class CSurveyJournal {
 public:
-    CSurveyJournal() = default;
+    explicit CSurveyJournal(IFileSystem& fs = ThePosixFileSystem());
     ~CSurveyJournal();
     CSurveyJournal(const CSurveyJournal&) = delete;
     CSurveyJournal& operator=(const CSurveyJournal&) = delete;
@@ -21,40 +25,56 @@ public:
     // Where the journal of sitePath goes: beside it, or in the state folder.
     static std::string PathBeside(const std::string& sitePath);
     static std::string PathInStateFolder(const std::string& sitePath);
-    // The journal of sitePath that exists now, beside the file first; false when there is none.
-    static bool Find(const std::string& sitePath, std::string& journalPath);
-    // False when the file cannot be read or its header is damaged.
-    static bool Read(const std::string& journalPath, journal::Contents& contents);
-    // Deletes a journal file and flushes its folder; true when it is gone.
-    static bool RemoveFile(const std::string& journalPath);
-    // Renames the journal to the first free name of "<journal>.old", "<journal>.old.2", ...
-    // rather than deleting it; the name chosen goes to asidePath.
-    static bool SetAside(const std::string& journalPath, std::string& asidePath);
 
-    // Creates the journal of sitePath (beside it, else in the state folder) with the site's state
-    // and the keep-points answer, flushed to disk with its folder. errno-style code in Error().
-    bool Begin(const std::string& sitePath, const journal::SiteState& state, bool keep);
-    // Continues an existing journal after a recovery; anything after validBytes (a torn last
-    // entry) is cut off first, so new entries are never hidden behind it.
-    bool Resume(const std::string& journalPath, size_t validBytes);
-    // One entry, written whole and flushed before the call returns.
+    // Starts the journal of sitePath: the site as opened (its fingerprint and, once, a copy of
+    // the whole file) and the keep-points answer, flushed with its folder. errno in Error().
+    bool Begin(const std::string& sitePath, const SiteSnapshot& site, bool keep);
+    // Starts a fresh journal of sitePath with what was recovered from one that had to be set
+    // aside (damaged, or not readable to the end): its header, its copy and entries.
+    bool BeginFrom(const std::string& sitePath, const journal::Contents& recovered,
+                   const std::vector<journal::Entry>& entries);
+    // Continues the sound journal at journalPath, read into contents; a torn last entry is cut
+    // off first, so new entries are never hidden behind it.
+    bool Resume(const std::string& sitePath, const std::string& journalPath,
+                const journal::Contents& contents);
+    // One entry, written whole and flushed before the call returns. When the journal's place
+    // fails, the entry and everything before it go to a fresh journal in the state folder
+    // (MovedBecause then tells why); false only when no place could take them.
     bool Append(const journal::Entry& entry);
+    // Starts a fresh journal in the state folder holding every change since the open, and
+    // continues there.
+    bool MoveToStateFolder();
     // Closes and deletes the journal (after the site file itself is safely saved).
     bool Remove();
-    // Closes the journal and sets it aside (the surveyor chose to discard its changes).
-    bool CloseAndSetAside();
+    // Closes the journal and sets it aside for reason (JournalCheck.h); the name in asidePath.
+    bool CloseAndSetAside(int16_t reason, std::string& asidePath);
     void Close();
 
     bool IsOpen() const { return m_fd >= 0; }
+    // Begun (or resumed) and not closed since: it holds changes, even while no place takes them.
+    bool IsStarted() const { return !m_content.empty(); }
     const std::string& Path() const { return m_path; }
     int Error() const { return m_error; }
+    // errno of the write that made the journal move to the state folder; 0 while it has not.
+    int MovedBecause() const { return m_movedBecause; }
 
 private:
-    bool Create(const std::string& path, const std::vector<uint8_t>& header);
+    bool Start(const std::string& sitePath);
+    // After the journal's place failed (m_error): everything to the state folder.
+    bool MoveAfterFailure();
+    bool Create(const std::string& path);
     bool WriteAndSync(const std::vector<uint8_t>& bytes);
     bool Fail(int error);
+    void CloseFile();
 
+    IFileSystem& m_fs;
     int m_fd = -1;
+    std::string m_sitePath;
     std::string m_path;
+    // Every byte the journal holds: what a fresh journal elsewhere must hold to lose nothing.
+    std::vector<uint8_t> m_content;
+    // A journal left where writing failed, removed with this one when it can be.
+    std::string m_leftBehind;
     int m_error = 0;
+    int m_movedBecause = 0;
 };

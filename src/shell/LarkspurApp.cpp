@@ -111,6 +111,7 @@ bool CLarkspurApp::InitInstance(const AppOptions& options, bool useQtPrompts) {
     m_view = new CLarkspurView(m_frame.get());
     m_frame->SetView(m_view, m_view->SizeForClient(QSize(kViewWidth, kViewHeight)));
     m_surveyPrompts = std::make_unique<CQtSurveyPrompts>(*m_view);
+    m_surveyPrompts->SetStatusBar(m_frame->StatusBar());
     m_surveyMap = std::make_unique<CViewSurveyMap>(*m_view);
     m_boardStatus = std::make_unique<CQtBoardStatus>(*m_view, *m_frame);
     m_timer = std::make_unique<CQtSurveyTimer>();

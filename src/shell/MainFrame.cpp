@@ -50,10 +50,11 @@ struct AcceleratorSpec {
 };
 
 const AcceleratorSpec kAccelerators[] = {
-    {Qt::CTRL | Qt::Key_N, kCmdFileNew},  {Qt::CTRL | Qt::Key_O, kCmdFileOpen},
-    {Qt::CTRL | Qt::Key_S, kCmdFileSave}, {Qt::CTRL | Qt::Key_Q, kCmdAppExit},
-    {Qt::CTRL | Qt::Key_Z, kCmdEditUndo}, {Qt::CTRL | Qt::Key_X, kCmdEditCut},
-    {Qt::CTRL | Qt::Key_C, kCmdEditCopy}, {Qt::CTRL | Qt::Key_V, kCmdEditPaste},
+    {Qt::CTRL | Qt::Key_N, kCmdFileNew},   {Qt::CTRL | Qt::Key_O, kCmdFileOpen},
+    {Qt::CTRL | Qt::Key_S, kCmdFileSave},  {Qt::CTRL | Qt::SHIFT | Qt::Key_S, kCmdSaveSiteAs},
+    {Qt::CTRL | Qt::Key_Q, kCmdAppExit},   {Qt::CTRL | Qt::Key_Z, kCmdEditUndo},
+    {Qt::CTRL | Qt::Key_X, kCmdEditCut},   {Qt::CTRL | Qt::Key_C, kCmdEditCopy},
+    {Qt::CTRL | Qt::Key_V, kCmdEditPaste},
 };
 
 // The status panes carry signed 16-bit coordinates in the low half of each parameter.
@@ -143,6 +144,9 @@ void CMainFrame::OnFrameCommand(int id) {
         break;
     case kCmdFileSave:
         emit commandRequested(kCmdSaveSite);
+        break;
+    case kCmdSaveSiteAs:
+        emit commandRequested(kCmdSaveSiteAs);
         break;
     case kCmdAppExit:
         close();

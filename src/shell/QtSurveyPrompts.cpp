@@ -2,6 +2,7 @@
 #include "shell/QtSurveyPrompts.h"
 
 #include <QApplication>
+#include <QStatusBar>
 
 #include "shell/LocationInfoDlg.h"
 #include "shell/SignOffDlg.h"
@@ -13,6 +14,10 @@ int CQtSurveyPrompts::MessageBox(const std::string& text, const std::string& cap
 
 bool CQtSurveyPrompts::ChooseFileToOpen(const FileDialogRequest& request, std::string& path) {
     return ThePrompts().GetOpenFileName(request, path);
+}
+
+bool CQtSurveyPrompts::ChooseFileToSave(const FileDialogRequest& request, std::string& path) {
+    return ThePrompts().GetSaveFileName(request, path);
 }
 
 bool CQtSurveyPrompts::SignOff(SignOffSignature& signature) {
@@ -39,5 +44,13 @@ void CQtSurveyPrompts::SetBusy(bool busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     } else {
         QApplication::restoreOverrideCursor();
+    }
+}
+
+void CQtSurveyPrompts::ShowStatus(const std::string& text) {
+    // Long enough to read after the dialog closes; the counts and coordinates come back after.
+    constexpr int kStatusMs = 6000;
+    if (m_statusBar != nullptr) {
+        m_statusBar->showMessage(QString::fromStdString(text), kStatusMs);
     }
 }

@@ -147,6 +147,7 @@ public:
     bool OnCommand(int id);
     void OnOpenSite();
     void OnSaveSite();
+    void OnSaveSiteAs();
     void OnChannelTable();
 
     void OnTap(const QPoint& p);

@@ -56,6 +56,9 @@ bool CLarkspurView::OnCommand(int id) {
     case kCmdSaveSite:
         OnSaveSite();
         return true;
+    case kCmdSaveSiteAs:
+        OnSaveSiteAs();
+        return true;
     case kCmdChannelTable:
         OnChannelTable();
         return true;
@@ -87,6 +90,12 @@ void CLarkspurView::OnOpenSite() {
 void CLarkspurView::OnSaveSite() {
     if (m_controller != nullptr) {
         m_controller->OnSaveSite();
+    }
+}
+
+void CLarkspurView::OnSaveSiteAs() {
+    if (m_controller != nullptr) {
+        m_controller->OnSaveSiteAs();
     }
 }
 

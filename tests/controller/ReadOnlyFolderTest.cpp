@@ -41,15 +41,6 @@ private:
     bool m_locked = false;
 };
 
-// The user's state folder, for the life of a test.
-class CStateHome {
-public:
-    explicit CStateHome(const std::string& path) { ::setenv("XDG_STATE_HOME", path.c_str(), 1); }
-    ~CStateHome() { ::unsetenv("XDG_STATE_HOME"); }
-    CStateHome(const CStateHome&) = delete;
-    CStateHome& operator=(const CStateHome&) = delete;
-};
-
 TEST_F(SurveyFlow, AJournalThatCannotGoBesideTheSiteGoesToTheStateFolder) {
     ASSERT_EQ(::mkdir(dir.File("plans").c_str(), 0755), 0);
     const std::string site = MakeSite("plans/site.lks");
@@ -67,13 +58,15 @@ TEST_F(SurveyFlow, AJournalThatCannotGoBesideTheSiteGoesToTheStateFolder) {
     EXPECT_EQ(access(journal.c_str(), F_OK), 0);
     EXPECT_EQ(access(JournalOf(site).c_str(), F_OK), -1);
     EXPECT_EQ(ui->messages.size(), 2u) << "no complaint about the journal";
+    ASSERT_EQ(ui->statuses.size(), 1u);
+    EXPECT_NE(ui->statuses[0].find(journal), std::string::npos) << "but it says where it is";
     EndProgram();
 
     StartProgram();
     ui->answers.push_back(kIdYes);
     ui->paths.push_back(site);
     controller->OnOpenSite();
-    EXPECT_EQ(ui->messages.back(), "Recover 1 points that were not saved?");
+    EXPECT_EQ(ui->messages.back(), "Recover 1 point that was not saved?");
     EXPECT_EQ(ReadingsOf(controller->Records()), taken);
 }
 

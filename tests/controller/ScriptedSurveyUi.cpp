@@ -16,6 +16,11 @@ int CScriptedSurveyUi::MessageBox(const std::string& text, const std::string& ca
     return CSilentPrompts().MessageBox(text, caption, flags);
 }
 
+bool CScriptedSurveyUi::ChooseFileToSave(const FileDialogRequest& request, std::string& path) {
+    saveDialogs.push_back(request);
+    return ChooseFileToOpen(request, path);
+}
+
 bool CScriptedSurveyUi::ChooseFileToOpen(const FileDialogRequest& /*request*/, std::string& path) {
     if (paths.empty()) {
         return false;

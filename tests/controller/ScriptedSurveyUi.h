@@ -35,9 +35,11 @@ public:
     std::deque<bool> deletes;
 
     std::vector<std::string> messages; // texts of every message box, in order
-    std::vector<PointInfo> inspected;  // every point the location dialog showed
-    std::vector<Circle> painted;       // circles of loaded or recovered points
-    std::vector<Circle> stored;        // circles of points just measured
+    std::vector<std::string> statuses; // every text the status bar was given
+    std::vector<FileDialogRequest> saveDialogs;
+    std::vector<PointInfo> inspected; // every point the location dialog showed
+    std::vector<Circle> painted;      // circles of loaded or recovered points
+    std::vector<Circle> stored;       // circles of points just measured
     std::vector<Circle> erased;
     std::vector<MapPoint> centred;        // every centre the map was asked to take
     std::vector<int> timers;              // every wait's length, as started
@@ -63,9 +65,11 @@ public:
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
     bool ChooseFileToOpen(const FileDialogRequest& request, std::string& path) override;
+    bool ChooseFileToSave(const FileDialogRequest& request, std::string& path) override;
     bool SignOff(SignOffSignature& signature) override;
     bool ShowPointInfo(const PointInfo& point) override;
     void SetBusy(bool busy) override;
+    void ShowStatus(const std::string& text) override { statuses.push_back(text); }
 
     bool ShowSitePicture(const SitePicture& picture) override;
     void ShowScreen(Screen s) override { screen = s; }

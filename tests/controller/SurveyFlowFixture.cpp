@@ -61,7 +61,7 @@ void SurveyFlow::StartProgram() {
     receiver->SetTimings(timings);
     receiver->SetViewWindow(&posts);
     ui = std::make_unique<CScriptedSurveyUi>();
-    controller = std::make_unique<CSurveyController>(*receiver, *ui);
+    controller = std::make_unique<CSurveyController>(*receiver, *ui, *fileSystem);
     controller->StartLink(board.Source());
     EndWaits();
 }

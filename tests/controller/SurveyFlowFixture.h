@@ -18,6 +18,7 @@
 #include "ScriptedSurveyUi.h"
 #include "TestFiles.h"
 #include "controller/SurveyController.h"
+#include "files/PosixFileSystem.h"
 #include "files/SiteFile.h"
 #include "platform/WindowMessages.h"
 #include "receiver/Receiver.h"
@@ -85,6 +86,8 @@ protected:
     BoardSimOptions boardOptions = CInProcessBoard::Instant();
     ReceiverTimings timings;
     CInProcessBoard board;
+    // Where the program's files go; a test may put a failing disk here before StartProgram.
+    IFileSystem* fileSystem = &ThePosixFileSystem();
     CPostQueue posts;
     std::unique_ptr<CReceiver> receiver;
     std::unique_ptr<CScriptedSurveyUi> ui;

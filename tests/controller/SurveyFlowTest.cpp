@@ -8,6 +8,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "files/JournalCheck.h"
 #include "files/JournalFormat.h"
 #include "files/SurveyJournal.h"
 #include "survey/RecordList.h"
@@ -108,9 +109,8 @@ TEST_F(SurveyFlow, APointIsStoredBeforeThePauseSoACloseMeanwhileAsksToSaveIt) {
     ASSERT_TRUE(PumpUntil([&] { return !ui->stored.empty(); }));
     // The window is closed (or minimised) while the finished scan is still on screen.
     ASSERT_EQ(controller->Waiting(), CSurveyController::Wait::kScanEnd);
-    journal::Contents contents;
-    ASSERT_TRUE(CSurveyJournal::Read(JournalOf(site), contents));
-    EXPECT_EQ(contents.entries.size(), 2u) << "the keep answer and the point, before the pause";
+    EXPECT_EQ(CheckJournal(JournalOf(site), nullptr).contents.entries.size(), 2u)
+        << "the keep answer and the point, before the pause";
     ui->answers.push_back(kIdCancel);
     EXPECT_FALSE(controller->QueryDiscardChanges("Save the survey before closing?"))
         << "the close asked about the new point at once and was cancelled";
@@ -179,7 +179,7 @@ TEST_F(SurveyFlow, TheStartUpWaitsAreTheTimersAndWhatComesMeanwhileRunsInOrderAf
     EXPECT_EQ(controller->Waiting(), CSurveyController::Wait::kIdentity);
     ASSERT_TRUE(ui->FireTimer());
     EXPECT_EQ(ui->timers, (std::vector<int>{CSurveyController::kLinkSettleMs,
-                                             CSurveyController::kIdentityWaitMs}));
+                                            CSurveyController::kIdentityWaitMs}));
     EXPECT_EQ(controller->Waiting(), CSurveyController::Wait::kNone);
     EXPECT_EQ(ui->messages, (std::vector<std::string>{kKeepQuestion, "Table has been loaded."}));
     EXPECT_TRUE(controller->SiteIsOpen());
@@ -281,7 +281,7 @@ TEST_F(SurveyFlow, ATornLastEntryIsDroppedAndLaterPointsStillRecover) {
     ui->answers.push_back(kIdYes);
     ui->paths.push_back(site);
     controller->OnOpenSite();
-    EXPECT_EQ(ui->messages.back(), "Recover 1 points that were not saved?");
+    EXPECT_EQ(ui->messages.back(), "Recover 1 point that was not saved?");
     EXPECT_EQ(ReadingsOf(controller->Records()),
               std::vector<Reading>(first.begin(), first.begin() + 3));
     LoadTable();
@@ -313,12 +313,13 @@ TEST_F(SurveyFlow, AJournalOfAnotherFileStateIsSetAsideAndADeclinedOneToo) {
     ui->paths.push_back(site);
     controller->OnOpenSite();
     ASSERT_EQ(ui->messages.size(), 2u);
-    EXPECT_NE(ui->messages[0].find(JournalOf(site) + ".old"), std::string::npos) << ui->messages[0];
+    EXPECT_NE(ui->messages[0].find(JournalOf(site) + ".other-version"), std::string::npos)
+        << ui->messages[0];
     EXPECT_EQ(ui->messages[1], kKeepQuestion) << "no recovery offered";
-    EXPECT_EQ(ReadAll(JournalOf(site) + ".old"), journalBytes) << "kept, not deleted";
+    EXPECT_EQ(ReadAll(JournalOf(site) + ".other-version"), journalBytes) << "kept, not deleted";
     EXPECT_EQ(ReadingsOf(controller->Records()).size(), 3u);
 
-    // A recovery declined is set aside beside the first, never over it.
+    // A recovery declined is set aside under a name that says so.
     LoadTable();
     ASSERT_TRUE(TakePoint(100, 100));
     EndProgram();
@@ -327,8 +328,8 @@ TEST_F(SurveyFlow, AJournalOfAnotherFileStateIsSetAsideAndADeclinedOneToo) {
     ui->paths.push_back(site);
     controller->OnOpenSite();
     EXPECT_EQ(ui->messages,
-              (std::vector<std::string>{"Recover 1 points that were not saved?", kKeepQuestion}));
-    EXPECT_EQ(access((JournalOf(site) + ".old.2").c_str(), F_OK), 0);
+              (std::vector<std::string>{"Recover 1 point that was not saved?", kKeepQuestion}));
+    EXPECT_EQ(access((JournalOf(site) + ".declined").c_str(), F_OK), 0);
     EXPECT_EQ(access(JournalOf(site).c_str(), F_OK), -1);
 }
 

@@ -19,15 +19,6 @@ namespace {
 
 constexpr int kReconnectTimeoutMs = 5000;
 
-size_t recordsIn(const CRecordList& list) {
-    size_t n = 0;
-    SurveyRecord* cursor = nullptr;
-    for (int16_t rc = list.GetAt(cursor, 1); rc == RL_OK; rc = list.GetNext(cursor)) {
-        ++n;
-    }
-    return n;
-}
-
 TEST(BoardLinkE2e, UnpluggedTheWindowSaysSoOnceTapsWaitForNothingAndTheReturnMeasures) {
     SurveyHarness h;
     CBoardSimulator board;
@@ -44,7 +35,7 @@ TEST(BoardLinkE2e, UnpluggedTheWindowSaysSoOnceTapsWaitForNothingAndTheReturnMea
     EXPECT_EQ(h.Frame().BoardText(), "") << "a board there from the start needs no word";
     h.Tap(QPoint(120, 160));
     ASSERT_TRUE(h.WaitForMapScreen(kReconnectTimeoutMs));
-    ASSERT_EQ(recordsIn(h.Controller().Records()), 3u);
+    ASSERT_EQ(RecordCount(h.Controller().Records()), 3u);
 
     ASSERT_TRUE(board.Vanish());
     ASSERT_TRUE(WaitUntil([&] { return h.Frame().BoardText() == "NO BOARD"; }, 2000));
@@ -70,7 +61,7 @@ TEST(BoardLinkE2e, UnpluggedTheWindowSaysSoOnceTapsWaitForNothingAndTheReturnMea
     EXPECT_EQ(h.Frame().findChildren<QMessageBox*>().size(), 1);
     EXPECT_EQ(h.View().ScreenMode(), CLarkspurView::kMapScreen);
     EXPECT_EQ(h.Screen(), map);
-    EXPECT_EQ(recordsIn(h.Controller().Records()), 3u);
+    EXPECT_EQ(RecordCount(h.Controller().Records()), 3u);
 
     ASSERT_TRUE(board.Reappear());
     ASSERT_TRUE(
@@ -79,7 +70,7 @@ TEST(BoardLinkE2e, UnpluggedTheWindowSaysSoOnceTapsWaitForNothingAndTheReturnMea
     EXPECT_EQ(h.Controller().BoardState(), LinkState::kConnected);
     h.Tap(QPoint(60, 60));
     ASSERT_TRUE(h.WaitForMapScreen(kReconnectTimeoutMs));
-    EXPECT_EQ(recordsIn(h.Controller().Records()), 6u);
+    EXPECT_EQ(RecordCount(h.Controller().Records()), 6u);
     EXPECT_EQ(board.Scans(), 2u);
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(h.Receiver().Channel(k).rssiX16, CBoardSimulator::RssiX16(1, k, 2)) << k;

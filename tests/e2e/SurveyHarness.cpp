@@ -13,6 +13,7 @@
 #include "files/SiteFileMaker.h"
 #include "files/SitePicture.h"
 #include "shell/MainFrame.h"
+#include "survey/RecordList.h"
 #include "view/LarkspurView.h"
 #include "view/ViewCommands.h"
 
@@ -189,4 +190,13 @@ bool WaitUntil(const std::function<bool()>& done, int ms) {
         QTest::qWait(5);
     }
     return done();
+}
+
+size_t RecordCount(const CRecordList& list) {
+    size_t n = 0;
+    SurveyRecord* cursor = nullptr;
+    for (int16_t rc = list.GetAt(cursor, 1); rc == RL_OK; rc = list.GetNext(cursor)) {
+        ++n;
+    }
+    return n;
 }

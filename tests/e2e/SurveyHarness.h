@@ -20,6 +20,7 @@
 #include "shell/LarkspurApp.h"
 
 class CBoardHost;
+class CRecordList;
 class CReceiver;
 class CSurveyController;
 class CLarkspurView;
@@ -82,6 +83,9 @@ private:
     std::unique_ptr<CScopedPrompts> m_scope;
     std::unique_ptr<CLarkspurApp> m_app;
 };
+
+// The records a list holds.
+size_t RecordCount(const CRecordList& list);
 
 // Spins the event loop until done() or ms passed; returns done().
 bool WaitUntil(const std::function<bool()>& done, int ms);

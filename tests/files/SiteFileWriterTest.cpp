@@ -337,12 +337,12 @@ TEST(SiteFileWriter, FileGoneOrReplacedIsRebuiltFromTheBytesTheOpenRead) {
 
         uint8_t header[150];
         std::memcpy(header, site.site.m_header, 150);
-        EXPECT_EQ(CSiteFileWriter().Save(dir.File("a.lks"), header, site.list, inkOnDiagonal,
-                                         kTime),
-                  SF_UPDATE_FAILED);
+        EXPECT_EQ(
+            CSiteFileWriter().Save(dir.File("a.lks"), header, site.list, inkOnDiagonal, kTime),
+            SF_UPDATE_FAILED);
         EXPECT_EQ(ReadAll(dir.File("a.lks")), c.onDisk);
-        ASSERT_EQ(CSiteFileWriter().Save(dir.File("a.lks"), header, site.list, inkOnDiagonal,
-                                         kTime, &site.site.m_bytesBeforeSurvey),
+        ASSERT_EQ(CSiteFileWriter().Save(dir.File("a.lks"), header, site.list, inkOnDiagonal, kTime,
+                                         &site.site.m_snapshot.bytesBeforeSurvey),
                   SF_OK);
         EXPECT_EQ(ReadAll(dir.File("a.lks")), ReadAll(dir.File("b.lks")));
     }

@@ -49,6 +49,14 @@ CTempDir::~CTempDir() {
     ::nftw(m_path.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
 }
 
+CStateHome::CStateHome(const std::string& path) {
+    ::setenv("XDG_STATE_HOME", path.c_str(), 1);
+}
+
+CStateHome::~CStateHome() {
+    ::unsetenv("XDG_STATE_HOME");
+}
+
 std::vector<std::string> CTempDir::Entries() const {
     std::vector<std::string> names;
     DIR* dir = ::opendir(m_path.c_str());

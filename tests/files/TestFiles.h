@@ -22,6 +22,15 @@ private:
     std::string m_path;
 };
 
+// The user's state folder ($XDG_STATE_HOME) for the life of a test.
+class CStateHome {
+public:
+    explicit CStateHome(const std::string& path);
+    ~CStateHome();
+    CStateHome(const CStateHome&) = delete;
+    CStateHome& operator=(const CStateHome&) = delete;
+};
+
 class CRecordList;
 
 // Appends one fully filled survey record, as a scan or a site file would leave it.

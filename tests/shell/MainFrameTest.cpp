@@ -249,7 +249,7 @@ TEST_F(MainFrameTest, EditAndNewDocumentAcceleratorsChangeNothing) {
     QDir::setCurrent(previous);
 }
 
-TEST_F(MainFrameTest, CtrlOAndCtrlSRunTheOpenAndSaveButtonsCommands) {
+TEST_F(MainFrameTest, CtrlOAndCtrlSRunTheOpenAndSaveButtonsCommandsAndCtrlShiftSSaveAs) {
     QSignalSpy spy(frame.get(), &CMainFrame::commandRequested);
     const QList<QAction*> actions = frame->CommandBar()->actions();
     ASSERT_GE(actions.size(), 2);
@@ -263,6 +263,9 @@ TEST_F(MainFrameTest, CtrlOAndCtrlSRunTheOpenAndSaveButtonsCommands) {
     EXPECT_EQ(spy.at(2).at(0), spy.at(0).at(0));
     EXPECT_EQ(spy.at(3).at(0), spy.at(1).at(0));
     EXPECT_EQ(view->keys, 0) << "the keys do not also reach the map";
+    QTest::keyClick(frame->windowHandle(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(spy.count(), 5);
+    EXPECT_EQ(spy.at(4).at(0).toInt(), kCmdSaveSiteAs);
 }
 
 TEST_F(MainFrameTest, CtrlQClosesThroughTheGuard) {
