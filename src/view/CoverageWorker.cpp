@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "analysis/LayerColours.h"
+#include "platform/VectorState.h"
 #include "platform/WindowMessages.h"
 
 namespace {
@@ -106,6 +107,9 @@ void CCoverageWorker::Run() {
 }
 
 CoverageResult CCoverageWorker::Work(const CoverageJob& job) {
+    // The thread began as a copy of the user-interface thread's registers, and composing a
+    // picture runs Qt's own code: either can leave the maths below several times slower.
+    ClearVectorUpperHalves();
     if (job.planSerial != m_planSerial) {
         m_layer.Reset();
         m_planSerial = job.planSerial;
