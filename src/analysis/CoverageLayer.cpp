@@ -152,13 +152,16 @@ bool CCoverageLayer::ChangedRects(const std::vector<SpotValue>& spots, double ra
         }
     }
     for (const SpotValue* s : changed) {
-        // Every pixel nearer than the radius, and a pixel more for the rounding.
-        const int left = std::max(0, static_cast<int>(std::floor(s->x - radius)));
-        const int top = std::max(0, static_cast<int>(std::floor(s->y - radius)));
-        const int right = std::min(m_width - 1, static_cast<int>(std::ceil(s->x + radius)));
-        const int bottom = std::min(m_height - 1, static_cast<int>(std::ceil(s->y + radius)));
+        // Every pixel nearer than the radius, and a pixel more for the rounding; a spot may lie
+        // anywhere a file puts it, far off the plan.
+        const double left = std::max(0.0, std::floor(s->x - radius));
+        const double top = std::max(0.0, std::floor(s->y - radius));
+        const double right = std::min(m_width - 1.0, std::ceil(s->x + radius));
+        const double bottom = std::min(m_height - 1.0, std::ceil(s->y + radius));
         if (left <= right && top <= bottom) {
-            addMerged(rects, {left, top, right - left + 1, bottom - top + 1});
+            addMerged(rects,
+                      {static_cast<int>(left), static_cast<int>(top),
+                       static_cast<int>(right - left) + 1, static_cast<int>(bottom - top) + 1});
         }
     }
     return true;
