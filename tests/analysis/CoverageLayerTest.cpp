@@ -1,14 +1,12 @@
 // The live coverage layer: after any change of the survey its bands are those a computation from
-// scratch gives (the desktop's own spots, radius rule, field and bands), and only the pixels a
-// change can reach are computed again while the radius holds.
+// scratch gives, and only the pixels a change can reach are computed again while the radius
+// holds. That the layer is the desktop's map is tested against lks itself (tests/e2e).
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "SurveyReading.h"
 #include "analysis/CoverageLayer.h"
-#include "analysis/CoverageRadius.h"
-#include "analysis/LayerColours.h"
 
 namespace {
 
@@ -39,25 +37,6 @@ std::vector<SiteReading> halfway() {
     return readings;
 }
 
-// The bands as a desktop map computes them: the same spots, radius rule, field and bands.
-std::vector<uint8_t> mapBands(const std::vector<SiteReading>& readings, const LayerChoice& choice,
-                              const CBandSet& bands) {
-    const std::vector<SpotValue> spots = LayerSpots(CSpotTable(readings), choice);
-    std::vector<uint8_t> out(static_cast<size_t>(kWidth) * kHeight, kNoBand);
-    if (spots.empty()) {
-        return out;
-    }
-    FieldOptions options;
-    double median = 0.0;
-    if (!DefaultCoverageRadius(spots, options.radius, median)) {
-        options.radius = LonePointRadius(kWidth, kHeight);
-    }
-    CoverageValues values;
-    EXPECT_TRUE(ComputeCoverageField(spots, kWidth, kHeight, options, values));
-    BandsOfField(values, bands, out);
-    return out;
-}
-
 std::vector<uint8_t> freshBands(const std::vector<SiteReading>& readings,
                                 const LayerChoice& choice = LayerChoice(),
                                 const CBandSet& bands = CBandSet::Handheld()) {
@@ -82,27 +61,6 @@ LayerChoice channelChoice(int32_t channel) {
     choice.bestServer = false;
     choice.channel = ChannelIdOf(reading(0, 0, channel, 0.0));
     return choice;
-}
-
-TEST(CoverageLayer, AWholeLayerIsTheDesktopMapsBandsForEveryChoiceAndBandSet) {
-    const std::vector<SiteReading> survey = walk();
-    for (const LayerChoice& choice : {LayerChoice(), channelChoice(2), channelChoice(7)}) {
-        for (const CBandSet* bands : {&CBandSet::Handheld(), &CBandSet::Threshold()}) {
-            const std::vector<uint8_t> got = freshBands(survey, choice, *bands);
-            EXPECT_EQ(got, mapBands(survey, choice, *bands));
-            // A channel nobody read leaves the plan as it is everywhere.
-            EXPECT_EQ(std::count(got.begin(), got.end(), kNoBand) == static_cast<long>(got.size()),
-                      choice == channelChoice(7));
-        }
-    }
-    // A lone point takes a tenth of the plan's shorter side, as on the desktop.
-    CCoverageLayer lone;
-    LayerChange change;
-    ASSERT_TRUE(lone.Update({reading(100, 90, 1, -60.0)}, kWidth, kHeight, LayerChoice(),
-                            CBandSet::Handheld(), change));
-    EXPECT_DOUBLE_EQ(lone.Radius(), 18.0);
-    EXPECT_EQ(lone.Bands(),
-              mapBands({reading(100, 90, 1, -60.0)}, LayerChoice(), CBandSet::Handheld()));
 }
 
 struct ChangeCase {
@@ -223,7 +181,7 @@ TEST(CoverageLayer, AnyRunOfStoresAndDeletesEndsAsAComputationFromScratch) {
     EXPECT_GT(patched, 8) << "most steps patched the layer rather than computing all of it";
 }
 
-TEST(CoverageLayer, ANewPlanChoiceOrBandSetComputesTheWholePlan) {
+TEST(CoverageLayer, ANewPlanChoiceOrBandSetComputesTheWholePlanAndALonePointHasARadius) {
     const std::vector<SiteReading> survey = walk();
     CCoverageLayer layer;
     LayerChange change;
@@ -242,26 +200,10 @@ TEST(CoverageLayer, ANewPlanChoiceOrBandSetComputesTheWholePlan) {
     EXPECT_EQ(layer.Bands().size(), static_cast<size_t>(kWidth) * (kHeight + 1));
     EXPECT_FALSE(layer.Update(survey, 0, kHeight, {}, CBandSet::Handheld(), change));
     EXPECT_TRUE(layer.Bands().empty());
-}
-
-TEST(LayerColours, EachPixelIsThePlanBlendedWithItsBandAsTheDesktopBlendsIt) {
-    uint32_t palette[CLayerColours::kEntries] = {};
-    palette[0] = 0xFFFFFF;
-    palette[1] = 0x202020;
-    palette[2] = 0x4080C0;
-    const CLayerColours colours(palette, CBandSet::Threshold(), kCoverageOpacity);
-    const uint8_t indices[] = {0, 1, 2, 0, 1, 2};
-    const uint8_t bands[] = {kNoBand, 0, 3, kNoSignalBand, kNoBand, 1};
-    uint32_t out[4] = {};
-    // The right column of a 3 x 2 plan, then its lower row.
-    ComposeLayer(indices, bands, 3, colours, {2, 0, 1, 2}, out, 1);
-    EXPECT_EQ(out[0], 0xFF000000u | BlendBandOver(0x4080C0, CBandSet::Threshold().Colour(3),
-                                                  kCoverageOpacity));
-    EXPECT_EQ(out[1], 0xFF000000u | BlendBandOver(0x4080C0, CBandSet::Threshold().Colour(1),
-                                                  kCoverageOpacity));
-    ComposeLayer(indices, bands, 3, colours, {0, 1, 3, 1}, out, 3);
-    EXPECT_EQ(out[0], 0xFF000000u | BlendBandOver(0xFFFFFF, kNoSignalColour, kCoverageOpacity));
-    EXPECT_EQ(out[1], 0xFF202020u) << "no band: the plan as it is";
+    // A lone point has no spacing to go by: a tenth of the plan's shorter side.
+    ASSERT_TRUE(layer.Update({reading(100, 90, 1, -60.0)}, kWidth, kHeight, {},
+                             CBandSet::Handheld(), change));
+    EXPECT_DOUBLE_EQ(layer.Radius(), 18.0);
 }
 
 } // namespace
