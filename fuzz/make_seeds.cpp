@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
         "2\r\n30\r\n0,1,x\r\n1,25,y\r\n0,-1,\r\n",
         "2\r\n200\r\n1,512,\r\n0,990,\r\n0,65535,\r\n",
         "2\r\n50\r\n0,1,\r\n1,2,\r\n",
+        "3\r\n851.0125,12.5,FD-1\r\n154.445,25.0,\r\n\r\n5800.0,10000.0,x, y\r\n",
     };
     for (size_t i = 0; i < sizeof tables / sizeof tables[0]; ++i) {
         const std::string path = tableDir + "/table" + std::to_string(i) + ".nct";

@@ -21,4 +21,6 @@ public:
     virtual void ShowNotice(const std::string& text) = 0;
     // Changes the text of the notice only while the surveyor has it open.
     virtual void ReviseNotice(const std::string& text) = 0;
+    // Whether the point just stored holds readings no calibration covered (the status bar).
+    virtual void ShowUncalibrated(bool uncalibrated) = 0;
 };

@@ -175,6 +175,8 @@ void CSurveyController::StorePoint(const std::vector<ChannelReading>& readings) 
     records.resize(m_survey->AppendPoint(records));
     m_readings.Append(records);
     m_bUnsavedChanges = true;
+    m_board.ShowUncalibrated(std::any_of(records.begin(), records.end(),
+                                         [](const SurveyRecord& r) { return r.uncalibrated; }));
     journal::Entry entry;
     entry.type = journal::kPoint;
     entry.x = m_survey->m_nX;

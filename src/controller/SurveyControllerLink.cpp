@@ -96,7 +96,8 @@ bool CSurveyController::LoadTableFile(const std::string& path) {
     }
     CheckLink();
     CChannelTableFile table;
-    const ChannelTableLoad read = ReadChannelTable(path, table);
+    // A table of frequencies only for a board that measures by frequency (a radio's).
+    const ChannelTableLoad read = ReadChannelTable(path, table, m_link.Link().TakesFrequencies());
     if (read.status == CT_OPEN_FAILED) {
         Message(read.message, filemsg::kFileOpenErrorCaption, kMbOk | kMbIconError);
         return false;

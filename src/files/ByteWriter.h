@@ -46,6 +46,9 @@ public:
             m_out[offset + i] = static_cast<uint8_t>(v >> (8 * i));
         }
     }
+    void PatchBytes(size_t offset, const void* data, size_t count) {
+        std::memcpy(m_out.data() + offset, data, count);
+    }
 
 private:
     std::vector<uint8_t>& m_out;

@@ -8,6 +8,7 @@
 
 #include "files/ByteReader.h"
 #include "files/ByteWriter.h"
+#include "files/CalibrationMark.h"
 #include "files/Crc32.h"
 #include "files/SiteFileLayout.h"
 
@@ -46,6 +47,7 @@ bool parsePoint(const CByteReader& in, size_t at, size_t length, Entry& e) {
         return false;
     }
     name[kNameSize - 1] = '\0';
+    const uint32_t uncalibrated = calmark::Get(name);
     e.records.resize(count);
     for (size_t i = 0; i < count; ++i) {
         SurveyRecord& r = e.records[i];
@@ -57,6 +59,7 @@ bool parsePoint(const CByteReader& in, size_t at, size_t length, Entry& e) {
         in.F64(base + 4, r.frequencyMHz);
         in.I16(base + 12, r.rssi);
     }
+    calmark::Apply(uncalibrated, e.records.data(), e.records.size());
     return true;
 }
 
@@ -219,7 +222,7 @@ void AppendEntry(const Entry& entry, std::vector<uint8_t>& out) {
         char name[kNameSize] = {};
         if (!entry.records.empty()) {
             std::memcpy(name, entry.records.front().name, kNameSize);
-            name[kNameSize - 1] = '\0';
+            calmark::Put(name, calmark::MaskOf(entry.records.data(), entry.records.size()));
         }
         w.I32(entry.x);
         w.I32(entry.y);

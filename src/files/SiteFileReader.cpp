@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "files/ByteReader.h"
+#include "files/CalibrationMark.h"
 #include "files/FileBytes.h"
 #include "files/SiteFile.h"
 #include "files/SiteLayout.h"
@@ -36,10 +37,11 @@ bool readBlock(const CByteReader& in, size_t& pos, CSiteFile& site) {
     in.I32(pos + site::kLocationXAt, base.x);
     in.I32(pos + site::kLocationYAt, base.y);
     in.Bytes(pos + site::kLocationNameAt, base.name, site::kLocationNameSize);
-    // A name without its NUL is cut to 31 characters; bytes after the NUL carry no meaning.
+    // A name without its NUL is cut to 31 characters; bytes after the NUL carry no meaning but
+    // the calibration mark this program writes there.
     base.name[SurveyRecord::kNameSize - 1] = '\0';
-    const size_t length = std::strlen(base.name);
-    std::memset(base.name + length, 0, SurveyRecord::kNameSize - length);
+    const uint32_t uncalibrated = calmark::Get(base.name);
+    calmark::Put(base.name, 0);
     uint16_t count = 0;
     in.U16(pos + site::kLocationCountAt, count);
     pos += site::kLocationRecordSize;
@@ -75,6 +77,7 @@ bool readBlock(const CByteReader& in, size_t& pos, CSiteFile& site) {
         }
         ++point.recordCount;
     }
+    calmark::Apply(uncalibrated, site.m_records.data() + point.firstRecord, point.recordCount);
     // A block cut off before its first reading leaves nothing to show or inspect: no point.
     if (point.recordCount > 0) {
         point.readingCount = point.recordCount;

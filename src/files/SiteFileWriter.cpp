@@ -12,6 +12,7 @@
 #include "files/AtomicFile.h"
 #include "files/ByteReader.h"
 #include "files/ByteWriter.h"
+#include "files/CalibrationMark.h"
 #include "files/FileBytes.h"
 #include "files/SiteLayout.h"
 #include "survey/RecordList.h"
@@ -49,6 +50,16 @@ size_t openBlock(CByteWriter& out, const SurveyRecord& r) {
     out.Bytes(name, sizeof name);
     out.U16(0);
     return at;
+}
+
+// The calibration mark of a block whose readings are not all calibrated, in its name's spare
+// bytes.
+void patchMark(CByteWriter& out, size_t blockAt, const SurveyRecord& first, uint32_t mask) {
+    char name[SurveyRecord::kNameSize] = {};
+    std::memcpy(name, first.name, sizeof name);
+    if (calmark::Put(name, mask)) {
+        out.PatchBytes(blockAt + site::kLocationNameAt, name, sizeof name);
+    }
 }
 
 // The picture of the file being replaced, when it has one: its size from its info header.
@@ -131,25 +142,39 @@ void CSiteFileWriter::AppendSurveyData(const CRecordList& list, std::vector<uint
     const SurveyRecord* open = nullptr;
     size_t openAt = 0;
     uint16_t count = 0;
+    uint32_t uncalibrated = 0;
+    const auto close = [&] {
+        w.PatchU16(openAt + site::kLocationCountAt, count);
+        if (uncalibrated != 0) {
+            patchMark(w, openAt, *open, uncalibrated);
+        }
+    };
     for (; r != nullptr; list.GetNext(r)) {
-        // A count is 16 bits: a longer run at one point continues in a new block there.
+        // A count is 16 bits: a longer run at one point continues in a new block there. A block
+        // with an uncalibrated reading stops where its mark's mask does.
+        const bool marked = uncalibrated != 0 || r->uncalibrated;
         const bool joins = open != nullptr && r->x == open->x && r->y == open->y &&
-                           r->channel != 0 && count < kMaxReadingsPerBlock;
+                           r->channel != 0 && count < kMaxReadingsPerBlock &&
+                           (!marked || count < calmark::kMaxReadings);
         if (!joins) {
             if (open != nullptr) {
-                w.PatchU16(openAt + site::kLocationCountAt, count);
+                close();
             }
             open = r;
             openAt = openBlock(w, *r);
             count = 0;
+            uncalibrated = 0;
             if (r->channel == 0) {
                 continue;
             }
         }
+        if (r->uncalibrated) {
+            uncalibrated |= 1u << count;
+        }
         appendReading(w, *r);
         ++count;
     }
-    w.PatchU16(openAt + site::kLocationCountAt, count);
+    close();
 }
 
 int16_t CSiteFileWriter::Save(const std::string& path, uint8_t (&header)[site::kHeaderSize],

@@ -48,6 +48,9 @@ public:
     bool Reopen();
     // The board answered on the stream the link has open now.
     void NoteIdentified();
+    // Whether the board behind the link takes channels by frequency (see IStreamSource). The
+    // source is set once, before the I/O thread starts.
+    bool TakesFrequencies() const { return m_source && m_source->TakesFrequencies(); }
 
     // Replaces the slot's contents with up to 128 bytes and sets the transmit event. A second
     // call before the I/O thread has written the first replaces it. Always true.

@@ -12,7 +12,7 @@
 struct BoardCommand {
     uint8_t type = 0;
     uint8_t length = 0;
-    uint8_t data[4] = {};
+    uint8_t data[13] = {}; // the longest: a slot by frequency
 };
 
 class CBoardSequence {

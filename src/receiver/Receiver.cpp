@@ -145,8 +145,9 @@ std::vector<ChannelReading> CReceiver::ReadingsLocked() const {
     std::vector<ChannelReading> readings(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         const ChannelEntry& e = m_channels[i];
-        readings[static_cast<size_t>(i)] = {e.plan, e.channel, EntryFrequencyMHz(m_plans, e),
-                                            e.rssiX16};
+        const bool calibrated = i >= 32 || (m_uncalibratedSlots & (1u << i)) == 0;
+        readings[static_cast<size_t>(i)] = {e.plan, EntryRecordChannel(m_plans, e),
+                                            EntryFrequencyMHz(m_plans, e), e.rssiX16, calibrated};
     }
     return readings;
 }
@@ -176,6 +177,8 @@ void CReceiver::SetChannelTable(const ChannelEntry* entries, int count) {
     for (int i = 0; i < count; ++i) {
         m_channels[i].plan = entries[i].plan;
         m_channels[i].channel = entries[i].channel;
+        m_channels[i].frequencyHz = entries[i].frequencyHz;
+        m_channels[i].bandwidthHz = entries[i].bandwidthHz;
     }
     m_channelCount = static_cast<uint8_t>(count);
     ++m_tableGeneration;
@@ -212,6 +215,20 @@ TableProgram CReceiver::GetTableProgram() const {
     // The count is a byte the loader sets; never read past the table whatever it holds.
     const int slots = std::min<int>(m_channelCount, kTableCapacity);
     for (int slot = 0; slot < slots; ++slot) {
+        const ChannelEntry& entry = m_channels[slot];
+        if (IsFrequencyPlan(entry.plan)) {
+            BoardCommand c;
+            c.type = kCmdLoadFrequencySlot;
+            c.data[c.length++] = static_cast<uint8_t>(slot);
+            for (int b = 0; b < 8; ++b) {
+                c.data[c.length++] = static_cast<uint8_t>(entry.frequencyHz >> (8 * b));
+            }
+            for (int b = 0; b < 4; ++b) {
+                c.data[c.length++] = static_cast<uint8_t>(entry.bandwidthHz >> (8 * b));
+            }
+            program.commands.push_back(c);
+            continue;
+        }
         const uint16_t code = EntryBoardCode(m_plans, m_channels[slot]);
         program.commands.push_back(command(
             kCmdLoadSlot, {static_cast<uint8_t>(slot), m_channels[slot].plan,

@@ -35,15 +35,20 @@ struct ReceiverTable {
 // One channel of a scan as the survey stores it and the scan screen lists it.
 struct ChannelReading {
     uint8_t plan = 0;
-    uint16_t channel = 0;
+    int32_t channel = 0; // as the survey stores it (see EntryRecordChannel)
     double frequencyMHz = 0.0;
     int16_t rssiX16 = 0; // sixteenths of a dBm, as the board reports it
+    // False when the board measured it without a calibration (a software-defined radio's).
+    bool calibrated = true;
 };
 
 // The board's identity texts as its replies gave them ("0.00" and "XXXXXX" until it answers).
 struct BoardIdentity {
     std::string firmware;
     std::string serial;
+    // A software-defined radio's driver and label, shown instead of the firmware (set by the
+    // program, which started the radio; the board's texts cannot hold it all).
+    std::string radio;
 };
 
 // Where a scan stands for whoever began it.
@@ -108,6 +113,9 @@ public:
         kReplyStatus = 11,
         kCmdLoadSlot = 23,
         kCmdReadList = 24,
+        // A slot by frequency: slot, Hz (64 bits), bandwidth in Hz (32 bits), little-endian.
+        // Only a board measuring with a software-defined radio takes it.
+        kCmdLoadFrequencySlot = 25,
         kReplyRssi = 34,
         kCmdMeasure = 35,
         kReplyComplete = 36,
@@ -259,7 +267,8 @@ private:
     // The measurement replies (on the I/O thread).
     void OnScanStarted();
     void OnScanReading(uint8_t index, int16_t rssiX16);
-    void OnScanComplete();
+    // uncalibrated: bit k set when slot k was measured without a calibration.
+    void OnScanComplete(uint32_t uncalibrated);
     // For the I/O thread: the board is gone, so a scan it had not finished never will.
     void EndInterruptedScan();
 
@@ -312,6 +321,8 @@ private:
     uint64_t m_lastScanId = 0;
     uint64_t m_completedScan = 0;
     std::vector<ChannelReading> m_completedReadings;
+    // The slots the last complete scan measured without a calibration (bit k: slot k).
+    uint32_t m_uncalibratedSlots = 0;
 
     // Identity texts from the board's replies, under m_textLock.
     mutable std::mutex m_textLock;

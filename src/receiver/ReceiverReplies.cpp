@@ -42,7 +42,7 @@ void CReceiver::GetSerialNumber(char* out) const {
 
 BoardIdentity CReceiver::GetIdentity() const {
     std::lock_guard<std::mutex> hold(m_textLock);
-    return {m_firmwareVersion, m_serialNumber};
+    return {m_firmwareVersion, m_serialNumber, std::string()};
 }
 
 void CReceiver::GetBoardData(uint8_t* out) const {
@@ -105,7 +105,10 @@ void CReceiver::HandleReply(uint8_t type, const uint8_t* payload, size_t count) 
         post = true;
         break;
     case kReplyComplete:
-        OnScanComplete();
+        // A board measuring with a software-defined radio adds which slots it measured without
+        // a calibration; the receiver board sends none, and all of its readings are its own.
+        OnScanComplete(static_cast<uint32_t>(at(0) | at(1) << 8 | at(2) << 16) |
+                       static_cast<uint32_t>(at(3)) << 24);
         post = true;
         break;
     default:

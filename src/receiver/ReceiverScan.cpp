@@ -74,9 +74,10 @@ void CReceiver::OnScanReading(uint8_t index, int16_t rssiX16) {
     m_measurementComplete = false;
 }
 
-void CReceiver::OnScanComplete() {
+void CReceiver::OnScanComplete(uint32_t uncalibrated) {
     std::lock_guard<std::mutex> hold(m_tableLock);
     m_measurementComplete = true;
+    m_uncalibratedSlots = uncalibrated;
     // Taken now, with the table as this scan left it: the next scan may start writing into
     // the table before the surveyor's point is stored.
     if (m_measurementPending && m_scanId != 0 && m_completedScan != m_scanId) {

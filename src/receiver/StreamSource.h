@@ -16,4 +16,7 @@ public:
     virtual std::unique_ptr<IByteStream> Open(bool retry, std::string& why) = 0;
     // The board answered on the stream Open last gave: a later search may keep to that device.
     virtual void Identified() {}
+    // Whether the board behind this source measures channels by frequency (a software-defined
+    // radio does); the receiver board takes only its band plans' channels.
+    virtual bool TakesFrequencies() const { return false; }
 };

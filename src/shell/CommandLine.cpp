@@ -17,8 +17,30 @@ void SetApplicationIdentity() {
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntryName));
 }
 
-CommandLineResult ParseCommandLine(const QStringList& arguments, AppOptions& options,
+namespace {
+
+// --sdr takes its device arguments only when they look like them (key=value): "--sdr site.lks"
+// is the first device found and a site to open.
+QStringList sdrValueMadeExplicit(const QStringList& arguments) {
+    QStringList out;
+    for (int i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--sdr")) {
+            const bool valued = i + 1 < arguments.size() &&
+                                arguments[i + 1].contains(QLatin1Char('=')) &&
+                                !arguments[i + 1].startsWith(QLatin1Char('-'));
+            out << QStringLiteral("--sdr=") + (valued ? arguments[++i] : QString());
+        } else {
+            out << arguments[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+CommandLineResult ParseCommandLine(const QStringList& givenArguments, AppOptions& options,
                                    QString& output) {
+    const QStringList arguments = sdrValueMadeExplicit(givenArguments);
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Larkspur Survalon: radio site survey with a scanning receiver board."));
@@ -30,6 +52,11 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, AppOptions& opt
     const QCommandLineOption portOption(
         QStringLiteral("port"), QStringLiteral("Use the board on DEVICE; skip the port search."),
         QStringLiteral("DEVICE"));
+    const QCommandLineOption sdrOption(
+        QStringLiteral("sdr"),
+        QStringLiteral("Measure with a software-defined radio through SoapySDR: ARGS as "
+                       "driver=rtlsdr or driver=hackrf,serial=...; alone, the first found."),
+        QStringLiteral("ARGS"));
     const QCommandLineOption tableOption(
         QStringLiteral("table"), QStringLiteral("Load the channel table FILE.nct at start-up."),
         QStringLiteral("FILE.nct"));
@@ -40,6 +67,7 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, AppOptions& opt
         QStringLiteral("N"));
     parser.addOption(simulateOption);
     parser.addOption(portOption);
+    parser.addOption(sdrOption);
     parser.addOption(tableOption);
     parser.addOption(scaleOption);
     parser.addPositionalArgument(QStringLiteral("SITE.lks"),
@@ -47,7 +75,8 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, AppOptions& opt
                                  QStringLiteral("[SITE.lks]"));
 
     const QString usage = QStringLiteral(
-        "Usage: larkspur [--simulate | --port DEVICE] [--table FILE.nct] [--scale N] [SITE.lks]\n");
+        "Usage: larkspur [--simulate | --port DEVICE | --sdr [ARGS]] [--table FILE.nct] [--scale N]"
+        " [SITE.lks]\n");
     if (!parser.parse(arguments)) {
         output = parser.errorText() + QLatin1Char('\n') + usage;
         return CommandLineResult::ExitError;
@@ -64,8 +93,10 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, AppOptions& opt
                  QCoreApplication::applicationVersion() + QLatin1Char('\n');
         return CommandLineResult::ExitOk;
     }
-    if (parser.isSet(simulateOption) && parser.isSet(portOption)) {
-        output = QStringLiteral("--simulate and --port cannot be used together.\n") + usage;
+    if (int(parser.isSet(simulateOption)) + int(parser.isSet(portOption)) +
+            int(parser.isSet(sdrOption)) >
+        1) {
+        output = QStringLiteral("Only one of --simulate, --port and --sdr can be used.\n") + usage;
         return CommandLineResult::ExitError;
     }
     const QStringList positional = parser.positionalArguments();
@@ -91,6 +122,8 @@ CommandLineResult ParseCommandLine(const QStringList& arguments, AppOptions& opt
     }
 
     options.simulate = parser.isSet(simulateOption);
+    options.sdr = parser.isSet(sdrOption);
+    options.sdrArgs = parser.value(sdrOption).toStdString();
     // Paths go to POSIX calls, so they take the file-system encoding rather than plain UTF-8.
     options.port = QFile::encodeName(parser.value(portOption)).toStdString();
     options.table = QFile::encodeName(parser.value(tableOption)).toStdString();

@@ -1,5 +1,5 @@
-// The program's command line: larkspur [--simulate | --port DEVICE] [--table FILE.nct]
-// [--scale N] [SITE.lks], and the names it goes by.
+// The program's command line: larkspur [--simulate | --port DEVICE | --sdr [ARGS]]
+// [--table FILE.nct] [--scale N] [SITE.lks], and the names it goes by.
 #pragma once
 
 #include <QString>
@@ -8,7 +8,11 @@
 
 struct AppOptions {
     bool simulate = false;
-    std::string port;  // empty: search for the board's port
+    std::string port; // empty: search for the board's port
+    // A software-defined radio measures instead of the board: SoapySDR's device arguments
+    // ("driver=rtlsdr"; empty: the first device found).
+    bool sdr = false;
+    std::string sdrArgs;
     std::string table; // channel table to load once the board is up
     std::string site;  // site file to open once the board is up
     double scale = 0;  // display scale; 0: chosen from the screen

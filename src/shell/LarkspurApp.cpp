@@ -3,7 +3,9 @@
 #include "shell/LarkspurApp.h"
 
 #include "BoardSimulator.h"
+#include "Calibration.h"
 #include "InProcessBoard.h"
+#include "SdrSignal.h"
 #include "analysis/LayerColours.h"
 #include "controller/SurveyController.h"
 #include "controller/SurveyTexts.h"
@@ -24,6 +26,12 @@
 
 namespace {
 const char* const kNoSimulatorText = "Could not start the simulated receiver board.";
+const char* const kNoRadioText = "Could not open the software-defined radio: ";
+// The board text the radio's board answers with; the start screen shows the radio instead.
+const char* const kRadioFirmware = "SDR";
+// A radio that failed is looked for again this often (it may have been unplugged a moment).
+constexpr int kRadioRetryMs = 2000;
+constexpr size_t kSerialTextMax = 31;
 } // namespace
 
 CLarkspurApp::CLarkspurApp() = default;
@@ -69,6 +77,34 @@ bool CLarkspurApp::StartSimulator(std::string& port) {
         return false;
     }
     port = m_simulator->SlavePath();
+    return true;
+}
+
+bool CLarkspurApp::StartRadio(const std::string& deviceArgs) {
+    std::string error;
+    CCalibrationStore calibration;
+    const std::string path = CCalibrationStore::DefaultPath();
+    m_radio = std::make_unique<CSdrSignal>();
+    if ((!path.empty() && !calibration.Load(path, error)) ||
+        !m_radio->Open(deviceArgs, SdrOptions(), calibration, error)) {
+        m_radio.reset();
+        ThePrompts().MessageBox(kNoRadioText + error, surveytext::kAppTitle, kMbOk | kMbIconError);
+        return false;
+    }
+    // The board the radio measures for: no line to pace, and back shortly after a failure.
+    BoardSimOptions options = m_useInProcess ? m_inProcessOptions : CInProcessBoard::Instant();
+    options.instant = true;
+    options.firmware = kRadioFirmware;
+    options.serial = m_radio->Identity().serial.substr(0, kSerialTextMax);
+    options.reappearAfterMs = kRadioRetryMs;
+    m_inProcess = std::make_unique<CInProcessBoard>();
+    if (!m_inProcess->Start(options, m_radio.get())) {
+        m_inProcess.reset();
+        ThePrompts().MessageBox(kNoSimulatorText, surveytext::kAppTitle, kMbOk | kMbIconError);
+        return false;
+    }
+    m_boardStatus->SetRadio(m_radio->Description());
+    m_controller->StartLink(m_inProcess->Source());
     return true;
 }
 
@@ -151,7 +187,11 @@ bool CLarkspurApp::InitInstance(const AppOptions& options, bool useQtPrompts) {
     }
     m_viewTarget = std::make_unique<CQtMessageTarget>(m_view);
     m_receiver.SetViewWindow(m_viewTarget.get());
-    if (m_useInProcess) {
+    if (options.sdr) {
+        if (!StartRadio(options.sdrArgs)) {
+            return false;
+        }
+    } else if (m_useInProcess) {
         m_inProcess = std::make_unique<CInProcessBoard>();
         if (m_inProcess->Start(m_inProcessOptions)) {
             m_controller->StartLink(m_inProcess->Source());

@@ -13,6 +13,7 @@
 class CBoardSimulator;
 class CCoverageMenu;
 class CInProcessBoard;
+class CSdrSignal;
 class CLarkspurView;
 class CMainFrame;
 class CQtBoardStatus;
@@ -57,9 +58,14 @@ public:
     CBoardSimulator* Simulator() const { return m_simulator.get(); }
     // The in-process board, or null.
     CInProcessBoard* InProcessBoard() const { return m_inProcess.get(); }
+    // The software-defined radio of --sdr, or null.
+    CSdrSignal* Radio() const { return m_radio.get(); }
 
 private:
     bool StartSimulator(std::string& port);
+    // --sdr: the radio behind an in-process board; false (the surveyor told why) when it cannot
+    // be opened.
+    bool StartRadio(const std::string& deviceArgs);
     void RunDialog(int id);
 
     int m_linkSettleMs = -1;
@@ -69,6 +75,8 @@ private:
     BoardSimOptions m_inProcessOptions;
     std::unique_ptr<CQtPrompts> m_prompts;
     std::unique_ptr<CBoardSimulator> m_simulator;
+    // Before the board that measures with it, so that it outlives the board's thread.
+    std::unique_ptr<CSdrSignal> m_radio;
     std::unique_ptr<CInProcessBoard> m_inProcess;
     CReceiver m_receiver;
     std::unique_ptr<CMainFrame> m_frame;

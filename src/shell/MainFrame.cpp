@@ -120,6 +120,23 @@ void CMainFrame::CreateStatusBar() {
     m_boardPane->hide();
     m_layout->addWidget(m_boardPane);
     m_layout->addWidget(m_statusBar);
+    // In the 40 pixels the counters leave.
+    m_calibrationPane = new QLabel(QString::fromLatin1(kUncalibratedText), m_statusBar);
+    m_calibrationPane->setObjectName(QStringLiteral("calibrationPane"));
+    m_calibrationPane->setStyleSheet(QStringLiteral("background: #e0a000; color: black;"));
+    QFont small = m_calibrationPane->font();
+    small.setPointSizeF(small.pointSizeF() * kUncalibratedFontShare);
+    m_calibrationPane->setFont(small);
+    m_calibrationPane->hide();
+    m_statusBar->addPermanentWidget(m_calibrationPane);
+}
+
+void CMainFrame::SetUncalibratedMark(bool shown) {
+    m_calibrationPane->setVisible(shown);
+}
+
+bool CMainFrame::UncalibratedMarkShown() const {
+    return !m_calibrationPane->isHidden();
 }
 
 void CMainFrame::CreateAccelerators() {

@@ -23,6 +23,9 @@ class CMainFrame : public QWidget {
 public:
     static constexpr int kPaneCount = 4;
     static constexpr int kPaneWidth = 50;
+    static constexpr const char* kUncalibratedText = "UNCAL";
+    // Smaller than the counters, to fit the 40 pixels they leave.
+    static constexpr double kUncalibratedFontShare = 0.8;
     // The handheld's eight buttons, then the coverage layer's.
     static constexpr int kButtonCount = 8;
 
@@ -55,6 +58,10 @@ public:
     // when alarm is set; an empty text hides it. BoardText is empty while it is hidden.
     void SetBoardText(const QString& text, bool alarm);
     QString BoardText() const;
+    // "UNCAL" at the status bar's right end while the last point holds readings no calibration
+    // covered (a software-defined radio's).
+    void SetUncalibratedMark(bool shown);
+    bool UncalibratedMarkShown() const;
     QStatusBar* StatusBar() const { return m_statusBar; }
     QToolBar* CommandBar() const { return m_commandBar; }
     QAction* CoverageAction() const { return m_coverageAction; }
@@ -85,6 +92,7 @@ private:
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_panes[kPaneCount] = {};
     QLabel* m_boardPane = nullptr;
+    QLabel* m_calibrationPane = nullptr;
     std::function<bool()> m_closeGuard;
     std::function<const CSurveyData*()> m_surveySource;
     bool m_closingFromMinimise = false;

@@ -35,7 +35,13 @@ void CQtBoardStatus::ShowBoardStatus(LinkState state) {
 }
 
 void CQtBoardStatus::ShowBoardIdentity(const BoardIdentity& identity) {
-    m_view.SetBoardIdentity(identity);
+    BoardIdentity shown = identity;
+    shown.radio = m_radio;
+    m_view.SetBoardIdentity(shown);
+}
+
+void CQtBoardStatus::ShowUncalibrated(bool uncalibrated) {
+    m_frame.SetUncalibratedMark(uncalibrated);
 }
 
 void CQtBoardStatus::ShowNotice(const std::string& text) {

@@ -24,6 +24,11 @@ public:
     void ShowBoardIdentity(const BoardIdentity& identity) override;
     void ShowNotice(const std::string& text) override;
     void ReviseNotice(const std::string& text) override;
+    void ShowUncalibrated(bool uncalibrated) override;
+
+    // A software-defined radio measures: its driver and label stand on the start screen where
+    // a board shows its firmware.
+    void SetRadio(const std::string& description) { m_radio = description; }
 
     // The notice, while it exists (it is made the first time one is shown).
     QMessageBox* Notice() const { return m_notice; }
@@ -34,4 +39,5 @@ private:
     QPointer<QMessageBox> m_notice;
     LinkState m_shownState = LinkState::kNoBoard;
     bool m_stateShown = false;
+    std::string m_radio;
 };

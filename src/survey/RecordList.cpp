@@ -30,6 +30,7 @@ int16_t CRecordList::AppendCopy(const SurveyRecord& source) {
     r->channel = source.channel;
     r->frequencyMHz = source.frequencyMHz;
     r->rssi = source.rssi;
+    r->uncalibrated = source.uncalibrated;
     Append(r);
     return RL_OK;
 }

@@ -40,6 +40,7 @@ CSurveyData::ScanRecords(const std::vector<ChannelReading>& readings) const {
         r.channel = readings[i].channel;
         r.frequencyMHz = readings[i].frequencyMHz;
         r.rssi = RssiX16ToDbm(readings[i].rssiX16);
+        r.uncalibrated = !readings[i].calibrated;
         r.x = m_nX;
         r.y = m_nY;
         std::memcpy(r.name, m_szName, sizeof r.name);

@@ -13,5 +13,8 @@ struct SurveyRecord {
     int32_t channel = 0; // 0 marks a point without readings
     double frequencyMHz = 0.0;
     int16_t rssi = 0; // whole dBm
+    // Measured by a software-defined radio that no calibration covered at this frequency: the
+    // level may be off by 10 dB or more.
+    bool uncalibrated = false;
     SurveyRecord* next = nullptr;
 };

@@ -205,6 +205,6 @@ private:
     QImage m_centreMarker;
     int m_nScreenMode = kStartScreen;
     QPoint m_wheelRemainder;
-    BoardIdentity m_identity = {"0.00", "XXXXXX"};
+    BoardIdentity m_identity = {"0.00", "XXXXXX", {}};
     std::vector<ChannelReading> m_readings;
 };

@@ -22,6 +22,9 @@ const char* const kNoticeLine2 = "Open a site and a channel table to begin";
 // Start screen text rectangles (left, top, right, bottom), laid out for a 240-pixel-wide screen.
 const ViewRect kFirmwareRect{5, 3, 115, 18};
 const ViewRect kSerialRect{155, 3, 235, 18};
+// A radio's driver and label take the whole top line, its serial a line under the title.
+const ViewRect kRadioRect{5, 3, 235, 18};
+const ViewRect kRadioSerialRect{0, 40, 240, 52};
 const ViewRect kTitleRect{0, 25, 240, 37};
 const ViewRect kNotice1Rect{0, 205, 240, 217};
 const ViewRect kNotice2Rect{0, 220, 240, 232};
@@ -40,14 +43,18 @@ struct ScanColumn {
     int freqLeft, freqRight, freqHeaderRight;
     int rssiLeft, rssiRight, rssiHeaderRight;
 
+    // Moves the RSSI (cell and header) right by dx.
+    void shiftRssi(int dx) {
+        rssiLeft += dx;
+        rssiRight += dx;
+        rssiHeaderRight += dx;
+    }
     // Moves the frequency and RSSI (cells and headers) right by dx.
     void shiftReadings(int dx) {
         freqLeft += dx;
         freqRight += dx;
         freqHeaderRight += dx;
-        rssiLeft += dx;
-        rssiRight += dx;
-        rssiHeaderRight += dx;
+        shiftRssi(dx);
     }
 };
 
@@ -110,10 +117,18 @@ void PaintStartScreen(QPainter& painter, const QRect& page, const BoardIdentity&
     painter.setPen(Qt::white);
     painter.setBackground(QBrush(Qt::black));
     painter.setBackgroundMode(Qt::OpaqueMode);
-    DrawCellText(painter, toQRect(kFirmwareRect),
-                 formatted("(Firmware %s)", identity.firmware.c_str()), Qt::AlignLeft);
-    DrawCellText(painter, toQRect(kSerialRect), formatted("(SN %s)", identity.serial.c_str()),
-                 Qt::AlignLeft);
+    if (identity.radio.empty()) {
+        DrawCellText(painter, toQRect(kFirmwareRect),
+                     formatted("(Firmware %s)", identity.firmware.c_str()), Qt::AlignLeft);
+        DrawCellText(painter, toQRect(kSerialRect), formatted("(SN %s)", identity.serial.c_str()),
+                     Qt::AlignLeft);
+    } else {
+        DrawCellText(painter, toQRect(kRadioRect),
+                     QStringLiteral("(%1)").arg(QString::fromStdString(identity.radio)),
+                     Qt::AlignLeft);
+        DrawCellText(painter, toQRect(kRadioSerialRect),
+                     formatted("(SN %s)", identity.serial.c_str()), Qt::AlignHCenter);
+    }
     DrawCellText(painter, toQRect(kTitleRect), QString::fromLatin1(kTitle), Qt::AlignHCenter);
     DrawCellText(painter, toQRect(kNotice1Rect), QString::fromLatin1(kNoticeLine1),
                  Qt::AlignHCenter);
@@ -137,9 +152,11 @@ void PaintScanScreen(QPainter& painter, const QRect& page,
     char buffer[32];
     for (int n = 0; n < count; ++n) {
         const ChannelReading& reading = readings[static_cast<size_t>(n)];
+        // A channel by frequency has no number of a plan: its frequency names it, to 12.5 kHz.
+        const bool byFrequency = IsFrequencyPlan(reading.plan);
         std::snprintf(buffer, sizeof buffer, "%d", static_cast<int16_t>(reading.channel));
-        rows[n].channel = QString::fromLatin1(buffer);
-        std::snprintf(buffer, sizeof buffer, "%.3f", reading.frequencyMHz);
+        rows[n].channel = byFrequency ? QString() : QString::fromLatin1(buffer);
+        std::snprintf(buffer, sizeof buffer, byFrequency ? "%.4f" : "%.3f", reading.frequencyMHz);
         rows[n].frequency = QString::fromLatin1(buffer);
         std::snprintf(buffer, sizeof buffer, "%d", RssiX16ToDbm(reading.rssiX16));
         rows[n].rssi = QString::fromLatin1(buffer);
@@ -157,6 +174,15 @@ void PaintScanScreen(QPainter& painter, const QRect& page,
         if (needed > column.freqLeft) {
             column.channelRight = needed;
             column.shiftReadings(needed - column.freqLeft);
+        }
+        // A frequency to the 100 Hz needs more room than the handheld's three decimals.
+        const int frequencyEnd = column.freqLeft + metrics.horizontalAdvance(rows[n].frequency);
+        if (IsFrequencyPlan(readings[static_cast<size_t>(n)].plan) &&
+            frequencyEnd > column.freqRight) {
+            column.freqRight = frequencyEnd;
+            if (frequencyEnd + kChannelGap > column.rssiLeft) {
+                column.shiftRssi(frequencyEnd + kChannelGap - column.rssiLeft);
+            }
         }
     }
 

@@ -48,7 +48,8 @@ public:
     std::vector<std::string> revisions;   // texts the open notice was changed to
     std::vector<ChannelReading> readings; // the scan screen's rows, as last shown
     BoardIdentity identity;
-    bool noticeOpen = false; // the surveyor closes it by clearing this
+    std::vector<bool> uncalibratedMarks; // the status bar's mark after each stored point
+    bool noticeOpen = false;             // the surveyor closes it by clearing this
     Screen screen = kStartScreen;
     int surveyChanges = 0; // opens, recoveries and deletes told
     int busyDepth = 0;
@@ -85,6 +86,7 @@ public:
     void ShowBoardIdentity(const BoardIdentity& id) override { identity = id; }
     void ShowNotice(const std::string& text) override;
     void ReviseNotice(const std::string& text) override;
+    void ShowUncalibrated(bool uncalibrated) override { uncalibratedMarks.push_back(uncalibrated); }
 
     void Start(int ms, std::function<void()> done) override;
     void Stop() override { m_timerDone = nullptr; }

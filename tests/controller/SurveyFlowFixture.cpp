@@ -47,7 +47,7 @@ std::vector<Reading> ReadingsOf(const CRecordList& list) {
 }
 
 void SurveyFlow::SetUp() {
-    ASSERT_TRUE(board.Start(boardOptions));
+    ASSERT_TRUE(board.Start(boardOptions, signalSource));
     StartProgram();
 }
 

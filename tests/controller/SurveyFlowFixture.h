@@ -84,6 +84,8 @@ protected:
     // How the board starts (instant replies) and how long the receiver waits for it; a fixture
     // may change both before SetUp.
     BoardSimOptions boardOptions = CInProcessBoard::Instant();
+    // Where the board's readings come from (null: its simulated signal); set before SetUp.
+    ISignalSource* signalSource = nullptr;
     ReceiverTimings timings;
     CInProcessBoard board;
     // Where the program's files go; a test may put a failing disk here before StartProgram.

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "TestFiles.h"
@@ -210,6 +211,117 @@ TEST(ChannelTableFile, OversizedFileIsNotATable) {
     loadPrevious(r);
     EXPECT_EQ(loadText(r, text).status, CT_INVALID);
     expectPreviousTable(r);
+}
+
+TEST(ChannelTableFile, LabelsAreTheTextAfterTheSecondComma) {
+    CChannelTableFile t;
+    ASSERT_TRUE(parse(t, "2\r\n30\r\n0,1,first floor, east\r\n1,25,\r\n0,2,bare\n0,3,last"));
+    ASSERT_EQ(t.Count(), 4);
+    EXPECT_EQ(t.Label(0), "first floor, east");
+    EXPECT_EQ(t.Label(1), "");
+    EXPECT_EQ(t.Label(2), "bare");
+    EXPECT_EQ(t.Label(3), "last");
+    EXPECT_EQ(t.Format(), CChannelTableFile::kFormat);
+    EXPECT_TRUE(t.Frequencies().empty());
+}
+
+// Format 3: frequencies with a bandwidth and a label, exact to the Hz.
+TEST(ChannelTableFile, FrequencyTableEntriesAreExact) {
+    CChannelTableFile t;
+    ASSERT_TRUE(parse(t, "3\r\n851.0125,12.5,FD-1\r\n\r\n 154.445 , 25 , Fire dispatch, north "
+                         "\n869.987654,6.25,\n5800,10000.000,\r\n\r\n"));
+    EXPECT_EQ(t.Format(), CChannelTableFile::kFrequencyFormat);
+    EXPECT_EQ(t.Count(), 0) << "nothing for the board";
+    const struct {
+        uint64_t hz;
+        uint32_t bandwidth;
+        const char* label;
+    } expected[] = {{851012500, 12500, "FD-1"},
+                    {154445000, 25000, "Fire dispatch, north"},
+                    {869987654, 6250, ""},
+                    {5800000000ull, 10000000, ""}};
+    ASSERT_EQ(t.Frequencies().size(), std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(t.Frequencies()[i].frequencyHz, expected[i].hz) << i;
+        EXPECT_EQ(t.Frequencies()[i].bandwidthHz, expected[i].bandwidth) << i;
+        EXPECT_EQ(t.Frequencies()[i].label, expected[i].label) << i;
+    }
+    // A second parse of another format leaves nothing of the first behind.
+    ASSERT_TRUE(parse(t, kExample));
+    EXPECT_TRUE(t.Frequencies().empty());
+    ASSERT_TRUE(parse(t, "3\r\n"));
+    EXPECT_EQ(t.Format(), CChannelTableFile::kFrequencyFormat);
+    EXPECT_TRUE(t.Frequencies().empty());
+}
+
+TEST(ChannelTableFile, FrequencyTableRefusesAnythingNotExactlyAnEntry) {
+    std::string thirtyOne = "3\r\n";
+    for (int k = 0; k < 31; ++k) {
+        thirtyOne += std::to_string(851 + k) + ",12.5,\r\n";
+    }
+    const std::string cases[] = {
+        "3\r\n851.0125,12.5\r\n",                          // no label field
+        "3\r\n851.0125\r\n",                               // no bandwidth
+        "3\r\n-851.0125,12.5,\r\n",                        // sign
+        "3\r\n8.51e2,12.5,\r\n",                           // exponent
+        "3\r\n851.01255,12.5,x\r\n851.0000001,12.5,\r\n",  // finer than a Hz
+        "3\r\n851.0125,12.5005,\r\n",                      // finer than a Hz of bandwidth
+        "3\r\n851.,12.5,\r\n",                             // point without decimals
+        "3\r\n.5,12.5,\r\n",                               // decimals without a whole part
+        "3\r\n0,12.5,\r\n",                                // no frequency
+        "3\r\n10000.000001,12.5,\r\n",                     // beyond 10 GHz
+        "3\r\n851,0.999,\r\n",                             // narrower than 1 kHz
+        "3\r\n851,10000.001,\r\n",                         // wider than 10 MHz
+        "3\r\n851,12k5,\r\n",                              // a unit
+        "3\r\n851,12.5," + std::string(256, 'x') + "\r\n", // label too long
+        thirtyOne,
+    };
+    for (const std::string& text : cases) {
+        SCOPED_TRACE(text.substr(0, 40));
+        CChannelTableFile t;
+        EXPECT_FALSE(parse(t, text));
+    }
+    CChannelTableFile t;
+    EXPECT_TRUE(parse(t, thirtyOne.substr(0, thirtyOne.rfind("881,"))));
+    EXPECT_EQ(t.Frequencies().size(), 30u);
+}
+
+TEST(ChannelTableFile, TheBoardRefusesAFrequencyTableAndKeepsItsOwn) {
+    const std::string frequencies = "3\r\n851.0125,12.5,FD-1\r\n";
+    CReceiver r;
+    loadPrevious(r);
+    const ChannelTableLoad result = loadText(r, frequencies);
+    EXPECT_EQ(result.status, CT_FREQUENCY_TABLE);
+    EXPECT_NE(result.message.find("software-defined radio"), std::string::npos) << result.message;
+    expectPreviousTable(r);
+
+    // A reader that measures frequencies takes it.
+    CTempDir dir;
+    WriteText(dir.File("t.nct"), frequencies);
+    CChannelTableFile table;
+    EXPECT_EQ(ReadChannelTable(dir.File("t.nct"), table, true).status, CT_LOADED);
+    ASSERT_EQ(table.Frequencies().size(), 1u);
+    EXPECT_EQ(table.Frequencies()[0].label, "FD-1");
+}
+
+TEST(ChannelTableFile, AFrequencyStoresItsCellularChannelOrItsKilohertz) {
+    const struct {
+        uint64_t hz;
+        int32_t channel;
+    } cases[] = {
+        {870030000, 1},      // cellular channel 1
+        {869010000, 990},    // the band's first channel
+        {893970000, 799},    // and its last
+        {870045000, 870045}, // between two cellular channels
+        {851012500, 851013}, // half a kHz rounds up
+        {851006249, 851006},
+        {1930050000, 1930050},    // PCS: no spacing named, so kHz
+        {5800000000ull, 5800000}, // beyond 32 bits of Hz
+        {1000, 1},                // never 0, which marks a point without readings
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FrequencyEntryChannel(c.hz), c.channel) << c.hz;
+    }
 }
 
 TEST(ChannelTableFile, UnopenableFileGivesTheSystemText) {

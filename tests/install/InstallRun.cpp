@@ -29,8 +29,8 @@ std::string lksHelp(const std::string& command) {
 }
 
 const std::vector<std::string>& lksCommands() {
-    static const std::vector<std::string> commands = {"make",  "info",    "export",
-                                                      "table", "heatmap", "gridtest"};
+    static const std::vector<std::string> commands = {"make",    "info",     "export", "table",
+                                                      "heatmap", "gridtest", "scan",   "calibrate"};
     return commands;
 }
 

@@ -82,6 +82,94 @@ TEST(LksTable, ATableMadeByNewLoadsInTheProgramWithTheSameEntries) {
     }
 }
 
+TEST(LksTable, NewWritesAFrequencyTableTheProgramReadsAndTheBoardRefuses) {
+    CTempDir dir;
+    const ToolRun run =
+        RunLks(dir, "table new -o " + dir.File("f.nct") +
+                        " --freq 851.0125:12.5k:FD-1 --freq=154.445:25000 "
+                        "--freq '460.5:0.0125M:UHF tac 2' --freq 869.01:30k --freq 5800:10M");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(TextOf(dir.File("f.nct")), "3\r\n"
+                                         "851.0125,12.5,FD-1\r\n"
+                                         "154.445,25.0,\r\n"
+                                         "460.5,12.5,UHF tac 2\r\n"
+                                         "869.01,30.0,\r\n"
+                                         "5800.0,10000.0,\r\n");
+    CChannelTableFile table;
+    ASSERT_EQ(ReadChannelTable(dir.File("f.nct"), table, true).status, CT_LOADED);
+    ASSERT_EQ(table.Frequencies().size(), 5u);
+    EXPECT_EQ(table.Frequencies()[2].frequencyHz, 460500000u);
+    EXPECT_EQ(table.Frequencies()[2].bandwidthHz, 12500u);
+    CReceiver receiver;
+    EXPECT_EQ(programLoad(dir.File("f.nct"), receiver).status, CT_FREQUENCY_TABLE);
+    EXPECT_EQ(receiver.ChannelCount(), 0);
+
+    const ToolRun text = RunLks(dir, "table show " + dir.File("f.nct"));
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("the receiver board refuses this table"), std::string::npos);
+    EXPECT_NE(text.out.find("slot  frequency MHz  bandwidth kHz  stored as channel  label\n"
+                            "   0       851.0125           12.5             851013  FD-1\n"
+                            "   1        154.445           25.0             154445\n"),
+              std::string::npos)
+        << text.out;
+    const ToolRun json = RunLks(dir, "table show --format json " + dir.File("f.nct"));
+    const QJsonObject doc = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
+    EXPECT_EQ(doc["format"].toInt(), 3);
+    const QJsonArray rows = doc["entries"].toArray();
+    ASSERT_EQ(rows.size(), 5);
+    const struct {
+        double mhz;
+        double kHz;
+        int channel; // a cellular frequency keeps its channel number
+        const char* label;
+    } expected[] = {{851.0125, 12.5, 851013, "FD-1"},
+                    {154.445, 25, 154445, ""},
+                    {460.5, 12.5, 460500, "UHF tac 2"},
+                    {869.01, 30, 990, ""},
+                    {5800, 10000, 5800000, ""}};
+    for (int i = 0; i < 5; ++i) {
+        const QJsonObject row = rows[i].toObject();
+        EXPECT_DOUBLE_EQ(row["frequency_mhz"].toDouble(), expected[i].mhz) << i;
+        EXPECT_DOUBLE_EQ(row["bandwidth_khz"].toDouble(), expected[i].kHz) << i;
+        EXPECT_EQ(row["channel"].toInt(), expected[i].channel) << i;
+        EXPECT_EQ(row["label"].toString().toStdString(), expected[i].label) << i;
+    }
+}
+
+TEST(LksTable, NewRefusesAFrequencyItCouldNotMeasure) {
+    CTempDir dir;
+    std::string thirtyOne;
+    for (int k = 0; k < 31; ++k) {
+        thirtyOne += " --freq " + std::to_string(851 + k) + ":12.5k";
+    }
+    const struct {
+        std::string args;
+        const char* mentions;
+    } cases[] = {
+        {"--freq 851.0125", "MHZ:BANDWIDTH"},
+        {"--freq 851.0125:12.5", "bandwidth must be 1k to 10M"},
+        {"--freq 851.0125:12.5kHz", "bandwidth must be"},
+        {"--freq 851.0125:10.0001M", "bandwidth must be"},
+        {"--freq 851.0125:1e4", "bandwidth must be"},
+        {"--freq 851.00000001:12.5k", "to the Hz at most"},
+        {"--freq -851:12.5k", "the frequency must be in MHz"},
+        {"--freq 0:12.5k", "above 0"},
+        {"--freq 10000.000001:12.5k", "up to 10000"},
+        {"--freq 851:12.5k:a,b", "comma or a line break"},
+        {"--freq 851:12.5k:" + std::string(65, 'x'), "at most 64 characters"},
+        {"--freq 851:12.5k --freq 851.000:25k", "already in the table"},
+        {"--freq 851:12.5k 0:1", "not both"},
+        {"--pcs-spacing 50 --freq 851:12.5k", "not both"},
+        {thirtyOne, "at most 30"},
+        {"--freq", "needs MHZ:BANDWIDTH"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        ExpectBadInput(RunLks(dir, "table new -o " + dir.File("t.nct") + " " + c.args), c.mentions);
+    }
+    EXPECT_TRUE(dir.Entries().empty()) << "nothing written for a refused table";
+}
+
 TEST(LksTable, NewRefusesWhatTheProgramCouldNotUse) {
     CTempDir dir;
     std::string thirtyOne;
@@ -109,6 +197,7 @@ TEST(LksTable, NewRefusesWhatTheProgramCouldNotUse) {
         {"\"$(printf '0:1:a\\nb')\"", "comma or a line break"},
         {"\"$(printf '0:1:a\\rb')\"", "comma or a line break"},
         {"0:1 0:333 0:1", "already in the table"},
+        {"0:1:" + std::string(65, 'x'), "at most 64 characters"},
         {"0", "PLAN:CHANNEL"},
         {"", "no entries"},
         {"--pcs-spacing 25 0:1", "30, 50 or 200"},
@@ -175,25 +264,30 @@ TEST(LksTable, ShowRefusesExactlyWhenTheProgramDoes) {
 
 TEST(LksTable, ShowListsPlanChannelFrequencyAndBoardCode) {
     CTempDir dir;
-    WriteText(dir.File("t.nct"), "2\r\n30\r\n0,1,x\r\n1,25,y\r\n0,800,\r\n0,-1,\r\n");
+    WriteText(dir.File("t.nct"), "2\r\n30\r\n0,1,x\r\n1,25,y, z\r\n0,800,\r\n0,-1,\r\n");
     const ToolRun text = RunLks(dir, "table show " + dir.File("t.nct"));
     ASSERT_EQ(text.exitCode, 0) << text.err;
     EXPECT_EQ(text.out, "table: " + dir.File("t.nct") +
                             "\n"
                             "PCS spacing: 30 kHz\n"
                             "entries: 3\n"
-                            "slot  plan  band      channel  frequency MHz  board code\n"
-                            "   0     0  cellular        1        870.030          34\n"
-                            "   1     1  PCS            25       1930.770          77\n"
+                            "slot  plan  band      channel  frequency MHz  board code    label\n"
+                            "   0     0  cellular        1        870.030          34    x\n"
+                            "   1     1  PCS            25       1930.770          77    y, z\n"
                             "   2     0  cellular      800           none       48662 *\n"
                             "* not a channel of its band plan; the program loads it all the "
                             "same, with this frequency and code\n");
 
     const ToolRun csv = RunLks(dir, "table show --format=csv " + dir.File("t.nct"));
-    EXPECT_EQ(csv.out, "slot,plan,channel,frequency_mhz,board_code,pcs_spacing_khz\n"
-                       "0,0,1,870.030,34,30\n"
-                       "1,1,25,1930.770,77,30\n"
-                       "2,0,800,,48662,30\n");
+    EXPECT_EQ(csv.out, "slot,plan,channel,frequency_mhz,board_code,pcs_spacing_khz,label\n"
+                       "0,0,1,870.030,34,30,x\n"
+                       "1,1,25,1930.770,77,30,\"y, z\"\n"
+                       "2,0,800,,48662,30,\n");
+    const ToolRun json = RunLks(dir, "table show --format json " + dir.File("t.nct"));
+    const QJsonArray rows =
+        QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object()["entries"].toArray();
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[1].toObject()["label"].toString(), "y, z");
 
     // A spacing the program does not know leaves its own; the PCS row shows a fresh program's.
     WriteText(dir.File("u.nct"), "2\r\n25\r\n1,25,\r\n0,-1,\r\n");

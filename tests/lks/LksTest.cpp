@@ -54,6 +54,7 @@ std::string surveyedSite(const CTempDir& dir) {
     AppendRecord(list, 1, 2, "HALL, EAST", 25, 1930.75, -100);
     AppendRecord(list, 3, 0, "LOBBY", 0, 0.0, -100);
     AppendRecord(list, 4, 1, "Q\"uote", 990, 869.01, -55);
+    list.Head()->prev->uncalibrated = true; // a radio's reading no calibration covered
     EXPECT_EQ(CSiteFileWriter().Save(
                   dir.File("s.lks"), site.m_header, list,
                   [](int x, int y) { return x == 10 && y == 10 ? 0u : 1u; }, 1700000000u),
@@ -193,8 +194,9 @@ TEST(Lks, ExportGivesTheFilesSixteenthsAndToolsRefuseADamagedBitmapHeader) {
     std::vector<uint8_t> bytes = BuildSite(recipe, &o);
     WriteAll(dir.File("s.lks"), bytes);
     EXPECT_EQ(RunLks(dir, "export " + dir.File("s.lks")).out,
-              "x,y,name,channel,frequency_mhz,rssi_dbm\n1,1,A,1,870.030000,-95.9375\n"
-              "1,1,A,2,870.060000,-100\n");
+              "x,y,name,channel,frequency_mhz,rssi_dbm,calibrated\n"
+              "1,1,A,1,870.030000,-95.9375,yes\n"
+              "1,1,A,2,870.060000,-100,yes\n");
     EXPECT_NE(RunLks(dir, "export --format json " + dir.File("s.lks")).out.find("-95.9375"),
               std::string::npos);
 
@@ -234,6 +236,7 @@ TEST(Lks, InfoOfANewSite) {
                        "picture: 5 x 3\n"
                        "points: 0\n"
                        "readings: 0\n"
+                       "uncalibrated readings: 0\n"
                        "signature ink: no\n");
 }
 
@@ -247,6 +250,7 @@ TEST(Lks, InfoOfASavedSurvey) {
                        "picture: 5 x 3\n"
                        "points: 3\n"
                        "readings: 3\n"
+                       "uncalibrated readings: 1\n"
                        "signature ink: yes\n");
 }
 
@@ -255,11 +259,11 @@ TEST(Lks, ExportCsvHasOneRowPerReading) {
     const std::string site = surveyedSite(dir);
     const ToolRun run = RunLks(dir, "export " + site);
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "x,y,name,channel,frequency_mhz,rssi_dbm\n"
-                       "1,2,\"HALL, EAST\",1,870.030000,-76\n"
-                       "1,2,\"HALL, EAST\",25,1930.750000,-100\n"
-                       "3,0,LOBBY,,,\n"
-                       "4,1,\"Q\"\"uote\",990,869.010000,-55\n");
+    EXPECT_EQ(run.out, "x,y,name,channel,frequency_mhz,rssi_dbm,calibrated\n"
+                       "1,2,\"HALL, EAST\",1,870.030000,-76,yes\n"
+                       "1,2,\"HALL, EAST\",25,1930.750000,-100,yes\n"
+                       "3,0,LOBBY,,,,\n"
+                       "4,1,\"Q\"\"uote\",990,869.010000,-55,no\n");
     EXPECT_EQ(RunLks(dir, "export --format csv " + site).out, run.out);
 }
 
@@ -281,13 +285,16 @@ TEST(Lks, ExportJsonIsAnArrayOfReadings) {
     EXPECT_TRUE(rows[2].toObject()["rssi_dbm"].isNull());
     EXPECT_EQ(rows[3].toObject()["name"].toString(), "Q\"uote");
     EXPECT_EQ(rows[3].toObject()["x"].toInt(), 4);
+    EXPECT_TRUE(rows[0].toObject()["calibrated"].toBool());
+    EXPECT_TRUE(rows[2].toObject()["calibrated"].isNull());
+    EXPECT_FALSE(rows[3].toObject()["calibrated"].toBool(true));
 }
 
 TEST(Lks, ExportOfASiteWithoutPointsIsEmpty) {
     CTempDir dir;
     WriteAll(dir.File("s.lks"), BuildSite(SiteRecipe{}));
     EXPECT_EQ(RunLks(dir, "export " + dir.File("s.lks")).out,
-              "x,y,name,channel,frequency_mhz,rssi_dbm\n");
+              "x,y,name,channel,frequency_mhz,rssi_dbm,calibrated\n");
     EXPECT_EQ(RunLks(dir, "export --format=json " + dir.File("s.lks")).out, "[]\n");
 }
 

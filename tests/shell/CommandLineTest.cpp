@@ -41,12 +41,47 @@ TEST(CommandLine, AcceptsEveryDocumentedForm) {
     }
 }
 
+TEST(CommandLine, SdrTakesDeviceArgumentsOnlyWhenTheyAreThere) {
+    const struct {
+        QStringList args;
+        const char* sdrArgs;
+        const char* site;
+    } cases[] = {
+        {{"--sdr"}, "", ""},
+        {{"--sdr", "driver=rtlsdr"}, "driver=rtlsdr", ""},
+        {{"--sdr=driver=hackrf,serial=12ab"}, "driver=hackrf,serial=12ab", ""},
+        {{"--sdr", "site.lks"}, "", "site.lks"},
+        {{"site.lks", "--sdr", "driver=larkspur-synth,tones=851:-60"},
+         "driver=larkspur-synth,tones=851:-60",
+         "site.lks"},
+        {{"--sdr", "--table", "t.nct"}, "", ""},
+    };
+    for (const auto& c : cases) {
+        AppOptions options;
+        QString output;
+        ASSERT_EQ(parse(c.args, options, output), CommandLineResult::Run) << output.toStdString();
+        EXPECT_TRUE(options.sdr);
+        EXPECT_FALSE(options.simulate);
+        EXPECT_EQ(options.sdrArgs, c.sdrArgs);
+        EXPECT_EQ(options.site, c.site);
+    }
+    AppOptions options;
+    QString output;
+    for (const QStringList& both : {QStringList{"--sdr", "--simulate"},
+                                    QStringList{"--port", "/dev/ttyUSB0", "--sdr", "driver=x"}}) {
+        EXPECT_EQ(parse(both, options, output), CommandLineResult::ExitError);
+        EXPECT_TRUE(output.contains("Only one of --simulate, --port and --sdr"))
+            << output.toStdString();
+    }
+}
+
 TEST(CommandLine, HelpAndVersionExitWithTheirText) {
     AppOptions options;
     QString output;
     EXPECT_EQ(parse({"--help"}, options, output), CommandLineResult::ExitOk);
     EXPECT_TRUE(output.contains("--simulate"));
     EXPECT_TRUE(output.contains("--port"));
+    EXPECT_TRUE(output.contains("--sdr"));
     EXPECT_TRUE(output.contains("--table"));
     EXPECT_TRUE(output.contains("SITE.lks"));
     EXPECT_TRUE(output.contains("--scale"));

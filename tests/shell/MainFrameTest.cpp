@@ -127,7 +127,8 @@ TEST_F(MainFrameTest, ViewThenStatusBarThenCommandBarAtTheBottom) {
     EXPECT_EQ(status->geometry().bottom() + 1, bar->geometry().top());
     EXPECT_EQ(bar->geometry().bottom() + 1, frame->height());
 
-    const QList<QLabel*> panes = status->findChildren<QLabel*>();
+    QList<QLabel*> panes = status->findChildren<QLabel*>();
+    panes.removeIf([](QLabel* l) { return l->objectName() == QLatin1String("calibrationPane"); });
     ASSERT_EQ(panes.size(), CMainFrame::kPaneCount);
     const char* expected[] = {"L: 0", "P: 0", "X: 0", "Y: 0"};
     int previousRight = -1;
@@ -144,6 +145,35 @@ TEST_F(MainFrameTest, ViewThenStatusBarThenCommandBarAtTheBottom) {
         EXPECT_GT(pane->x(), previousRight) << "panes run left to right in order";
         previousRight = pane->x();
     }
+}
+
+TEST_F(MainFrameTest, TheUncalibratedMarkStandsRightOfTheCountersWhileSet) {
+    QStatusBar* status = frame->StatusBar();
+    auto* mark = status->findChild<QLabel*>(QStringLiteral("calibrationPane"));
+    ASSERT_NE(mark, nullptr);
+    const auto amberPixels = [status] {
+        const QImage shot = status->grab().toImage();
+        int count = 0;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                count += c.red() > 200 && c.green() > 140 && c.green() < 180 && c.blue() < 40;
+            }
+        }
+        return count;
+    };
+    EXPECT_FALSE(frame->UncalibratedMarkShown());
+    EXPECT_EQ(amberPixels(), 0);
+    frame->SetUncalibratedMark(true);
+    QApplication::processEvents();
+    EXPECT_TRUE(frame->UncalibratedMarkShown());
+    EXPECT_GT(amberPixels(), 50);
+    EXPECT_GE(mark->x(), CMainFrame::kPaneCount * CMainFrame::kPaneWidth) << "after Y:";
+    EXPECT_LE(mark->geometry().right(), status->width()) << "whole, not cut off";
+    EXPECT_GE(mark->width(), mark->sizeHint().width());
+    frame->SetUncalibratedMark(false);
+    QApplication::processEvents();
+    EXPECT_EQ(amberPixels(), 0);
 }
 
 TEST_F(MainFrameTest, TheEightButtonsAndTheCoverageLayersInOrderShowTheirOwnImages) {

@@ -183,3 +183,37 @@ TEST_F(ScanScreen, FourDigitChannelsShowWholeAndApartFromTheirFrequency) {
 }
 
 } // namespace
+
+namespace {
+
+// A channel by frequency (a radio's table) has no channel number of a plan: its row gives the
+// frequency to the 100 Hz, whole, with the RSSI moved right to clear it.
+TEST_F(ScanScreen, AChannelByFrequencyShowsItsFrequencyWholeAndNoChannelNumber) {
+    ChannelEntry byFrequency;
+    byFrequency.plan = kFrequencyPlan;
+    byFrequency.frequencyHz = 851012500;
+    byFrequency.bandwidthHz = 12500;
+    byFrequency.rssiX16 = -77 * 16;
+    receiver.SetChannelTable(&byFrequency, 1);
+    receiver.SetChannelRssi(0, -77 * 16);
+    const QImage shot = Shot();
+    const QFontMetrics metrics(arial8());
+    const QString frequency = QStringLiteral("851.0125");
+    const int width = metrics.horizontalAdvance(frequency);
+    QImage expected = blankLike(shot, kDarkBlue);
+    QPainter painter(&expected);
+    drawExpectedText(painter, QRect(25, 30, 80, 15), frequency, kDarkBlue);
+    painter.end();
+    EXPECT_EQ(differences(shot, expected, QRect(25, 30, width, 10)), 0) << "the frequency is cut";
+    EXPECT_EQ(countBright(shot, QRect(0, 30, 24, 10)), 0) << "no channel number";
+    // The RSSI's first ink stands clear of the frequency's last.
+    int firstInk = -1;
+    for (int x = 25 + width; x < 25 + width + 30 && firstInk < 0; ++x) {
+        if (countBright(shot, QRect(x, 30, 1, 10)) > 0) {
+            firstInk = x;
+        }
+    }
+    EXPECT_GE(firstInk, 25 + width + 3);
+}
+
+} // namespace

@@ -63,7 +63,7 @@ TEST(StartScreen, ShowsTheReceiversInitialTextsAndTheTitle) {
 
 TEST(StartScreen, ShowsTheTextsTheBoardReported) {
     auto view = makeView();
-    view->SetBoardIdentity({"2.13", "A10457"});
+    view->SetBoardIdentity({"2.13", "A10457", {}});
     const QImage shot = grabClient(*view);
     EXPECT_EQ(textDifferences(
                   shot, expectedStart(shot, QStringLiteral("2.13"), QStringLiteral("A10457"))),
@@ -71,6 +71,28 @@ TEST(StartScreen, ShowsTheTextsTheBoardReported) {
     EXPECT_GT(textDifferences(
                   shot, expectedStart(shot, QStringLiteral("0.00"), QStringLiteral("XXXXXX"))),
               0);
+}
+
+TEST(StartScreen, ARadioShowsItsDriverLabelAndSerialInsteadOfTheFirmware) {
+    auto view = makeView();
+    const QString radio = QStringLiteral("larkspur-synth, Larkspur synthetic receiver");
+    view->SetBoardIdentity({"SDR", "LKS-SYNTH-0001", radio.toStdString()});
+    const QImage shot = grabClient(*view);
+    // The radio takes the whole top line, its serial a line of its own under the title.
+    const QRect line(5, 3, 230, 15);
+    const QRect serial(0, 40, 240, 12);
+    QImage expected = expectedStart(shot, QString(), QString());
+    {
+        const QImage picture(QStringLiteral(":/view/StartScreen.bmp"));
+        QPainter painter(&expected);
+        painter.drawImage(expected.rect(), picture, picture.rect());
+        drawExpectedText(painter, line, QStringLiteral("(%1)").arg(radio), Qt::black);
+        drawExpectedText(painter, serial, QStringLiteral("(SN LKS-SYNTH-0001)"), Qt::black,
+                         Qt::AlignHCenter);
+    }
+    EXPECT_EQ(differences(shot, expected, line), 0);
+    EXPECT_EQ(differences(shot, expected, serial), 0);
+    EXPECT_GT(countBright(shot, QRect(115, 3, 120, 15)), 10) << "the label runs past the middle";
 }
 
 TEST(StartScreen, ALargerClientShowsThePageEnlargedAndCentred) {

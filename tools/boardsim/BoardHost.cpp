@@ -21,6 +21,7 @@ bool CBoardHost::Start(const BoardSimOptions& options, ISignalSource* source) {
         return false;
     }
     m_options = options;
+    m_source = source;
     if (m_options.baud == 0) {
         m_options.baud = 38400;
     }

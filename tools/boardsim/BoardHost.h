@@ -43,6 +43,9 @@ public:
     // Waits until the board is plugged in (or away); false after ms milliseconds.
     bool WaitPresent(bool present, unsigned ms) const;
 
+    // Whether the board's signal source tunes any frequency (set at Start).
+    bool TakesFrequencies() const { return m_source != nullptr && m_source->TunesAnyFrequency(); }
+
     // Every complete frame received so far: type byte, then the payload (escapes undone).
     std::vector<std::vector<uint8_t>> ReceivedFrames() const { return m_model.ReceivedFrames(); }
     // Waits until at least count frames have arrived; false after ms milliseconds.
@@ -93,6 +96,7 @@ private:
     bool WriteAll(const uint8_t* data, size_t length);
 
     BoardSimOptions m_options;
+    ISignalSource* m_source = nullptr;
     CBoardModel m_model;
     CLinePacer m_pacer;
     std::FILE* m_log = nullptr;

@@ -179,6 +179,12 @@ void CBoardModel::OnFrame(const std::vector<uint8_t>& raw, const std::vector<uin
             m_table[arg(0)] = Slot{true, arg(1), static_cast<uint16_t>(arg(2) | arg(3) << 8)};
         }
         break;
+    case CReceiver::kCmdLoadFrequencySlot:
+        // The receiver board does not know the command, and says nothing.
+        if (!LoadFrequencySlot(d)) {
+            return;
+        }
+        break;
     default:
         break;
     }
@@ -218,12 +224,18 @@ void CBoardModel::Measure(IBoardOutput& out) {
         scan = ++m_scans;
     }
     Reply(CReceiver::kCmdMeasure, {}, out);
+    const uint32_t pcsSpacing = InferPcsSpacing();
     std::vector<SourceChannel> channels(m_channelCount);
     for (int k = 0; k < m_channelCount; ++k) {
-        channels[k] = {m_table[k].plan, m_table[k].code, CodeToFrequency(m_table[k])};
+        channels[k] = SlotChannel(m_table[k], pcsSpacing);
     }
     std::vector<int16_t> readings;
-    m_source->Measure(channels, scan, readings);
+    if (!m_source->Measure(channels, scan, readings)) {
+        // Its receiver failed: the board goes as one unplugged mid-scan does, and comes back
+        // when its host plugs it in again.
+        m_cutOff = true;
+        return;
+    }
     readings.resize(channels.size());
     // A board unplugged mid-scan gets half the readings out.
     const size_t sent = m_cutOff ? readings.size() / 2 : readings.size();
@@ -235,8 +247,43 @@ void CBoardModel::Measure(IBoardOutput& out) {
               out);
     }
     if (!m_cutOff) {
-        Reply(CReceiver::kReplyComplete, {}, out);
+        // Only a source that measures without a calibration adds which slots it did so for.
+        const uint32_t uncalibrated = m_source->UncalibratedSlots();
+        std::vector<uint8_t> payload;
+        if (uncalibrated != 0) {
+            for (int b = 0; b < 4; ++b) {
+                payload.push_back(static_cast<uint8_t>(uncalibrated >> (8 * b)));
+            }
+        }
+        Reply(CReceiver::kReplyComplete, payload, out);
     }
+}
+
+SourceChannel CBoardModel::SlotChannel(const Slot& slot, uint32_t pcsSpacing) const {
+    constexpr uint32_t kCellularSpacingHz = 30000;
+    if (IsFrequencyPlan(slot.plan)) {
+        return {slot.plan, 0, slot.frequencyHz, slot.bandwidthHz};
+    }
+    return {slot.plan, slot.code, CodeToFrequency(slot),
+            IsPcsPlan(slot.plan) ? pcsSpacing : kCellularSpacingHz};
+}
+
+bool CBoardModel::LoadFrequencySlot(const std::vector<uint8_t>& d) {
+    constexpr size_t kPayload = 13; // slot, Hz (8 bytes), bandwidth (4 bytes)
+    if (!m_source->TunesAnyFrequency() || d.size() < 1 + kPayload || d[1] >= kSlots) {
+        return false;
+    }
+    Slot slot;
+    slot.loaded = true;
+    slot.plan = kFrequencyPlan;
+    for (int b = 0; b < 8; ++b) {
+        slot.frequencyHz |= static_cast<uint64_t>(d[2 + b]) << (8 * b);
+    }
+    for (int b = 0; b < 4; ++b) {
+        slot.bandwidthHz |= static_cast<uint32_t>(d[10 + b]) << (8 * b);
+    }
+    m_table[d[1]] = slot;
+    return true;
 }
 
 uint32_t CBoardModel::InferPcsSpacing() const {
@@ -286,7 +333,8 @@ std::vector<uint8_t> CBoardModel::ListReply() const {
         if (!m_table[i].loaded) {
             continue;
         }
-        const uint16_t ch = CodeToChannel(m_table[i], spacing);
+        const uint16_t ch =
+            IsFrequencyPlan(m_table[i].plan) ? 0 : CodeToChannel(m_table[i], spacing);
         p[1 + 3 * i] = m_table[i].plan;
         p[2 + 3 * i] = static_cast<uint8_t>(ch & 0xFF);
         p[3 + 3 * i] = static_cast<uint8_t>(ch >> 8);

@@ -61,6 +61,8 @@ private:
         bool loaded = false;
         uint8_t plan = 0;
         uint16_t code = 0;
+        uint64_t frequencyHz = 0; // a slot by frequency
+        uint32_t bandwidthHz = 0;
     };
 
     void OnFrame(const std::vector<uint8_t>& raw, const std::vector<uint8_t>& decoded,
@@ -70,6 +72,9 @@ private:
     std::vector<uint8_t> ListReply() const;
     uint16_t CodeToChannel(const Slot& slot, uint32_t pcsSpacing) const;
     uint32_t CodeToFrequency(const Slot& slot) const;
+    SourceChannel SlotChannel(const Slot& slot, uint32_t pcsSpacing) const;
+    // Command 25: a slot by frequency, for a source that tunes any. False when it is not one.
+    bool LoadFrequencySlot(const std::vector<uint8_t>& decoded);
     uint32_t InferPcsSpacing() const;
     uint32_t NextRandom();
 

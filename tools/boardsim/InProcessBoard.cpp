@@ -25,6 +25,7 @@ public:
         }
         return std::make_unique<CFdStream>(fd);
     }
+    bool TakesFrequencies() const override { return m_board.TakesFrequencies(); }
 
 private:
     CInProcessBoard& m_board;

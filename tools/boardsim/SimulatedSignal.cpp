@@ -27,10 +27,11 @@ int16_t CSimulatedSignal::RssiX16(uint32_t variant, int slot, uint64_t scan) {
     return static_cast<int16_t>(x16);
 }
 
-void CSimulatedSignal::Measure(const std::vector<SourceChannel>& channels, uint64_t scan,
+bool CSimulatedSignal::Measure(const std::vector<SourceChannel>& channels, uint64_t scan,
                                std::vector<int16_t>& readings) {
     readings.resize(channels.size());
     for (std::size_t k = 0; k < channels.size(); ++k) {
         readings[k] = RssiX16(m_variant, static_cast<int>(k), scan);
     }
+    return true;
 }

@@ -258,6 +258,16 @@ std::vector<std::string> FloorWarnings(const GridtestPlan& plan, const FloorRepo
                                std::to_string(missing) + " points; they count for it nowhere");
         }
     }
+    size_t uncalibrated = 0;
+    for (const SurveyRecord& r : floor.summary.site.m_records) {
+        uncalibrated += r.uncalibrated ? 1 : 0;
+    }
+    if (uncalibrated > 0) {
+        warnings.push_back(std::to_string(uncalibrated) + " of " +
+                           std::to_string(floor.summary.site.ReadingCount()) +
+                           " readings are uncalibrated: a software-defined radio measured them "
+                           "without a calibration, and their levels may be off by 10 dB or more");
+    }
     if (plan.rules.minDaq > 0.0 && floor.daq.empty()) {
         warnings.push_back(format("the rules ask DAQ %.1f, but no DAQ was recorded (--daq): every "
                                   "cell shows DAQ not tested",

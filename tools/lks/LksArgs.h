@@ -22,5 +22,7 @@ int RunExport(int argc, char** argv);
 int RunTable(int argc, char** argv);
 int RunHeatmap(int argc, char** argv);
 int RunGridtest(int argc, char** argv);
+int RunScan(int argc, char** argv);
+int RunCalibrate(int argc, char** argv);
 
 } // namespace lks

@@ -16,8 +16,9 @@ const char* const kExportUsage =
     "\n"
     "Writes the site's readings to standard output, one per row: x, y, location name,\n"
     "channel, frequency in MHz and RSSI in dBm, exactly as the file keeps it (to a sixteenth\n"
-    "of a dB). A point without readings is one row with empty channel, frequency and RSSI\n"
-    "(null in JSON). The default format is csv.\n";
+    "of a dB), and whether a calibration covered it (no for a software-defined radio's reading\n"
+    "without one). A point without readings is one row with empty channel, frequency, RSSI and\n"
+    "calibration (null in JSON). The default format is csv.\n";
 
 std::string csvField(const char* text) {
     const std::string s = text;
@@ -76,16 +77,17 @@ std::string frequencyText(double mhz) {
 
 void writeCsv(const SiteSummary& summary) {
     const CSiteFile& site = summary.site;
-    std::printf("x,y,name,channel,frequency_mhz,rssi_dbm\n");
+    std::printf("x,y,name,channel,frequency_mhz,rssi_dbm,calibrated\n");
     for (const SitePoint& point : site.m_points) {
         for (uint32_t i = 0; i < point.recordCount; ++i) {
             const SurveyRecord& r = site.m_records[point.firstRecord + i];
             if (point.readingCount == 0) {
-                std::printf("%d,%d,%s,,,\n", r.x, r.y, csvField(r.name).c_str());
+                std::printf("%d,%d,%s,,,,\n", r.x, r.y, csvField(r.name).c_str());
             } else {
-                std::printf("%d,%d,%s,%d,%s,%s\n", r.x, r.y, csvField(r.name).c_str(), r.channel,
+                std::printf("%d,%d,%s,%d,%s,%s,%s\n", r.x, r.y, csvField(r.name).c_str(), r.channel,
                             frequencyText(r.frequencyMHz).c_str(),
-                            rssiText(summary.readings[point.firstRecord + i].rssiX16).c_str());
+                            rssiText(summary.readings[point.firstRecord + i].rssiX16).c_str(),
+                            r.uncalibrated ? "no" : "yes");
             }
         }
     }
@@ -102,11 +104,14 @@ void writeJson(const SiteSummary& summary) {
                         jsonString(r.name).c_str());
             const std::string mhz = frequencyText(r.frequencyMHz);
             if (point.readingCount == 0) {
-                std::printf("\"channel\": null, \"frequency_mhz\": null, \"rssi_dbm\": null}");
+                std::printf("\"channel\": null, \"frequency_mhz\": null, \"rssi_dbm\": null, "
+                            "\"calibrated\": null}");
             } else {
-                std::printf("\"channel\": %d, \"frequency_mhz\": %s, \"rssi_dbm\": %s}", r.channel,
-                            mhz.empty() ? "null" : mhz.c_str(),
-                            rssiText(summary.readings[point.firstRecord + i].rssiX16).c_str());
+                std::printf("\"channel\": %d, \"frequency_mhz\": %s, \"rssi_dbm\": %s, "
+                            "\"calibrated\": %s}",
+                            r.channel, mhz.empty() ? "null" : mhz.c_str(),
+                            rssiText(summary.readings[point.firstRecord + i].rssiX16).c_str(),
+                            r.uncalibrated ? "false" : "true");
             }
             separator = ",\n";
         }

@@ -13,8 +13,10 @@ namespace {
 const char* const kInfoUsage = "usage: lks info SITE\n"
                                "\n"
                                "Prints the header length, survey state, last save time (UTC),\n"
-                               "picture size, number of points and readings, and whether the\n"
-                               "signature holds any ink.\n";
+                               "picture size, number of points and readings, how many readings a\n"
+                               "software-defined radio measured without a calibration (their\n"
+                               "levels may be off by 10 dB or more), and whether the signature\n"
+                               "holds any ink.\n";
 
 } // namespace
 
@@ -46,6 +48,11 @@ int RunInfo(int argc, char** argv) {
     std::printf("picture: %d x %d\n", site.m_picture.width, site.m_picture.height);
     std::printf("points: %zu\n", site.m_points.size());
     std::printf("readings: %zu\n", site.ReadingCount());
+    size_t uncalibrated = 0;
+    for (const SurveyRecord& r : site.m_records) {
+        uncalibrated += r.uncalibrated ? 1 : 0;
+    }
+    std::printf("uncalibrated readings: %zu\n", uncalibrated);
     std::printf("signature ink: %s\n", summary.signatureInk ? "yes" : "no");
     return kExitOk;
 }

@@ -10,6 +10,7 @@
 #include "LksArgs.h"
 #include "LksOptions.h"
 #include "TableEntries.h"
+#include "TableShow.h"
 #include "files/AtomicFile.h"
 #include "files/ChannelTableFile.h"
 #include "files/FileBytes.h"
@@ -25,15 +26,23 @@ namespace {
 const char* const kTableUsage =
     "usage: lks table new -o TABLE.nct [--pcs-spacing 30|50|200] [--force] "
     "PLAN:CHANNEL[:LABEL]...\n"
+    "       lks table new -o TABLE.nct [--force] --freq MHZ:BANDWIDTH[:LABEL]...\n"
     "       lks table show TABLE.nct [--format text|csv|json]\n"
     "\n"
     "new   writes a channel table file for the survey program: up to 30 entries, each a band\n"
     "      plan (0 cellular 800 MHz, 1 PCS 1900 MHz), a channel of that plan and an optional\n"
-    "      label (no commas or line breaks). --pcs-spacing chooses the PCS channel grid in kHz\n"
-    "      (default 30). An existing TABLE.nct is replaced only with --force.\n"
+    "      label (no commas or line breaks, at most 64 characters). --pcs-spacing chooses the\n"
+    "      PCS channel grid in kHz (default 30). An existing TABLE.nct is replaced only with\n"
+    "      --force.\n"
+    "      With --freq (repeatable) the table lists frequencies instead, for any band a\n"
+    "      software-defined radio tunes: the frequency in MHz (to the Hz), the bandwidth its\n"
+    "      power is measured over (12.5k, 25k, 1.25M, or in Hz) and a label, for example\n"
+    "      --freq 851.0125:12.5k:FD-1. The receiver board refuses such a table.\n"
     "show  reads a table file as the program does and lists each entry's slot, plan, channel,\n"
-    "      frequency in MHz and the channel code the board is sent, with the PCS spacing. A file\n"
-    "      the program would refuse gives \"Invalid Channel Table.\" and exit 2.\n";
+    "      frequency in MHz, the channel code the board is sent and its label, with the PCS\n"
+    "      spacing; for a frequency table each entry's frequency, bandwidth, the channel number\n"
+    "      its readings store and its label. A file the program would refuse gives\n"
+    "      \"Invalid Channel Table.\" and exit 2.\n";
 
 constexpr unsigned kDefaultSpacingKHz = 30;
 
@@ -45,11 +54,55 @@ bool validSpacing(unsigned long kHz) {
            hz == CBandPlan::kPcsSpacing200k;
 }
 
+int writeTable(const std::string& output, bool force, const std::string& text) {
+    struct stat st {};
+    if (!force && ::stat(output.c_str(), &st) == 0) {
+        return BadInput("table new: " + output + " already exists (use --force to replace it)");
+    }
+    CAtomicFile file;
+    if (!file.Begin(output) || !file.Write(text.data(), text.size()) || !file.Commit()) {
+        std::fprintf(stderr, "lks: table new: cannot write %s: %s\n", output.c_str(),
+                     SystemErrorText(file.Error()).c_str());
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+int writeFrequencyTable(const std::string& output, bool force,
+                        const std::vector<std::string>& args) {
+    if (args.size() > static_cast<size_t>(CChannelTableFile::kMaxEntries)) {
+        return BadInput("table new: " + std::to_string(args.size()) +
+                        " frequencies; a table holds at most " +
+                        std::to_string(CChannelTableFile::kMaxEntries));
+    }
+    std::vector<FrequencyEntry> entries;
+    std::set<uint64_t> seen;
+    for (const std::string& arg : args) {
+        FrequencyEntry entry;
+        std::string reason;
+        if (!ParseFrequencyEntry(arg, entry, reason)) {
+            return BadInput("table new: " + reason);
+        }
+        if (!seen.insert(entry.frequencyHz).second) {
+            return BadInput("table new: --freq '" + arg +
+                            "' names a frequency already in the table");
+        }
+        entries.push_back(entry);
+    }
+    const int written = writeTable(output, force, FrequencyTableText(entries));
+    if (written == kExitOk) {
+        std::printf("%s: %zu entries by frequency\n", output.c_str(), entries.size());
+    }
+    return written;
+}
+
 int runNew(int argc, char** argv) {
     std::string output;
     unsigned long spacingKHz = kDefaultSpacingKHz;
     bool force = false;
+    bool spacingGiven = false;
     std::vector<std::string> entryArgs;
+    std::vector<std::string> frequencyArgs;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         std::string value;
@@ -75,6 +128,12 @@ int runNew(int argc, char** argv) {
                 return BadInput("table new: --pcs-spacing must be 30, 50 or 200 (kHz), not '" +
                                 value + "'");
             }
+            spacingGiven = true;
+        } else if ((take = TakeOption(argc, argv, i, "--freq", value)) != OptionTake::NotThis) {
+            if (take == OptionTake::MissingValue) {
+                return BadInput("table new: --freq needs MHZ:BANDWIDTH[:LABEL]");
+            }
+            frequencyArgs.push_back(value);
         } else if (arg == "--force") {
             force = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -86,6 +145,13 @@ int runNew(int argc, char** argv) {
     }
     if (output.empty()) {
         return BadInput("table new: needs -o TABLE.nct (try 'lks table --help')");
+    }
+    if (!frequencyArgs.empty()) {
+        if (!entryArgs.empty() || spacingGiven) {
+            return BadInput("table new: a table lists band-plan channels or frequencies (--freq), "
+                            "not both");
+        }
+        return writeFrequencyTable(output, force, frequencyArgs);
     }
     if (entryArgs.empty()) {
         return BadInput("table new: no entries given; name each as PLAN:CHANNEL[:LABEL]");
@@ -112,85 +178,13 @@ int runNew(int argc, char** argv) {
         }
         entries.push_back(entry);
     }
-    struct stat st {};
-    if (!force && ::stat(output.c_str(), &st) == 0) {
-        return BadInput("table new: " + output + " already exists (use --force to replace it)");
+    const int written =
+        writeTable(output, force, ChannelTableText(static_cast<unsigned>(spacingKHz), entries));
+    if (written == kExitOk) {
+        std::printf("%s: %zu entries, PCS spacing %lu kHz\n", output.c_str(), entries.size(),
+                    spacingKHz);
     }
-
-    const std::string text = ChannelTableText(static_cast<unsigned>(spacingKHz), entries);
-    CAtomicFile file;
-    if (!file.Begin(output) || !file.Write(text.data(), text.size()) || !file.Commit()) {
-        std::fprintf(stderr, "lks: table new: cannot write %s: %s\n", output.c_str(),
-                     SystemErrorText(file.Error()).c_str());
-        return kExitFailed;
-    }
-    std::printf("%s: %zu entries, PCS spacing %lu kHz\n", output.c_str(), entries.size(),
-                spacingKHz);
-    return kExitOk;
-}
-
-struct ShownEntry {
-    int slot;
-    ChannelEntry entry;
-    uint32_t hz; // 0: the plan has no such channel
-    uint16_t code;
-    bool inPlan; // false: the program still loads it, at the frequency and code shown
-};
-
-std::string mhzText(uint32_t hz) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", HzToMHz(hz));
-    return text;
-}
-
-void showText(const std::string& path, uint32_t spacing, const std::vector<ShownEntry>& rows) {
-    std::printf("table: %s\n", path.c_str());
-    if (spacing != 0) {
-        std::printf("PCS spacing: %lu kHz\n", spacing / kHzPerKHz);
-    } else {
-        std::printf("PCS spacing: none named (the program keeps the one it had; PCS rows below "
-                    "assume none)\n");
-    }
-    std::printf("entries: %zu\n", rows.size());
-    if (rows.empty()) {
-        return;
-    }
-    std::printf("slot  plan  band      channel  frequency MHz  board code\n");
-    bool outside = false;
-    for (const ShownEntry& r : rows) {
-        const std::string mhz = r.hz != 0 ? mhzText(r.hz) : "none";
-        std::printf("%4d  %4u  %-8s  %7u  %13s  %10u%s\n", r.slot, r.entry.plan,
-                    IsPcsPlan(r.entry.plan) ? "PCS" : "cellular", r.entry.channel, mhz.c_str(),
-                    r.code, r.inPlan ? "" : " *");
-        outside = outside || !r.inPlan;
-    }
-    if (outside) {
-        std::printf("* not a channel of its band plan; the program loads it all the same, with "
-                    "this frequency and code\n");
-    }
-}
-
-void showCsv(uint32_t spacing, const std::vector<ShownEntry>& rows) {
-    const std::string kHz = spacing != 0 ? std::to_string(spacing / kHzPerKHz) : std::string();
-    std::printf("slot,plan,channel,frequency_mhz,board_code,pcs_spacing_khz\n");
-    for (const ShownEntry& r : rows) {
-        std::printf("%d,%u,%u,%s,%u,%s\n", r.slot, r.entry.plan, r.entry.channel,
-                    r.hz != 0 ? mhzText(r.hz).c_str() : "", r.code, kHz.c_str());
-    }
-}
-
-void showJson(uint32_t spacing, const std::vector<ShownEntry>& rows) {
-    const std::string kHz = spacing != 0 ? std::to_string(spacing / kHzPerKHz) : "null";
-    std::printf("{\"pcs_spacing_khz\": %s, \"entries\": [", kHz.c_str());
-    const char* separator = "\n";
-    for (const ShownEntry& r : rows) {
-        std::printf("%s  {\"slot\": %d, \"plan\": %u, \"channel\": %u, \"frequency_mhz\": %s, "
-                    "\"board_code\": %u}",
-                    separator, r.slot, r.entry.plan, r.entry.channel,
-                    r.hz != 0 ? mhzText(r.hz).c_str() : "null", r.code);
-        separator = ",\n";
-    }
-    std::printf("%s]}\n", rows.empty() ? "" : "\n");
+    return written;
 }
 
 int runShow(int argc, char** argv) {
@@ -233,22 +227,7 @@ int runShow(int argc, char** argv) {
     if (truncated || !table.Parse(bytes.data(), bytes.size())) {
         return BadInput("table show: " + path + ": " + filemsg::kInvalidChannelTable);
     }
-    CBandPlan plans[2];
-    CReceiver::InitBandPlans(plans);
-    plans[1].SetPcsSpacing(table.PcsSpacing());
-    std::vector<ShownEntry> rows;
-    for (int i = 0; i < table.Count(); ++i) {
-        const ChannelEntry& e = table.Entry(i);
-        rows.push_back({i, e, EntryFrequencyHz(plans, e), EntryBoardCode(plans, e),
-                        PlanHoldsChannel(plans, e.plan, e.channel)});
-    }
-    if (format == "json") {
-        showJson(table.PcsSpacing(), rows);
-    } else if (format == "csv") {
-        showCsv(table.PcsSpacing(), rows);
-    } else {
-        showText(path, table.PcsSpacing(), rows);
-    }
+    ShowChannelTable(path, table, format);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "lks: table show: cannot write the output\n");
         return kExitFailed;

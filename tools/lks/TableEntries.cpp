@@ -15,6 +15,34 @@ const char* planName(uint8_t plan) {
     return IsPcsPlan(plan) ? "PCS 1900 MHz" : "cellular 800 MHz";
 }
 
+bool checkLabel(const std::string& arg, const std::string& label, std::string& reason) {
+    if (label.find_first_of(",\r\n") != std::string::npos) {
+        reason = "'" + arg + "': a label may not hold a comma or a line break";
+        return false;
+    }
+    if (label.size() > kMaxLabelLength) {
+        reason = "'" + arg.substr(0, 24) + "...': a label holds at most " +
+                 std::to_string(kMaxLabelLength) + " characters";
+        return false;
+    }
+    return true;
+}
+
+// "12.5k" (kHz), "1.25M" (MHz) or "12500" (Hz), as whole Hz.
+bool bandwidthHz(const std::string& text, uint64_t& hz) {
+    if (text.empty()) {
+        return false;
+    }
+    const char unit = text.back();
+    if (unit == 'k' || unit == 'K') {
+        return ParseFixedPoint(text.substr(0, text.size() - 1), 3, hz);
+    }
+    if (unit == 'M') {
+        return ParseFixedPoint(text.substr(0, text.size() - 1), 6, hz);
+    }
+    return ParseFixedPoint(text, 0, hz);
+}
+
 } // namespace
 
 bool PlanHoldsChannel(const CBandPlan (&plans)[2], uint8_t plan, uint16_t channel) {
@@ -98,11 +126,7 @@ bool ParseTableEntry(const std::string& arg, const CBandPlan (&plans)[2], TableE
                  ")";
         return false;
     }
-    if (out.label.find_first_of(",\r\n") != std::string::npos) {
-        reason = "'" + arg + "': a label may not hold a comma or a line break";
-        return false;
-    }
-    return true;
+    return checkLabel(arg, out.label, reason);
 }
 
 std::string ChannelTableText(unsigned spacingKHz, const std::vector<TableEntry>& entries) {
@@ -114,4 +138,43 @@ std::string ChannelTableText(unsigned spacingKHz, const std::vector<TableEntry>&
         text += std::to_string(e.plan) + "," + std::to_string(e.channel) + "," + e.label + kLineEnd;
     }
     return text + "0," + std::to_string(CChannelTableFile::kEndOfTable) + "," + kLineEnd;
+}
+
+bool ParseFrequencyEntry(const std::string& arg, FrequencyEntry& out, std::string& reason) {
+    const size_t colon = arg.find(':');
+    const size_t second = colon == std::string::npos ? colon : arg.find(':', colon + 1);
+    if (colon == std::string::npos) {
+        reason = "--freq '" + arg + "' is not MHZ:BANDWIDTH[:LABEL] (for example 851.0125:12.5k)";
+        return false;
+    }
+    const std::string bandwidthText =
+        arg.substr(colon + 1, second == std::string::npos ? std::string::npos : second - colon - 1);
+    out.label = second == std::string::npos ? std::string() : arg.substr(second + 1);
+    if (!ParseFixedPoint(arg.substr(0, colon), CChannelTableFile::kMHzDecimals, out.frequencyHz) ||
+        out.frequencyHz == 0 || out.frequencyHz > CChannelTableFile::kMaxFrequencyHz) {
+        reason = "--freq '" + arg +
+                 "': the frequency must be in MHz, above 0 and up to 10000, to the Hz at most "
+                 "(6 decimals)";
+        return false;
+    }
+    uint64_t hz = 0;
+    if (!bandwidthHz(bandwidthText, hz) || hz < CChannelTableFile::kMinBandwidthHz ||
+        hz > CChannelTableFile::kMaxBandwidthHz) {
+        reason = "--freq '" + arg +
+                 "': the bandwidth must be 1k to 10M, with its unit (12.5k, 1.25M) or in Hz";
+        return false;
+    }
+    out.bandwidthHz = static_cast<uint32_t>(hz);
+    return checkLabel(arg, out.label, reason);
+}
+
+std::string FrequencyTableText(const std::vector<FrequencyEntry>& entries) {
+    const char* const kLineEnd = "\r\n";
+    std::string text = std::to_string(CChannelTableFile::kFrequencyFormat) + kLineEnd;
+    for (const FrequencyEntry& e : entries) {
+        text += FixedPointText(e.frequencyHz, CChannelTableFile::kMHzDecimals) + "," +
+                FixedPointText(e.bandwidthHz, CChannelTableFile::kKHzDecimals) + "," + e.label +
+                kLineEnd;
+    }
+    return text;
 }

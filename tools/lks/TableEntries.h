@@ -1,5 +1,6 @@
-// The entries of a channel table given on the lks command line ("PLAN:CHANNEL[:LABEL]"), checked
-// against the receiver's band plans, and the table file text the program loads.
+// The entries of a channel table given on the lks command line ("PLAN:CHANNEL[:LABEL]", checked
+// against the receiver's band plans, or "MHZ:BANDWIDTH[:LABEL]" by frequency), and the table file
+// text the program loads.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,10 @@
 #include <vector>
 
 class CBandPlan;
+struct FrequencyEntry;
+
+// Long enough for "Fire dispatch 1 (county, north)"; a longer one is surely a slip.
+constexpr size_t kMaxLabelLength = 64;
 
 struct TableEntry {
     uint8_t plan = 0;
@@ -30,3 +35,10 @@ bool ParseTableEntry(const std::string& arg, const CBandPlan (&plans)[2], TableE
 // The file: format 2, the PCS spacing in kHz, "plan,channel,label" per entry and the
 // terminating entry, each line ended by CR LF.
 std::string ChannelTableText(unsigned spacingKHz, const std::vector<TableEntry>& entries);
+
+// Parses one "MHZ:BANDWIDTH[:LABEL]" argument of --freq: the frequency in MHz to the Hz, the
+// bandwidth with its unit ("12.5k", "1.25M") or in Hz; false with the reason.
+bool ParseFrequencyEntry(const std::string& arg, FrequencyEntry& out, std::string& reason);
+
+// The file: format 3, then "MHz,kHz,label" per entry, each line ended by CR LF.
+std::string FrequencyTableText(const std::vector<FrequencyEntry>& entries);

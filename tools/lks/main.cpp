@@ -5,6 +5,7 @@
 //   lks heatmap SITE -o PNG   a coverage map of its readings
 //   lks table new|show        channel table files
 //   lks gridtest SITE -o PDF  the signed grid-test report
+//   lks scan, lks calibrate   a software-defined radio: a table measured, a level calibrated
 #include <cstdio>
 #include <string>
 
@@ -27,6 +28,10 @@ const char* const kUsage = "usage: lks COMMAND [ARGS]\n"
                            "  table new -o TABLE.nct ENTRY...  new channel table file\n"
                            "  table show TABLE.nct             a table as the program reads it\n"
                            "  gridtest SITE -o REPORT.pdf      pass/fail grid-test report, signed\n"
+                           "  scan --sdr ARGS --table T.nct    a table measured with a\n"
+                           "                                   software-defined radio\n"
+                           "  calibrate --sdr ARGS --freq MHZ --reference DBM\n"
+                           "                                   a radio's level calibration\n"
                            "\n"
                            "Run 'lks COMMAND --help' for the options of a command.\n"
                            "Exit codes: 0 done, 1 the result could not be written, 2 bad input,\n"
@@ -36,8 +41,8 @@ const char* const kUsage = "usage: lks COMMAND [ARGS]\n"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        return lks::BadInput("no command given; usage: lks make|info|export|heatmap|gridtest|table "
-                             "... (try 'lks --help')");
+        return lks::BadInput("no command given; usage: lks make|info|export|heatmap|gridtest|table|"
+                             "scan|calibrate ... (try 'lks --help')");
     }
     const std::string command = argv[1];
     if (lks::IsHelp(command) || command == "help") {
@@ -65,6 +70,12 @@ int main(int argc, char** argv) {
     }
     if (command == "gridtest") {
         return lks::RunGridtest(argc - 1, argv + 1);
+    }
+    if (command == "scan") {
+        return lks::RunScan(argc - 1, argv + 1);
+    }
+    if (command == "calibrate") {
+        return lks::RunCalibrate(argc - 1, argv + 1);
     }
     return lks::BadInput("unknown command '" + command + "' (try 'lks --help')");
 }

@@ -1,0 +1,104 @@
+// Parsing of the synthetic receiver's arguments: strict numbers, so a slip in a test's device
+// string fails loudly instead of measuring a tone that is not there.
+#include "SynthArgs.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+constexpr double kHzPerMHz = 1e6;
+
+bool number(const std::string& text, double& out) {
+    if (text.empty()) {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(text.c_str(), &end);
+    if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(value)) {
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+bool tones(const std::string& text, std::vector<SynthTone>& out, std::string& error) {
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t end = std::min(text.find(';', start), text.size());
+        const std::string item = text.substr(start, end - start);
+        start = end + 1;
+        if (item.empty()) {
+            continue;
+        }
+        const size_t colon = item.find(':');
+        SynthTone tone;
+        double mhz = 0;
+        if (colon == std::string::npos || !number(item.substr(0, colon), mhz) || mhz <= 0 ||
+            !number(item.substr(colon + 1), tone.dBm)) {
+            error = "tones: '" + item + "' is not MHZ:DBM";
+            return false;
+        }
+        tone.hz = mhz * kHzPerMHz;
+        out.push_back(tone);
+    }
+    return true;
+}
+
+} // namespace
+
+bool ParseSynthArgs(const std::map<std::string, std::string>& args, SynthConfig& out,
+                    std::string& error) {
+    SynthConfig config;
+    auto it = args.find("tones");
+    if (it != args.end() && !tones(it->second, config.tones, error)) {
+        return false;
+    }
+    it = args.find("noise_seed");
+    if (it != args.end()) {
+        char* end = nullptr;
+        errno = 0;
+        const unsigned long long value = std::strtoull(it->second.c_str(), &end, 10);
+        if (it->second.empty() || errno != 0 || *end != '\0' || it->second[0] == '-') {
+            error = "noise_seed: '" + it->second + "' is not a whole number";
+            return false;
+        }
+        config.noiseSeed = value;
+    }
+    it = args.find("serial");
+    if (it != args.end() && !it->second.empty()) {
+        config.serial = it->second;
+    }
+    it = args.find("dc");
+    if (it != args.end()) {
+        if (!number(it->second, config.dcDbm)) {
+            error = "dc: '" + it->second + "' is not a level in dBm";
+            return false;
+        }
+        config.dcSpike = true;
+    }
+    it = args.find("calibration");
+    if (it != args.end()) {
+        double offset = 0;
+        if (it->second != "none" && !number(it->second, offset)) {
+            error = "calibration: '" + it->second + "' is neither an offset in dB nor none";
+            return false;
+        }
+        config.calibration = it->second == "none" ? std::string() : it->second;
+    }
+    it = args.find("wander");
+    if (it != args.end()) {
+        const size_t colon = it->second.find(':');
+        if (colon == std::string::npos || !number(it->second.substr(0, colon), config.wanderDb) ||
+            !number(it->second.substr(colon + 1), config.wanderSeconds) || config.wanderDb < 0 ||
+            !(config.wanderSeconds > 0)) {
+            error = "wander: '" + it->second + "' is not DB:SECONDS";
+            return false;
+        }
+    }
+    out = config;
+    return true;
+}
