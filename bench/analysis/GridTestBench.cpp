@@ -11,15 +11,11 @@
 #include <unistd.h>
 #include <vector>
 
+#include "../BenchDir.h"
+#include "../BenchSite.h"
 #include "GridtestArgs.h"
 #include "GridtestPlan.h"
 #include "GridtestRun.h"
-#include "files/SiteFile.h"
-#include "files/SiteFileMaker.h"
-#include "files/SiteFileReader.h"
-#include "files/SiteFileWriter.h"
-#include "files/SitePicture.h"
-#include "survey/RecordList.h"
 
 namespace {
 
@@ -28,14 +24,11 @@ constexpr int kHeight = 3000;
 constexpr int kPoints = 3334;
 constexpr int kChannels = 30;
 constexpr int kFloors = 3;
-const char* const kOutputs[] = {"r.pdf", "r.csv", "s.csv", "r.json", "job.json"};
 
 // The building on disk for all benchmarks, removed at exit.
 class CBenchBuilding {
 public:
     CBenchBuilding() {
-        char pattern[] = "/tmp/larkspur-gridbench-XXXXXX";
-        m_dir = ::mkdtemp(pattern);
         std::string floors;
         for (int f = 0; f < kFloors; ++f) {
             const std::string name = "floor" + std::to_string(f + 1) + ".lks";
@@ -51,31 +44,13 @@ public:
                      floors.c_str());
         std::fclose(job);
     }
-    ~CBenchBuilding() {
-        for (int f = 0; f < kFloors; ++f) {
-            ::unlink(File(("floor" + std::to_string(f + 1) + ".lks").c_str()).c_str());
-        }
-        for (const char* name : kOutputs) {
-            ::unlink(File(name).c_str());
-        }
-        ::rmdir(m_dir.c_str());
-    }
-    CBenchBuilding(const CBenchBuilding&) = delete;
-    CBenchBuilding& operator=(const CBenchBuilding&) = delete;
 
-    std::string File(const char* name) const { return m_dir + "/" + name; }
+    std::string File(const char* name) const { return m_dir.File(name); }
 
 private:
     // Rooms every 400 px with walls 8 px thick and tinted corridors; a surveyed, signed floor.
     static void MakeFloor(const std::string& path, int floor) {
-        SitePicture picture;
-        picture.width = kWidth;
-        picture.height = kHeight;
-        picture.stride = SitePicture::StrideFor(kWidth);
-        picture.palette[0] = 0xFFFFFF;
-        picture.palette[1] = 0x202020;
-        picture.palette[2] = 0xE8F0FF;
-        picture.pixels.assign(size_t{picture.stride} * kHeight, 0);
+        SitePicture picture = BenchPicture(kWidth, kHeight);
         for (int y = 0; y < kHeight; ++y) {
             for (int x = 0; x < kWidth; ++x) {
                 const bool wall = x % 400 < 8 || y % 400 < 8;
@@ -83,39 +58,20 @@ private:
                 picture.pixels[size_t{picture.stride} * y + x] = wall ? 1 : corridor ? 2 : 0;
             }
         }
-        std::vector<uint8_t> file;
-        CSiteFileMaker::Make(picture, file);
-        CSiteFile site;
-        std::string detail;
-        CSiteFileReader::Parse(file.data(), file.size(), site, detail);
-        FILE* out = std::fopen(path.c_str(), "wb");
-        std::fwrite(file.data(), 1, file.size(), out);
-        std::fclose(out);
         CRecordList list;
         for (int p = 0; p < kPoints; ++p) {
             const int32_t x = (p * 997 + floor * 131) % kWidth;
             const int32_t y = (p * 613 + floor * 71) % kHeight;
             for (int c = 0; c < kChannels; ++c) {
-                SurveyRecord* r = nullptr;
-                list.NewRecord(r);
-                r->x = x;
-                r->y = y;
-                std::snprintf(r->name, sizeof r->name, "P%d", p);
-                r->channel = c < 20 ? 1 + c * 37 : 25 + (c - 20) * 50;
-                r->frequencyMHz = c < 20 ? 870.0 + c : 1930.0 + c;
-                r->rssi = static_cast<int16_t>(-60 - (x / 97 + y / 131 + c * 3) % 55);
-                list.Append(r);
+                AppendBenchReading(list, x, y, p, c, -60 - (x / 97 + y / 131 + c * 3) % 55);
             }
         }
-        CSiteFileWriter().Save(
-            path, site.m_header, list,
-            [](int x, int y) {
-                return std::abs(y - 50 - int(20 * std::sin(x / 9.0))) < 2 ? 0u : 1u;
-            },
-            1700000000u);
+        SaveBenchSite(path, picture, list, [](int x, int y) {
+            return std::abs(y - 50 - int(20 * std::sin(x / 9.0))) < 2 ? 0u : 1u;
+        });
     }
 
-    std::string m_dir;
+    CBenchDir m_dir{"gridbench"};
 };
 
 const CBenchBuilding& building() {

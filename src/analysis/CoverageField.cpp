@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <thread>
 
@@ -152,12 +153,63 @@ bool HasValue(float value) {
     return !std::isnan(value);
 }
 
+namespace {
+
+// The smallest float that passes edge (is above it, or at or above it), so that comparing a
+// field's float with it gives exactly what comparing its double value with edge gives.
+float passingFloat(double edge, bool strictlyAbove) {
+    const auto passes = [&](float f) {
+        return strictlyAbove ? static_cast<double>(f) > edge : static_cast<double>(f) >= edge;
+    };
+    const float infinity = std::numeric_limits<float>::infinity();
+    float f = static_cast<float>(edge);
+    while (!passes(f)) {
+        f = std::nextafter(f, infinity);
+    }
+    while (f != -infinity && passes(std::nextafter(f, -infinity))) {
+        f = std::nextafter(f, -infinity);
+    }
+    return f;
+}
+
+} // namespace
+
 void BandsOfField(const CoverageValues& values, const CBandSet& bands, std::vector<uint8_t>& out) {
     out.resize(values.size());
-    for (size_t i = 0; i < values.size(); ++i) {
-        out[i] = !HasValue(values[i])    ? kNoBand
-                 : IsNoSignal(values[i]) ? kNoSignalBand
-                                         : static_cast<uint8_t>(bands.IndexOf(values[i]));
+    const std::vector<double>& edges = bands.Edges();
+    const bool strongestFirst =
+        std::adjacent_find(edges.begin(), edges.end(), std::less_equal<double>()) == edges.end();
+    if (!strongestFirst) {
+        for (size_t i = 0; i < values.size(); ++i) {
+            out[i] = !HasValue(values[i])    ? kNoBand
+                     : IsNoSignal(values[i]) ? kNoSignalBand
+                                             : static_cast<uint8_t>(bands.IndexOf(values[i]));
+        }
+        return;
+    }
+    // With the edges strongest first, a value's band is the number of edges it does not pass.
+    // Counted edge by edge over a block of values, with float comparisons, the counting becomes
+    // vector code instead of a search per pixel.
+    std::vector<float> passing;
+    for (const double edge : edges) {
+        passing.push_back(passingFloat(edge, bands.StrictlyAbove()));
+    }
+    constexpr size_t kBlock = 2048;
+    const float noSignal = -std::numeric_limits<float>::infinity();
+    const float* value = values.data();
+    uint8_t* band = out.data();
+    for (size_t first = 0; first < values.size(); first += kBlock) {
+        const size_t end = std::min(values.size(), first + kBlock);
+        std::fill(band + first, band + end, uint8_t{0});
+        for (const float edge : passing) {
+            for (size_t i = first; i < end; ++i) {
+                band[i] += value[i] < edge ? 1 : 0;
+            }
+        }
+        for (size_t i = first; i < end; ++i) {
+            const uint8_t valued = value[i] == noSignal ? kNoSignalBand : band[i];
+            band[i] = value[i] != value[i] ? kNoBand : valued; // NaN: no value
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <thread>
 
@@ -215,3 +216,41 @@ TEST(CoverageField, ContoursMarkBothSidesOfEachCrossingAndNothingWithoutAValue) 
 }
 
 } // namespace
+
+// Bands are counted with float comparisons, a block of pixels at a time; every value must land
+// where the set's own IndexOf puts its double, on the edges and a float step either side of them.
+TEST(CoverageField, BandsOfAFieldAreTheSetsOwnBandsToTheLastStepOfAFloat) {
+    CBandSet custom = CBandSet::Threshold();
+    ASSERT_TRUE(CBandSet::Custom({-60.05, -90.3, -72.5, -101}, custom));
+    // Edges out of order: no shortcut may assume them sorted.
+    const CBandSet unsorted({-70, -50, -90},
+                            {{1, 1, 1, 1}, {2, 2, 2, 1}, {3, 3, 3, 1}, {4, 4, 4, 1}}, false);
+    const float inf = std::numeric_limits<float>::infinity();
+    const CBandSet* const sets[] = {&CBandSet::Handheld(), &CBandSet::Threshold(), &custom,
+                                    &unsorted};
+    for (const CBandSet* set : sets) {
+        CoverageValues values = {std::nanf(""), -inf, inf, 0.0f, -1e30f, 1e30f, -300.0f};
+        for (const double edge : set->Edges()) {
+            const float near = static_cast<float>(edge);
+            for (const float v : {near, std::nextafter(near, inf), std::nextafter(near, -inf)}) {
+                values.push_back(v);
+            }
+        }
+        // Enough values for several blocks, so each block's start and end are crossed.
+        std::mt19937 random(3);
+        std::uniform_real_distribution<float> dbm(-130.0f, -20.0f);
+        while (values.size() < 5000) {
+            values.push_back(values.size() % 97 == 0 ? std::nanf("") : dbm(random));
+        }
+        std::vector<uint8_t> bands;
+        BandsOfField(values, *set, bands);
+        ASSERT_EQ(bands.size(), values.size());
+        for (size_t i = 0; i < values.size(); ++i) {
+            const uint8_t expected = std::isnan(values[i]) ? kNoBand
+                                     : values[i] == -inf
+                                         ? kNoSignalBand
+                                         : static_cast<uint8_t>(set->IndexOf(values[i]));
+            ASSERT_EQ(bands[i], expected) << "value " << values[i] << " at " << i;
+        }
+    }
+}

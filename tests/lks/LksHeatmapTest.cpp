@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "LksRun.h"
+#include "PngCheck.h"
 #include "SurveySite.h"
 #include "TestFiles.h"
 #include "analysis/RssiBands.h"
@@ -284,6 +285,52 @@ TEST(LksHeatmap, ExactValuesDeadSpotsContoursAndScale) {
     };
     EXPECT_GE(darkRun(scaled), 45);
     EXPECT_LT(darkRun(heatmap(dir, s, "--no-points --radius 20")), 10);
+}
+
+TEST(LksHeatmap, TheSameSiteGivesTheSameBytesInAWellFormedPng) {
+    CTempDir dir;
+    std::vector<TestPoint> points;
+    for (int i = 0; i < 30; ++i) {
+        points.push_back(TwoChannelPoint(7 + (i * 37) % 190, 5 + (i * 23) % 90, -50.0 - 2 * i));
+    }
+    points.push_back({120, 60, {}});
+    const std::string s = MakeSurveySite(dir, "s.lks", kWidth, kHeight, points);
+    std::vector<uint8_t> first;
+    for (int run = 0; run < 2; ++run) {
+        const std::string out = dir.File("map" + std::to_string(run) + ".png");
+        const ToolRun r =
+            RunLks(dir, "heatmap " + s + " -o " + out + " --contour -80 --scale 2/ft");
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const std::vector<uint8_t> png = ReadAll(out);
+        int width = 0;
+        int height = 0;
+        EXPECT_EQ(CheckPng(png, width, height), "");
+        const std::string size = std::to_string(width) + " x " + std::to_string(height);
+        EXPECT_EQ(r.out.rfind(out + ": " + size + ", 31 points", 0), 0u) << r.out;
+        if (run == 0) {
+            first = png;
+        } else {
+            EXPECT_EQ(png, first) << "the same site maps to the same bytes";
+        }
+    }
+}
+
+TEST(LksHeatmap, ADeadSpotJustOffThePlanStillShowsAsNoSignal) {
+    CTempDir dir;
+    const std::string s = MakeSurveySite(dir, "s.lks", kWidth, kHeight,
+                                         {{-6, 50, {}}, {100, 50, {{kCell1, X16(-60.0)}}}});
+    const QImage map = heatmap(dir, s, "--no-points --radius 20 --method nearest");
+    const QRgb noSignal = over(kPaper, kNoSignalColour, 0.55);
+    EXPECT_TRUE(near(map.pixel(0, 50), noSignal));
+    EXPECT_TRUE(near(map.pixel(13, 50), noSignal));
+    EXPECT_EQ(map.pixel(14, 50), kPaper);
+    int swatch = 0;
+    for (int y = kHeight; y < map.height(); ++y) {
+        for (int x = 0; x < map.width(); ++x) {
+            swatch += map.pixel(x, y) == noSignal ? 1 : 0;
+        }
+    }
+    EXPECT_GT(swatch, 20) << "the legend lists no signal";
 }
 
 TEST(LksHeatmap, BadInputGivesOneLineAndExitTwo) {

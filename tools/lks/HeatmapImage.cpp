@@ -1,15 +1,14 @@
 // Painting the heatmap: band colours blended over the plan through a table (plan palette entry x
-// band), the dots and the legend with QPainter.
+// band), the dots and the scale bar with QPainter on each band of rows, the legend once.
 #include "HeatmapImage.h"
 
-#include <QBuffer>
 #include <QFont>
 #include <QFontMetrics>
-#include <QImageWriter>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "analysis/CoverageField.h"
 #include "analysis/GridLayout.h"
@@ -137,113 +136,127 @@ private:
     std::vector<LegendItem> m_items;
 };
 
-// A bar of a round length in feet at the plan's bottom left, on a white backing.
-void drawScaleBar(QPainter& paint, const CLegend& legend, int planHeight, double pixelsPerFoot,
-                  int planWidth) {
+// A bar of a round length in feet at the plan's bottom left, on a white backing that holds all
+// of it.
+ScaleBar scaleBarOf(const QFont& font, int fontPixels, int planHeight, double pixelsPerFoot,
+                    int planWidth) {
     double feet = 1.0;
     for (const double step : {1.0, 2.0, 5.0, 10.0, 20.0, 25.0, 50.0, 100.0, 200.0, 500.0, 1000.0}) {
         if (step * pixelsPerFoot <= planWidth / 4.0) {
             feet = step;
         }
     }
-    const int length = std::max(1, static_cast<int>(std::lround(feet * pixelsPerFoot)));
-    const QString text = QStringLiteral("%1 ft (%2 m)")
-                             .arg(feet, 0, 'g', 4)
-                             .arg(feet / kFeetPerMetre, 0, 'f', feet < 10 ? 2 : 1);
-    const QFontMetrics metrics(legend.Font());
-    const int pad = legend.Pixels() / 3 + 2;
-    const int width = std::max(length, metrics.horizontalAdvance(text)) + 2 * pad;
-    const int height = metrics.height() + legend.Pixels() / 2 + 2 * pad;
-    const QRect back(pad, planHeight - pad - height, width, height);
+    ScaleBar bar;
+    bar.length = std::max(1, static_cast<int>(std::lround(feet * pixelsPerFoot)));
+    bar.text = QStringLiteral("%1 ft (%2 m)")
+                   .arg(feet, 0, 'g', 4)
+                   .arg(feet / kFeetPerMetre, 0, 'f', feet < 10 ? 2 : 1);
+    const QFontMetrics metrics(font);
+    bar.pad = fontPixels / 3 + 2;
+    const int width = std::max(bar.length, metrics.horizontalAdvance(bar.text)) + 2 * bar.pad;
+    const int height = metrics.height() + fontPixels / 2 + 2 * bar.pad;
+    bar.back = QRect(bar.pad, planHeight - bar.pad - height, width, height);
+    return bar;
+}
+
+void drawScaleBar(QPainter& paint, const ScaleBar& bar, const QFont& font, int fontPixels) {
+    const QRect& back = bar.back;
+    const int pad = bar.pad;
     paint.fillRect(back, QColor(255, 255, 255, 220));
-    paint.setPen(QPen(QColor::fromRgb(kInk), std::max(2, legend.Pixels() / 8)));
+    paint.setPen(QPen(QColor::fromRgb(kInk), std::max(2, fontPixels / 8)));
     const int y = back.bottom() - pad;
-    paint.drawLine(back.left() + pad, y, back.left() + pad + length, y);
-    paint.drawLine(back.left() + pad, y - legend.Pixels() / 3, back.left() + pad, y);
-    paint.drawLine(back.left() + pad + length, y - legend.Pixels() / 3, back.left() + pad + length,
-                   y);
-    paint.setFont(legend.Font());
-    paint.drawText(QRect(back.left() + pad, back.top() + pad / 2, width, metrics.height()),
-                   Qt::AlignLeft | Qt::AlignVCenter, text);
+    const int left = back.left() + pad;
+    paint.drawLine(left, y, left + bar.length, y);
+    paint.drawLine(left, y - fontPixels / 3, left, y);
+    paint.drawLine(left + bar.length, y - fontPixels / 3, left + bar.length, y);
+    paint.setFont(font);
+    paint.drawText(QRect(left, back.top() + pad / 2, back.width(), QFontMetrics(font).height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, bar.text);
 }
 
 } // namespace
 
-QImage HeatmapImage(const SitePicture& plan, const std::vector<uint8_t>& bands, const CBandSet& set,
-                    const std::vector<SpotValue>& spots, const std::vector<uint8_t>& contours,
-                    const HeatmapStyle& style) {
-    const bool noSignal = std::find(bands.begin(), bands.end(), kNoSignalBand) != bands.end();
+CHeatmapPicture::CHeatmapPicture(const SitePicture& plan, const CBandSet& set,
+                                 const std::vector<SpotValue>& spots, bool noSignal,
+                                 const HeatmapStyle& style)
+    : m_plan(plan), m_spots(spots), m_style(style), m_planHeight(plan.height) {
     const CLegend legend(set, style, noSignal, plan.width);
-    const int width = std::max(plan.width, legend.WidestItem());
-    const int strip = legend.Layout(width, 0, nullptr);
-    QImage image(width, plan.height + strip, QImage::Format_RGB32);
-    image.fill(kPaper);
-
-    // Every colour a pixel can take: each palette entry bare, under each band, and under no
-    // signal (the last layer).
-    const size_t kEntries = SitePicture::kPaletteEntries;
-    const size_t noSignalLayer = set.Count() + 1;
-    std::vector<QRgb> colours(kEntries * (set.Count() + 2));
-    for (size_t entry = 0; entry < kEntries; ++entry) {
-        const QRgb paper = 0xFF000000u | plan.palette[entry];
-        colours[entry] = paper;
-        for (size_t band = 0; band < set.Count(); ++band) {
-            colours[(band + 1) * kEntries + entry] = blend(paper, set.Colour(band), style.opacity);
-        }
-        colours[noSignalLayer * kEntries + entry] = blend(paper, kNoSignalColour, style.opacity);
-    }
-    for (int y = 0; y < plan.height; ++y) {
-        const uint8_t* entries = plan.RowFromTop(y);
-        const size_t first = static_cast<size_t>(y) * plan.width;
-        const uint8_t* band = bands.data() + first;
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < plan.width; ++x) {
-            const size_t layer = band[x] == kNoBand         ? 0
-                                 : band[x] == kNoSignalBand ? noSignalLayer
-                                                            : band[x] + 1u;
-            row[x] = colours[layer * kEntries + entries[x]];
-        }
-        if (!contours.empty()) {
-            for (int x = 0; x < plan.width; ++x) {
-                row[x] = contours[first + x] != 0 ? kContour : row[x];
-            }
-        }
-    }
-
-    QPainter paint(&image);
-    paint.setRenderHint(QPainter::Antialiasing);
-    if (style.dots) {
-        const double radius = std::max(2.5, legend.Pixels() / 4.0);
-        paint.setPen(QPen(QColor::fromRgb(kPaper), 1.0));
-        paint.setBrush(QColor::fromRgb(kInk));
-        paint.setClipRect(0, 0, plan.width, plan.height); // a dot at the edge stays on the plan
-        for (const SpotValue& s : spots) {
-            paint.drawEllipse(QPointF(s.x + 0.5, s.y + 0.5), radius, radius);
-        }
-        paint.setClipping(false);
-    }
-    paint.setRenderHint(QPainter::Antialiasing, false);
+    m_font = legend.Font();
+    m_fontPixels = legend.Pixels();
+    m_width = std::max(plan.width, legend.WidestItem());
+    m_dotRadius = std::max(2.5, m_fontPixels / 4.0);
+    // The dot's outline and its antialiased edge reach a little beyond its radius.
+    m_dotReach = static_cast<int>(std::ceil(m_dotRadius)) + 2;
+    m_margin = m_dotReach + 1;
     if (style.pixelsPerFoot > 0.0) {
-        drawScaleBar(paint, legend, plan.height, style.pixelsPerFoot, plan.width);
+        m_scaleBar = scaleBarOf(m_font, m_fontPixels, plan.height, style.pixelsPerFoot, plan.width);
     }
+    m_legendStrip = QImage(m_width, legend.Layout(m_width, 0, nullptr), QImage::Format_RGB32);
+    m_legendStrip.fill(kPaper);
+    QPainter paint(&m_legendStrip);
     paint.setPen(QColor::fromRgb(kRule));
-    paint.drawLine(0, plan.height, width - 1, plan.height);
-    paint.setFont(legend.Font());
-    legend.Layout(width, plan.height, &paint);
+    paint.drawLine(0, 0, m_width - 1, 0);
+    paint.setFont(m_font);
+    legend.Layout(m_width, 0, &paint);
     paint.end();
-    return image;
+
+    const size_t entries = SitePicture::kPaletteEntries;
+    m_noSignalLayer = set.Count() + 1;
+    m_colours.resize(entries * (set.Count() + 2));
+    for (size_t entry = 0; entry < entries; ++entry) {
+        const QRgb paper = 0xFF000000u | plan.palette[entry];
+        m_colours[entry] = paper;
+        for (size_t band = 0; band < set.Count(); ++band) {
+            m_colours[(band + 1) * entries + entry] = blend(paper, set.Colour(band), style.opacity);
+        }
+        m_colours[m_noSignalLayer * entries + entry] = blend(paper, kNoSignalColour, style.opacity);
+    }
 }
 
-bool EncodePng(const QImage& image, std::vector<uint8_t>& out) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly)) {
-        return false;
+void CHeatmapPicture::PaintPlanRows(int y0, int rows, const uint8_t* bands, const uint8_t* contours,
+                                    QImage& canvas) const {
+    const int width = m_plan.width;
+    const size_t entries = SitePicture::kPaletteEntries;
+    for (int r = 0; r < rows; ++r) {
+        const uint8_t* plan = m_plan.RowFromTop(y0 + r);
+        const uint8_t* band = bands + static_cast<size_t>(r) * width;
+        auto* row = reinterpret_cast<QRgb*>(canvas.scanLine(m_margin + r));
+        for (int x = 0; x < width; ++x) {
+            const size_t layer = band[x] == kNoBand         ? 0
+                                 : band[x] == kNoSignalBand ? m_noSignalLayer
+                                                            : band[x] + 1u;
+            row[x] = m_colours[layer * entries + plan[x]];
+        }
+        if (contours != nullptr) {
+            const uint8_t* mark = contours + static_cast<size_t>(r) * width;
+            for (int x = 0; x < width; ++x) {
+                row[x] = mark[x] != 0 ? kContour : row[x];
+            }
+        }
+        // A legend wider than the plan leaves paper beside it.
+        std::fill(row + width, row + m_width, kPaper);
     }
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) {
-        return false;
+
+    QPainter paint(&canvas);
+    paint.translate(0, m_margin - y0);
+    if (m_style.dots) {
+        paint.setRenderHint(QPainter::Antialiasing);
+        paint.setPen(QPen(QColor::fromRgb(kPaper), 1.0));
+        paint.setBrush(QColor::fromRgb(kInk));
+        paint.setClipRect(0, 0, width, m_plan.height); // a dot at the edge stays on the plan
+        for (const SpotValue& s : m_spots) {
+            if (s.y + m_dotReach >= y0 && s.y - m_dotReach < y0 + rows) {
+                paint.drawEllipse(QPointF(s.x + 0.5, s.y + 0.5), m_dotRadius, m_dotRadius);
+            }
+        }
+        paint.setClipping(false);
+        paint.setRenderHint(QPainter::Antialiasing, false);
     }
-    out.assign(bytes.begin(), bytes.end());
-    return true;
+    if (m_style.pixelsPerFoot > 0.0 && m_scaleBar.back.intersects(QRect(0, y0, width, rows))) {
+        drawScaleBar(paint, m_scaleBar, m_font, m_fontPixels);
+    }
+}
+
+const uint32_t* CHeatmapPicture::LegendRows(int y0) const {
+    return reinterpret_cast<const uint32_t*>(m_legendStrip.constScanLine(y0 - m_planHeight));
 }

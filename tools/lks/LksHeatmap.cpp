@@ -11,6 +11,7 @@
 
 #include "HeatmapArgs.h"
 #include "HeatmapImage.h"
+#include "HeatmapTiles.h"
 #include "LksArgs.h"
 #include "OutputFiles.h"
 #include "SiteSummary.h"
@@ -121,9 +122,11 @@ int RunHeatmap(int argc, char** argv) {
         return BadInput("heatmap: " + error);
     }
     SiteSummary summary;
-    if (!OpenSiteForTool(a.site, summary, error)) {
+    if (!OpenSiteForTool(a.site, summary, error, false)) {
         return BadInput("heatmap: " + error);
     }
+    // The file's bytes as read, which a save would need; a map never saves.
+    summary.site.m_snapshot = SiteSnapshot();
     const CSpotTable table(summary.readings);
     std::vector<size_t> channels;
     for (const ChannelRequest& request : a.channels) {
@@ -165,19 +168,9 @@ int RunHeatmap(int argc, char** argv) {
         }
     }
 
-    CProgressLine progress;
-    CoverageValues values;
-    if (!ComputeCoverageField(spots, plan.width, plan.height, a.field, values,
-                              [&](double done) { progress.Show("mapping", done); })) {
+    if (plan.width <= 0 || plan.height <= 0) {
         return BadInput("heatmap: " + a.site + " has no floor plan to map");
     }
-    std::vector<uint8_t> bands;
-    BandsOfField(values, a.bands, bands);
-    std::vector<uint8_t> contours;
-    if (!a.style.contours.empty()) {
-        ContoursOfField(values, plan.width, plan.height, a.style.contours, contours);
-    }
-    values = CoverageValues();
 
     // Qt draws the legend's text only with a GUI application; no window is ever shown.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -188,11 +181,14 @@ int RunHeatmap(int argc, char** argv) {
     QGuiApplication app(qtArgc, qtArgv);
 
     a.style.caption = caption(a, summary, table, channels, spots.size());
-    progress.Show("painting");
-    const QImage image = HeatmapImage(plan, bands, a.bands, spots, contours, a.style);
-    std::vector<uint8_t> png;
-    progress.Show("writing the PNG");
-    const bool written = EncodePng(image, png) && out.Write(png.data(), png.size()) && out.Commit();
+    const HeatmapJob job{plan, spots, a.field, a.bands, a.style.contours};
+    const CHeatmapPicture picture(plan, a.bands, spots, FieldShowsNoSignal(job), a.style);
+    CProgressLine progress;
+    const bool written =
+        WriteHeatmapPng(
+            job, picture, [&](const uint8_t* data, size_t size) { return out.Write(data, size); },
+            [&](double done) { progress.Show("mapping", done); }) &&
+        out.Commit();
     progress.Done();
     if (!written) {
         std::fprintf(stderr, "lks: heatmap: cannot write %s: %s\n", a.output.c_str(),
@@ -200,8 +196,8 @@ int RunHeatmap(int argc, char** argv) {
                                       : "the PNG could not be encoded");
         return kExitFailed;
     }
-    std::printf("%s: %d x %d, %zu points, radius %.1f px\n", a.output.c_str(), image.width(),
-                image.height(), spots.size(), a.field.radius);
+    std::printf("%s: %d x %d, %zu points, radius %.1f px\n", a.output.c_str(), picture.Width(),
+                picture.Height(), spots.size(), a.field.radius);
     return kExitOk;
 }
 

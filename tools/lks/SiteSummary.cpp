@@ -92,7 +92,8 @@ bool readWhole(const std::string& path, std::vector<uint8_t>& bytes, std::string
 
 } // namespace
 
-bool OpenSiteForTool(const std::string& path, SiteSummary& summary, std::string& error) {
+bool OpenSiteForTool(const std::string& path, SiteSummary& summary, std::string& error,
+                     bool withHash) {
     std::vector<uint8_t> bytes;
     if (!readWhole(path, bytes, error)) {
         return false;
@@ -120,6 +121,9 @@ bool OpenSiteForTool(const std::string& path, SiteSummary& summary, std::string&
     summary.signature.Parse(bytes.data() + signatureAt,
                             std::min(site::kSignatureSize, bytes.size() - signatureAt));
     summary.signatureInk = summary.signature.HasInk();
+    if (!withHash) {
+        return true;
+    }
     summary.sha256 = QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())),
                                               QCryptographicHash::Sha256)
                          .toHex()

@@ -20,5 +20,7 @@ struct SiteSummary {
 };
 
 // False with the message lks prints: missing, unreadable, not a site file, a picture whose
-// bitmap header contradicts the format, or truncated.
-bool OpenSiteForTool(const std::string& path, SiteSummary& summary, std::string& error);
+// bitmap header contradicts the format, or truncated. Without withHash, sha256 stays empty: the
+// hash costs more than the rest of the opening and only reports that name it need it.
+bool OpenSiteForTool(const std::string& path, SiteSummary& summary, std::string& error,
+                     bool withHash = true);
