@@ -45,3 +45,7 @@ bool DefaultCoverageRadius(const std::vector<SpotValue>& spots, double& radius, 
     radius = kRadiusPerNeighbourDistance * median;
     return true;
 }
+
+double LonePointRadius(int width, int height) {
+    return std::max(1.0, kLonePointShare * std::min(width, height));
+}

@@ -30,4 +30,5 @@ inline bool IsNoSignal(double dbm) {
 
 // Readings from survey records, which keep only whole dBm: for callers that hold nothing finer,
 // such as the running survey.
+SiteReading ReadingOfRecord(const SurveyRecord& record);
 std::vector<SiteReading> ReadingsOfRecords(const std::vector<SurveyRecord>& records);

@@ -173,6 +173,7 @@ void CSurveyController::FinishScan() {
 void CSurveyController::StorePoint(const std::vector<ChannelReading>& readings) {
     std::vector<SurveyRecord> records = m_survey->ScanRecords(readings);
     records.resize(m_survey->AppendPoint(records));
+    m_readings.Append(records);
     m_bUnsavedChanges = true;
     m_board.ShowUncalibrated(std::any_of(records.begin(), records.end(),
                                          [](const SurveyRecord& r) { return r.uncalibrated; }));
@@ -209,10 +210,15 @@ void CSurveyController::OnHold(MapPoint p) {
     entry.heldX = p.x;
     entry.heldY = p.y;
     m_survey->DeleteNearest();
+    m_readings.EraseRunAt(static_cast<size_t>(entry.position) - 1);
     m_bUnsavedChanges = true;
     Journal(entry);
     m_map.PointErased(entry.x, entry.y);
     m_map.SurveyChanged();
+}
+
+std::vector<ChannelReading> CSurveyController::TableChannels() const {
+    return m_receiver.CurrentReadings();
 }
 
 void CSurveyController::Message(const std::string& text, const char* caption, unsigned flags) {

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/ReadingsSnapshot.h"
 #include "controller/SurveyUi.h"
 #include "files/FileSystem.h"
 #include "files/JournalFormat.h"
@@ -113,6 +114,11 @@ public:
     // The current survey store, null before a site has been opened.
     CSurveyData* Survey() const { return m_survey.get(); }
     const CRecordList& Records() const { return m_list; }
+    // The survey's readings as they stand after the last open, recovery, stored point or
+    // delete, for work off the user-interface thread: a copy costs a few pointers.
+    const CReadingsSnapshot& Readings() const { return m_readings; }
+    // The channels of the table on the receiver, with their frequencies.
+    std::vector<ChannelReading> TableChannels() const;
     // The journal in use, for tests and figures; closed until the first change after an open.
     const CSurveyJournal& Journal() const { return m_journal; }
 
@@ -202,6 +208,7 @@ private:
     uint64_t m_scan = 0;
 
     CRecordList m_list;
+    CReadingsSnapshot m_readings; // follows m_list
     std::unique_ptr<CSurveyData> m_survey;
     std::string m_strSitePath;
     // The site file as the open read it (or the last save wrote it): a save can always write a

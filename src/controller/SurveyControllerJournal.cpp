@@ -95,6 +95,7 @@ bool CSurveyController::OfferRecovery(const std::string& path, const CSiteFile& 
     }
     CBusyScope busy(m_prompts);
     Replay(offered->contents.entries, site);
+    m_readings.Assign(m_list);
     m_map.SurveyChanged();
     bool journalled = false;
     if (offered->Continuable()) {

@@ -120,6 +120,7 @@ bool CSurveyController::OpenSiteFile(const std::string& path) {
     if (keep) {
         LoadPoints(site);
     }
+    m_readings.Assign(m_list);
     m_map.SurveyChanged();
     m_map.ShowScreen(ISurveyMap::kMapScreen);
     m_map.Repaint();

@@ -3,6 +3,7 @@
 
 #include <QLabel>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -62,25 +63,71 @@ constexpr int kSwatchWidth = 26;
 constexpr int kLabelX = 55;
 constexpr int kLabelWidth = 72;
 constexpr int kRowHeight = 8;
+// With the layer's section below the points', rows close up so the two fit a handheld's height.
+constexpr int kCompactPitch = 13;
+constexpr int kHeadingX = 10;
+constexpr int kHeadingWidth = 140;
+constexpr int kSectionGap = 6;
+constexpr int kBottomMargin = 10;
+constexpr uint32_t kPaper = 0xFFFFFFu;
+
+// A band's label in a set other than the handheld's: its range as the desktop's maps name it.
+std::string bandText(const CBandSet& bands, size_t band) {
+    return bands.Label(band) + " dBm";
+}
+
 } // namespace
 
-CColorCodesDlg::CColorCodesDlg(QWidget* parent) : QDialog(parent) {
+CColorCodesDlg::CColorCodesDlg(QWidget* parent, const LegendBands& bands) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Color of RSSI Values"));
     setFont(CDialogUnits::DialogFont());
     const CDialogUnits units = CDialogUnits::FromFont(font());
-    setFixedSize(units.ToPixels(kDlgWidth, kDlgHeight));
-
-    for (int row = 0; row < kRows; ++row) {
-        const int y = kFirstRowY + row * kRowPitch;
-        CColorSwatch& swatch = m_swatches[row];
+    const bool handheld = bands.circles == &CBandSet::Handheld();
+    const bool withLayer = bands.layer != nullptr;
+    m_nRows = static_cast<int>(std::min<size_t>(bands.circles->Count(), kMaxRows));
+    const int pitch = withLayer ? kCompactPitch : kRowPitch;
+    int y = kFirstRowY;
+    const auto heading = [&](const char* text) {
+        auto* label = new QLabel(QString::fromLatin1(text), this);
+        units.Place(*label, kHeadingX, y, kHeadingWidth, kRowHeight);
+        y += pitch;
+    };
+    const auto row = [&](CColorSwatch& swatch, QLabel*& label, uint32_t color,
+                         const std::string& text) {
         swatch.setParent(this);
-        swatch.setObjectName(QStringLiteral("swatch%1").arg(row + 1));
-        swatch.SetColor(RowColor(row));
+        swatch.SetColor(color);
         units.Place(swatch, kSwatchX, y, kSwatchWidth, kRowHeight);
-
-        m_labels[row] = new QLabel(QString::fromLatin1(RowText(row)), this);
-        units.Place(*m_labels[row], kLabelX, y, kLabelWidth, kRowHeight);
+        label = new QLabel(QString::fromStdString(text), this);
+        units.Place(*label, kLabelX, y, kLabelWidth, kRowHeight);
+        y += pitch;
+    };
+    if (withLayer) {
+        heading("Points");
     }
+    for (int r = 0; r < m_nRows; ++r) {
+        const BandColour& c = bands.circles->Colour(static_cast<size_t>(r));
+        m_swatches[r].setObjectName(QStringLiteral("swatch%1").arg(r + 1));
+        row(m_swatches[r], m_labels[r],
+            handheld ? RowColor(r) : refFromColor(QColor(c.red, c.green, c.blue)),
+            handheld ? RowText(r) : bandText(*bands.circles, static_cast<size_t>(r)));
+    }
+    if (!withLayer) {
+        setFixedSize(units.ToPixels(kDlgWidth, kDlgHeight));
+        return;
+    }
+    y += kSectionGap;
+    heading("Coverage layer");
+    // Each swatch is the band as it looks over white paper, as the layer lays it on the plan.
+    const size_t layerBands = std::min<size_t>(bands.layer->Count(), kMaxRows - 1);
+    for (size_t band = 0; band <= layerBands; ++band) {
+        const bool noSignal = band == layerBands;
+        const uint32_t rgb = BlendBandOver(
+            kPaper, noSignal ? kNoSignalColour : bands.layer->Colour(band), bands.layerOpacity);
+        const int r = m_nLayerRows++;
+        row(m_layerSwatches[r], m_layerLabels[r], refFromColor(QColor::fromRgb(rgb)),
+            noSignal ? std::string("no signal") : bandText(*bands.layer, band));
+    }
+    setFixedSize(units.ToPixels(kDlgWidth, std::max(kDlgHeight, y + kBottomMargin)));
 }
 
 int CColorCodesDlg::DoModal() {

@@ -16,6 +16,9 @@ struct AppOptions {
     std::string table; // channel table to load once the board is up
     std::string site;  // site file to open once the board is up
     double scale = 0;  // display scale; 0: chosen from the screen
+    // The coverage layer on the map from the start (not a command-line option: the program sets
+    // it from the scale it runs at).
+    bool coverageLayer = false;
 };
 
 enum class CommandLineResult { Run, ExitOk, ExitError };

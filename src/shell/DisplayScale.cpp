@@ -47,13 +47,16 @@ double chooseDisplayScale(const QSize& available, const QSize& handheldWindow) {
     return std::clamp(steps * kScaleStep, kMinScale, kMaxScale);
 }
 
-double applyDisplayScale(double scale) {
+double applyDisplayScale(double scale, double* chosenOut) {
     double chosen = scale;
     if (!(chosen > 0)) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         chosen = screen == nullptr
                      ? kMinScale
                      : chooseDisplayScale(screen->availableGeometry().size(), handheldWindowSize());
+    }
+    if (chosenOut != nullptr) {
+        *chosenOut = chosen;
     }
     // Qt reads QT_SCALE_FACTOR only while the application object is built; from then on its
     // global factor is set here, which it allows until the first window exists.

@@ -18,5 +18,6 @@ double chooseDisplayScale(const QSize& available, const QSize& handheldWindow);
 
 // Sets Qt's scale factor on the application object that exists, before it opens any window:
 // scale, or when it is 0 a scale chosen from the primary screen. The factor multiplies one the
-// desktop already sets through QT_SCALE_FACTOR. Returns the factor now in force.
-double applyDisplayScale(double scale);
+// desktop already sets through QT_SCALE_FACTOR. Returns the factor now in force; chosen, when
+// given, receives the program's own part of it (scale, or the one chosen from the screen).
+double applyDisplayScale(double scale, double* chosen = nullptr);

@@ -6,11 +6,13 @@
 #include "Calibration.h"
 #include "InProcessBoard.h"
 #include "SdrSignal.h"
+#include "analysis/LayerColours.h"
 #include "controller/SurveyController.h"
 #include "controller/SurveyTexts.h"
 #include "platform/Prompts.h"
 #include "shell/AboutDlg.h"
 #include "shell/ColorCodesDlg.h"
+#include "shell/CoverageMenu.h"
 #include "shell/HelpDlg.h"
 #include "shell/MainFrame.h"
 #include "shell/QtBoardStatus.h"
@@ -119,7 +121,13 @@ void CLarkspurApp::RunDialog(int id) {
         break;
     }
     case kCmdColorCodes: {
-        CColorCodesDlg dialog(m_view);
+        // The bands in use: the circles', and the layer's while it shows.
+        const CCoverageOverlay& layer = m_view->Coverage();
+        LegendBands bands;
+        bands.circles = &layer.CircleBands();
+        bands.layer = layer.Shown() ? &layer.LayerBands() : nullptr;
+        bands.layerOpacity = kCoverageOpacity;
+        CColorCodesDlg dialog(m_view, bands);
         dialog.DoModal();
         break;
     }
@@ -152,6 +160,8 @@ bool CLarkspurApp::InitInstance(const AppOptions& options, bool useQtPrompts) {
         m_controller->SetScanEndPause(m_scanEndPauseMs);
     }
     m_view->SetController(m_controller.get());
+    m_view->SetCoverageShown(options.coverageLayer);
+    m_coverageMenu = new CCoverageMenu(*m_view, *m_frame->CommandBar(), *m_frame->CoverageAction());
 
     CSurveyController* controller = m_controller.get();
     CLarkspurView* view = m_view;

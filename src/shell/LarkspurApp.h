@@ -11,6 +11,7 @@
 #include "shell/CommandLine.h"
 
 class CBoardSimulator;
+class CCoverageMenu;
 class CInProcessBoard;
 class CSdrSignal;
 class CLarkspurView;
@@ -51,6 +52,7 @@ public:
     CLarkspurView* View() const { return m_view; }
     CSurveyController& Controller() const { return *m_controller; }
     CQtBoardStatus& BoardStatus() const { return *m_boardStatus; }
+    CCoverageMenu& CoverageMenu() const { return *m_coverageMenu; }
     CReceiver& Receiver() { return m_receiver; }
     // The simulated board of --simulate, or null.
     CBoardSimulator* Simulator() const { return m_simulator.get(); }
@@ -85,4 +87,5 @@ private:
     std::unique_ptr<CQtBoardStatus> m_boardStatus;
     std::unique_ptr<CQtSurveyTimer> m_timer;
     std::unique_ptr<CSurveyController> m_controller;
+    CCoverageMenu* m_coverageMenu = nullptr; // owned by the frame's command bar
 };

@@ -90,6 +90,15 @@ void CMainFrame::CreateCommandBar() {
         const int id = button.id;
         connect(action, &QAction::triggered, this, [this, id] { emit commandRequested(id); });
     }
+    // After the eight the help screen describes by their places.
+    const QString coverageTip = QStringLiteral("Coverage layer (C)");
+    m_coverageAction =
+        m_commandBar->addAction(QIcon(QStringLiteral(":/shell/coverage.xpm")), coverageTip);
+    m_coverageAction->setToolTip(coverageTip);
+    m_coverageAction->setData(kCmdCoverage);
+    m_coverageAction->setCheckable(true);
+    connect(m_coverageAction, &QAction::triggered, this,
+            [this] { emit commandRequested(kCmdCoverage); });
     m_layout->addWidget(m_commandBar);
 }
 

@@ -26,6 +26,7 @@ public:
     static constexpr const char* kUncalibratedText = "UNCAL";
     // Smaller than the counters, to fit the 40 pixels they leave.
     static constexpr double kUncalibratedFontShare = 0.8;
+    // The handheld's eight buttons, then the coverage layer's.
     static constexpr int kButtonCount = 8;
 
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -63,6 +64,7 @@ public:
     bool UncalibratedMarkShown() const;
     QStatusBar* StatusBar() const { return m_statusBar; }
     QToolBar* CommandBar() const { return m_commandBar; }
+    QAction* CoverageAction() const { return m_coverageAction; }
     CLarkspurDoc& Document() { return m_document; }
 
 signals:
@@ -86,6 +88,7 @@ private:
     QVBoxLayout* m_layout = nullptr;
     QWidget* m_view = nullptr;
     QToolBar* m_commandBar = nullptr;
+    QAction* m_coverageAction = nullptr;
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_panes[kPaneCount] = {};
     QLabel* m_boardPane = nullptr;

@@ -44,7 +44,10 @@ int main(int argc, char* argv[]) {
     guard.Release();
     // One display connection for the whole run: the scale is set on this application object,
     // before its first window.
-    applyDisplayScale(options.scale);
+    double scale = kMinScale;
+    applyDisplayScale(options.scale, &scale);
+    // On the handheld's own small screen the plain map stays, until the surveyor asks for more.
+    options.coverageLayer = scale > kMinScale;
 
     CLarkspurApp app;
     if (!app.InitInstance(options)) {

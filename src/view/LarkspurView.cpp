@@ -63,6 +63,7 @@ bool CLarkspurView::SetSitePicture(int32_t width, int32_t height, const uint32_t
     }
     m_nPictureWidth = width;
     m_nPictureHeight = height;
+    m_coverage.OnPlanChanged();
     ResetForNewMap();
     return true;
 }
@@ -88,6 +89,15 @@ void CLarkspurView::ErasePoint(int32_t x, int32_t y) {
     m_canvas.RemovePoint(x, y);
 }
 
+void CLarkspurView::SetCoverageShown(bool shown) {
+    if (shown == m_coverage.Shown()) {
+        return;
+    }
+    m_coverage.SetShown(shown);
+    RequestRepaint();
+    emit coverageShown(shown);
+}
+
 void CLarkspurView::RequestRepaint() {
     viewport()->update();
 }
@@ -109,7 +119,8 @@ void CLarkspurView::PaintClient(QPainter& painter, const QRect& client) {
         screens::PaintStartScreen(painter, page, m_identity);
         break;
     case kMapScreen:
-        screens::PaintMapScreen(painter, client, m_canvas, m_viewport, m_centreMarker);
+        screens::PaintMapScreen(painter, client, m_canvas, m_viewport, m_centreMarker,
+                                m_coverage.Picture());
         break;
     case kScanScreen:
         painter.fillRect(client, kScanBackground);

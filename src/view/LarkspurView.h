@@ -16,8 +16,10 @@
 #include <vector>
 
 #include "receiver/Receiver.h"
+#include "view/CoverageOverlay.h"
 #include "view/MapCanvas.h"
 #include "view/MapViewport.h"
+#include "view/QtMessageTarget.h"
 #include "view/ScreenPainters.h"
 #include "view/ViewGeometry.h"
 
@@ -84,6 +86,14 @@ public:
     // The deleted point at (x, y) leaves the map: its circle goes and the plan shows again.
     void ErasePoint(int32_t x, int32_t y);
 
+    // --- Coverage layer (under the circles, on the map screen) ---
+    CCoverageOverlay& Coverage() { return m_coverage; }
+    const CCoverageOverlay& Coverage() const { return m_coverage; }
+    // Switches the layer on or off (its button and the key C); says so through coverageShown.
+    void SetCoverageShown(bool shown);
+    // The channels of the table on the board, each a choice of what the layer shows.
+    std::vector<ChannelReading> TableChannels() const;
+
     // --- Screens ---
     int ScreenMode() const { return m_nScreenMode; }
     void SetScreenMode(int mode) { m_nScreenMode = mode; }
@@ -129,7 +139,7 @@ public:
     static constexpr int kHoldTimeMs = 600;
 
     // The survey's flow; until it is set, taps, holds and the site commands do nothing.
-    void SetController(CSurveyController* controller) { m_controller = controller; }
+    void SetController(CSurveyController* controller);
     CSurveyController* Controller() const { return m_controller; }
 
     // The eight command-bar commands; false for an id the view does not handle. The dialogs of
@@ -151,6 +161,8 @@ signals:
     void dialogRequested(int id);
     // The survey's points changed other than by a measurement: the status bar's counts follow.
     void surveyChanged();
+    // The coverage layer was switched on or off.
+    void coverageShown(bool shown);
 
 protected:
     bool event(QEvent* event) override;
@@ -177,6 +189,8 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // The message that says the coverage worker has results.
+    static uint32_t CoverageMessage();
     void Init();
     void OnScrollAction(Qt::Orientation orientation, int action);
     void SyncClientSize();
@@ -185,6 +199,9 @@ private:
     int32_t m_nPictureHeight = 0;
     int32_t m_nPictureWidth = 0;
     CMapCanvas m_canvas;
+    // The worker's results are announced to the view; the overlay (and its worker) goes first.
+    CQtMessageTarget m_coverageTarget{this};
+    CCoverageOverlay m_coverage{m_canvas, m_coverageTarget, CoverageMessage()};
     QImage m_centreMarker;
     int m_nScreenMode = kStartScreen;
     QPoint m_wheelRemainder;

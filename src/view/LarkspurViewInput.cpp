@@ -15,6 +15,7 @@
 
 // Registered once at start-up; the receiver registers the same name when it posts.
 static const uint32_t kDrawMessage = RegisterWindowMessage("LKSS_DRAW");
+static const uint32_t kCoverageMessage = RegisterWindowMessage("LKSS_COVERAGE");
 
 namespace {
 
@@ -27,6 +28,25 @@ bool isCentreKey(const QKeyEvent* event) {
 }
 
 } // namespace
+
+uint32_t CLarkspurView::CoverageMessage() {
+    return kCoverageMessage;
+}
+
+void CLarkspurView::SetController(CSurveyController* controller) {
+    m_controller = controller;
+    m_coverage.SetReadingsSource([this](CReadingsSnapshot& readings) {
+        if (m_controller == nullptr || !m_controller->SiteIsOpen()) {
+            return false;
+        }
+        readings = m_controller->Readings();
+        return true;
+    });
+}
+
+std::vector<ChannelReading> CLarkspurView::TableChannels() const {
+    return m_controller != nullptr ? m_controller->TableChannels() : std::vector<ChannelReading>();
+}
 
 bool CLarkspurView::OnCommand(int id) {
     switch (id) {
@@ -47,6 +67,9 @@ bool CLarkspurView::OnCommand(int id) {
         return true;
     case kCmdZoomOut:
         OnZoomOut();
+        return true;
+    case kCmdCoverage:
+        SetCoverageShown(!m_coverage.Shown());
         return true;
     case kCmdHelp:
     case kCmdAbout:
@@ -116,8 +139,11 @@ void CLarkspurView::OnDraw() {
 
 bool CLarkspurView::event(QEvent* event) {
     if (event->type() == CWindowMessageEvent::EventType()) {
-        if (static_cast<CWindowMessageEvent*>(event)->Id() == kDrawMessage) {
+        const uint32_t id = static_cast<CWindowMessageEvent*>(event)->Id();
+        if (id == kDrawMessage) {
             OnDraw();
+        } else if (id == kCoverageMessage && m_coverage.TakeResults()) {
+            RequestRepaint();
         }
         return true;
     }

@@ -4,23 +4,13 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "analysis/RssiBands.h"
-#include "view/MapViewport.h"
-
 namespace {
 constexpr int kWhitePenWidth = 2;
 } // namespace
 
-CMapCanvas::CMapCanvas() {
-    for (int band = 0; band < kWhiteIndex; ++band) {
-        const BandColour c = ColourOfBand(static_cast<RssiBand>(band));
-        const QColor colour(c.red, c.green, c.blue);
-        m_pens[band] = QPen(colour, c.penWidth, Qt::SolidLine);
-        m_brushes[band] = QBrush(colour, Qt::SolidPattern);
-    }
-    m_pens[kWhiteIndex] = QPen(Qt::white, kWhitePenWidth, Qt::SolidLine);
-    m_brushes[kWhiteIndex] = QBrush(Qt::white, Qt::SolidPattern);
-}
+CMapCanvas::CMapCanvas()
+    : m_pens(CBandSet::Handheld()), m_whitePen(Qt::white, kWhitePenWidth, Qt::SolidLine),
+      m_whiteBrush(Qt::white, Qt::SolidPattern) {}
 
 bool CMapCanvas::SetPicture(int32_t width, int32_t height, const uint32_t* palette,
                             const uint8_t* pixels, size_t pixelBytes, int32_t stride,
@@ -37,13 +27,19 @@ bool CMapCanvas::SetPicture(int32_t width, int32_t height, const uint32_t* palet
     if (canvas.isNull()) {
         return false;
     }
+    auto plan = std::make_shared<PlanPixels>();
+    plan->width = width;
+    plan->height = height;
+    plan->indices.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
     QRgb colours[kPaletteSize];
     for (int i = 0; i < kPaletteSize; ++i) {
-        colours[i] = 0xFF000000u | (palette[i] & 0x00FFFFFFu);
+        plan->palette[i] = palette[i] & 0x00FFFFFFu;
+        colours[i] = 0xFF000000u | plan->palette[i];
     }
     for (int32_t y = 0; y < height; ++y) {
         const int32_t sourceRow = bottomUp ? height - 1 - y : y;
         const uint8_t* in = pixels + static_cast<size_t>(sourceRow) * static_cast<size_t>(stride);
+        std::copy(in, in + width, plan->indices.begin() + static_cast<long>(y) * width);
         QRgb* out = reinterpret_cast<QRgb*>(canvas.scanLine(y));
         for (int32_t x = 0; x < width; ++x) {
             out[x] = colours[in[x]];
@@ -51,59 +47,66 @@ bool CMapCanvas::SetPicture(int32_t width, int32_t height, const uint32_t* palet
     }
     m_picture = canvas;
     m_image = std::move(canvas);
+    m_plan = std::move(plan);
     m_circles.clear();
     return true;
-}
-
-QRect CMapCanvas::CircleBox(int32_t x, int32_t y) {
-    const int32_t r = CMapViewport::kNewPointRadius;
-    return QRect(x - r, y - r, 2 * r, 2 * r);
-}
-
-void CMapCanvas::DrawCircle(const QRect& box, int colourIndex) {
-    if (m_image.isNull()) {
-        return;
-    }
-    QPainter painter(&m_image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(m_pens[colourIndex]);
-    painter.setBrush(m_brushes[colourIndex]);
-    painter.drawEllipse(box);
 }
 
 void CMapCanvas::ImprintPoint(int32_t x, int32_t y, int16_t rssi) {
     if (m_image.isNull()) {
         return;
     }
-    const Circle circle{x, y, static_cast<int>(RssiBandOf(rssi))};
-    m_circles.push_back(circle);
-    DrawCircle(CircleBox(x, y), circle.colourIndex);
+    m_circles.push_back({x, y, rssi, m_nextSerial++});
+    QPainter painter(&m_image);
+    m_pens.Paint(painter, m_circles.back());
 }
 
-void CMapCanvas::RemovePoint(int32_t x, int32_t y) {
-    const auto it = std::find_if(m_circles.begin(), m_circles.end(),
-                                 [&](const Circle& c) { return c.x == x && c.y == y; });
-    if (it == m_circles.end()) {
-        return;
-    }
-    m_circles.erase(it);
-    // The pen draws on the box's edge: a pixel either side covers every pixel it touched.
-    const QRect area = CircleBox(x, y).adjusted(-1, -1, 2, 2).intersected(m_image.rect());
-    if (area.isEmpty()) {
+void CMapCanvas::PaintWhiteDisc(const QRect& box) {
+    if (m_image.isNull()) {
         return;
     }
     QPainter painter(&m_image);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(area.topLeft(), m_picture, area);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setPen(m_whitePen);
+    painter.setBrush(m_whiteBrush);
+    painter.drawEllipse(box);
+}
+
+void CMapCanvas::PaintCircles(QImage& image, const QRect& area, uint64_t after) const {
+    QPainter painter(&image);
     painter.setClipRect(area);
     // In the order they were painted, so overlapping circles cover one another as before.
-    for (const Circle& c : m_circles) {
-        if (CircleBox(c.x, c.y).adjusted(-1, -1, 2, 2).intersects(area)) {
-            painter.setPen(m_pens[c.colourIndex]);
-            painter.setBrush(m_brushes[c.colourIndex]);
-            painter.drawEllipse(CircleBox(c.x, c.y));
+    for (const MapCircle& c : m_circles) {
+        if (c.serial > after && CCirclePens::Reach(c.x, c.y).intersects(area)) {
+            m_pens.Paint(painter, c);
         }
     }
+}
+
+void CMapCanvas::RemovePoint(int32_t x, int32_t y) {
+    const auto it = std::find_if(m_circles.begin(), m_circles.end(),
+                                 [&](const MapCircle& c) { return c.x == x && c.y == y; });
+    if (it == m_circles.end()) {
+        return;
+    }
+    m_circles.erase(it);
+    const QRect area = CCirclePens::Reach(x, y).intersected(m_image.rect());
+    if (area.isEmpty()) {
+        return;
+    }
+    {
+        QPainter painter(&m_image);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(area.topLeft(), m_picture, area);
+    }
+    PaintCircles(m_image, area);
+}
+
+void CMapCanvas::SetCircleBands(const CBandSet& bands) {
+    m_pens = CCirclePens(bands);
+    if (m_image.isNull()) {
+        return;
+    }
+    m_image = m_picture.copy();
+    PaintCircles(m_image, m_image.rect());
 }

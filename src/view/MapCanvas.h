@@ -1,7 +1,8 @@
 // The map canvas: the site's picture as the map screen copies it, with the survey's circles
 // painted into it, in the pixels of the picture itself. It keeps the picture and the circles it
 // painted, so a deleted point's circle can go and the plan under it show again, exactly as a
-// canvas painted afresh with the remaining points would.
+// canvas painted afresh with the remaining points would; and the picture's own 8-bit pixels, for
+// the coverage layer to colour.
 #pragma once
 
 #include <QBrush>
@@ -10,13 +11,23 @@
 #include <QRect>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+#include "view/CirclePens.h"
+
+// The plan as its file holds it: 256 palette colours (0x00RRGGBB) and one entry per pixel, top
+// row first. Shared and never changed once made, so a worker can read it while the map goes on.
+struct PlanPixels {
+    int32_t width = 0;
+    int32_t height = 0;
+    uint32_t palette[256] = {};
+    std::vector<uint8_t> indices;
+};
 
 class CMapCanvas {
 public:
     static constexpr int kPaletteSize = 256;
-    // The pen and brush index of the white disc that erases; 0 to 5 are the RSSI bands.
-    static constexpr int kWhiteIndex = 6;
 
     CMapCanvas();
 
@@ -31,31 +42,38 @@ public:
     int32_t Width() const { return m_image.width(); }
     int32_t Height() const { return m_image.height(); }
     const QImage& Image() const { return m_image; }
+    // The plan alone, and its 8-bit pixels (null before a picture is set).
+    const QImage& Picture() const { return m_picture; }
+    const std::shared_ptr<const PlanPixels>& Plan() const { return m_plan; }
 
-    // A filled circle of the given pen and brush within box; nothing before a picture is set.
-    void DrawCircle(const QRect& box, int colourIndex);
     // The circle of a point at (x, y) coloured by its strongest reading.
     void ImprintPoint(int32_t x, int32_t y, int16_t rssi);
     // Removes the circle of the first point painted at (x, y) (a delete takes the first of
     // points at one place), repainting the plan and the other circles where it was.
     void RemovePoint(int32_t x, int32_t y);
     // The white disc a handheld painted over a deleted point.
-    void PaintWhiteDisc(const QRect& box) { DrawCircle(box, kWhiteIndex); }
+    void PaintWhiteDisc(const QRect& box);
 
-    const QBrush& Brush(int index) const { return m_brushes[index]; }
+    // The bands the circles are coloured in (the handheld's until set); every circle is painted
+    // again in the new colours.
+    void SetCircleBands(const CBandSet& bands);
+    const CCirclePens& Pens() const { return m_pens; }
+    // The circles in the order they were painted, and the serial of the newest one painted.
+    const std::vector<MapCircle>& Circles() const { return m_circles; }
+    uint64_t LastSerial() const { return m_nextSerial - 1; }
+    // Paints into image, clipped to area, every circle that reaches it, in order; those with a
+    // serial above after only.
+    void PaintCircles(QImage& image, const QRect& area, uint64_t after = 0) const;
+
+    const QBrush& WhiteBrush() const { return m_whiteBrush; }
 
 private:
-    struct Circle {
-        int32_t x;
-        int32_t y;
-        int colourIndex;
-    };
-
-    static QRect CircleBox(int32_t x, int32_t y);
-
     QImage m_picture; // the plan alone
     QImage m_image;   // the plan with the circles
-    std::vector<Circle> m_circles;
-    QPen m_pens[kWhiteIndex + 1];
-    QBrush m_brushes[kWhiteIndex + 1];
+    std::shared_ptr<const PlanPixels> m_plan;
+    std::vector<MapCircle> m_circles;
+    uint64_t m_nextSerial = 1;
+    CCirclePens m_pens;
+    QPen m_whitePen;
+    QBrush m_whiteBrush;
 };

@@ -12,8 +12,8 @@ QRect toQRect(const ViewRect& r) {
 namespace screens {
 
 void PaintMapScreen(QPainter& painter, const QRect& client, const CMapCanvas& canvas,
-                    CMapViewport& viewport, const QImage& marker) {
-    const QBrush& white = canvas.Brush(CMapCanvas::kWhiteIndex);
+                    CMapViewport& viewport, const QImage& marker, const QImage* layer) {
+    const QBrush& white = canvas.WhiteBrush();
     // Before any site is open the viewport has no extent: there is nothing to copy or mark.
     if (canvas.IsNull()) {
         painter.fillRect(client, white);
@@ -26,7 +26,7 @@ void PaintMapScreen(QPainter& painter, const QRect& client, const CMapCanvas& ca
         const QRect target = toQRect(dest);
         const QRect source = toQRect(src);
         if (!target.isEmpty() && !source.isEmpty()) {
-            painter.drawImage(target, canvas.Image(), source);
+            painter.drawImage(target, layer != nullptr ? *layer : canvas.Image(), source);
         }
     }
     for (int i = 0; i < viewport.GetMarginCount(); ++i) {

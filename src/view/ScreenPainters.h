@@ -35,8 +35,9 @@ void PaintStartScreen(QPainter& painter, const QRect& page, const BoardIdentity&
 // The channel list: channel, frequency in MHz and RSSI in whole dBm, two columns of 15.
 void PaintScanScreen(QPainter& painter, const QRect& page,
                      const std::vector<ChannelReading>& readings);
-// The visible part of the canvas, white beyond the picture, the centre marker over it.
+// The visible part of the canvas (or of the coverage layer's picture, when there is one), white
+// beyond the picture, the centre marker over it.
 void PaintMapScreen(QPainter& painter, const QRect& client, const CMapCanvas& canvas,
-                    CMapViewport& viewport, const QImage& marker);
+                    CMapViewport& viewport, const QImage& marker, const QImage* layer = nullptr);
 
 } // namespace screens

@@ -13,6 +13,8 @@ enum ViewCommand : int {
     kCmdHelp = 57670,
     // Not on the bar: Ctrl+Shift+S, and offered when a save into the site cannot be done.
     kCmdSaveSiteAs = 32779,
+    // Beyond the handheld's eight: the coverage layer, on the bar's ninth button and the key C.
+    kCmdCoverage = 32780,
 };
 
 enum FrameCommand : int {

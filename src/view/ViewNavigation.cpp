@@ -6,6 +6,8 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include "view/ViewCommands.h"
+
 void CLarkspurView::OnZoomIn() {
     m_viewport.ZoomIn();
     RequestRepaint();
@@ -126,6 +128,12 @@ bool CLarkspurView::OnArrowKey(int key) {
 void CLarkspurView::keyPressEvent(QKeyEvent* event) {
     // Arrows move the map here; Qt's own arrow handling would move the thumbs a second time.
     if (OnArrowKey(event->key())) {
+        event->accept();
+        return;
+    }
+    // C alone switches the coverage layer; Ctrl+C stays the frame's (idle) copy key.
+    if (event->key() == Qt::Key_C && (event->modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier) {
+        OnCommand(kCmdCoverage);
         event->accept();
         return;
     }

@@ -37,6 +37,7 @@ void CViewSurveyMap::PaintPoint(int32_t x, int32_t y, int16_t strongest) {
 
 void CViewSurveyMap::PointStored(int32_t x, int32_t y, int16_t strongest) {
     m_view.ImprintPoint(x, y, strongest);
+    m_view.Coverage().OnPointStored(x, y);
     static const uint32_t statusUpdate = RegisterWindowMessage("LKSS_STATUS_UPDATE");
     QCoreApplication::postEvent(
         m_view.window(),
@@ -45,10 +46,12 @@ void CViewSurveyMap::PointStored(int32_t x, int32_t y, int16_t strongest) {
 
 void CViewSurveyMap::PointErased(int32_t x, int32_t y) {
     m_view.ErasePoint(x, y);
+    m_view.Coverage().OnPointErased(x, y);
     // Show the change now rather than whenever the window next happens to paint.
     m_view.RequestRepaint();
 }
 
 void CViewSurveyMap::SurveyChanged() {
+    m_view.Coverage().OnSurveyChanged();
     emit m_view.surveyChanged();
 }

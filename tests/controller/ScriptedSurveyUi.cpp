@@ -75,6 +75,16 @@ void CScriptedSurveyUi::PaintPoint(int32_t x, int32_t y, int16_t strongest) {
 
 void CScriptedSurveyUi::PointStored(int32_t x, int32_t y, int16_t strongest) {
     stored.push_back({x, y, strongest});
+    if (onSurveyTold) {
+        onSurveyTold();
+    }
+}
+
+void CScriptedSurveyUi::SurveyChanged() {
+    ++surveyChanges;
+    if (onSurveyTold) {
+        onSurveyTold();
+    }
 }
 
 void CScriptedSurveyUi::PointErased(int32_t x, int32_t y) {

@@ -54,6 +54,9 @@ public:
     int surveyChanges = 0; // opens, recoveries and deletes told
     int busyDepth = 0;
     int maxBusyDepth = 0;
+    // Called each time the map is told of a stored point or a changed survey, as the map reads
+    // the survey then.
+    std::function<void()> onSurveyTold;
     int32_t pictureWidth = 0;
     int32_t pictureHeight = 0;
 
@@ -77,7 +80,7 @@ public:
     void PaintPoint(int32_t x, int32_t y, int16_t strongest) override;
     void PointStored(int32_t x, int32_t y, int16_t strongest) override;
     void PointErased(int32_t x, int32_t y) override;
-    void SurveyChanged() override { ++surveyChanges; }
+    void SurveyChanged() override;
 
     void ShowBoardStatus(LinkState state) override { boardStates.push_back(state); }
     void ShowBoardIdentity(const BoardIdentity& id) override { identity = id; }

@@ -38,6 +38,10 @@ bool SurveyHarness::Start() {
     return Launch(AppOptions(), true);
 }
 
+bool SurveyHarness::StartInProcess(const AppOptions& options) {
+    return Launch(options, true);
+}
+
 bool SurveyHarness::Start(const AppOptions& options) {
     return Launch(options, false) && (!options.simulate || m_app->Simulator() != nullptr);
 }

@@ -39,6 +39,8 @@ public:
     // Starts the program with the given command line (and the same short waits): --simulate puts
     // the board on a pseudo-terminal.
     bool Start(const AppOptions& options);
+    // Starts the program on the in-process board, as Start() does, with options' other choices.
+    bool StartInProcess(const AppOptions& options);
 
     CLarkspurView& View() const;
     CMainFrame& Frame() const;
@@ -47,6 +49,7 @@ public:
     CSurveyController& Controller() const;
     CReceiver& Receiver() const;
     CQtBoardStatus& BoardStatus() const;
+    CLarkspurApp& App() const { return *m_app; }
     CScriptedPrompts& Prompts() { return m_prompts; }
     // How long the program's receiver waits (set before Start).
     ReceiverTimings timings;

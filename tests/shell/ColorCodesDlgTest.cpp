@@ -109,3 +109,52 @@ TEST(ColorCodesDlg, ResizedSwatchStillPaintsItsWholeArea) {
     EXPECT_EQ(pixelsOtherThan(black, qRgb(0, 0, 0)), 0);
     EXPECT_EQ(blue.grab().size(), blue.size());
 }
+
+TEST(ColorCodesDlg, ShowsTheBandsInUseForThePointsAndWhileItShowsTheLayer) {
+    const struct {
+        const CBandSet* circles;
+        const CBandSet* layer;
+    } cases[] = {
+        {&CBandSet::Handheld(), &CBandSet::Handheld()},
+        {&CBandSet::Handheld(), &CBandSet::Threshold()},
+        {&CBandSet::Threshold(), &CBandSet::Threshold()},
+        {&CBandSet::Threshold(), nullptr},
+    };
+    const double opacity = 0.55;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.layer == nullptr ? 0 : static_cast<int>(c.layer->Count()));
+        CColorCodesDlg dlg(nullptr, {c.circles, c.layer, opacity});
+        dlg.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+        const QImage shot = dlg.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(dlg.Rows(), static_cast<int>(c.circles->Count()));
+        ASSERT_EQ(dlg.LayerRows(), c.layer == nullptr ? 0 : static_cast<int>(c.layer->Count()) + 1);
+        // Every row on the dialog, one below the other; the swatch as the circles or the layer
+        // paint the band (the layer's over white paper, "no signal" last).
+        int previousY = -1;
+        for (int row = 0; row < dlg.Rows() + dlg.LayerRows(); ++row) {
+            const bool layerRow = row >= dlg.Rows();
+            const int r = layerRow ? row - dlg.Rows() : row;
+            CColorSwatch& swatch = layerRow ? dlg.LayerSwatch(r) : dlg.Swatch(r);
+            QRgb expected = 0;
+            if (!layerRow) {
+                const BandColour& b = c.circles->Colour(static_cast<size_t>(r));
+                expected = qRgb(b.red, b.green, b.blue);
+            } else {
+                const bool noSignal = r == dlg.LayerRows() - 1;
+                expected =
+                    0xFF000000u | BlendBandOver(0xFFFFFF,
+                                                noSignal ? kNoSignalColour
+                                                         : c.layer->Colour(static_cast<size_t>(r)),
+                                                opacity);
+            }
+            EXPECT_EQ(shot.pixel(swatch.geometry().center()), expected) << "row " << row;
+            EXPECT_TRUE(dlg.rect().contains(swatch.geometry()));
+            EXPECT_GT(swatch.y(), previousY);
+            previousY = swatch.y();
+            QLabel* label = layerRow ? dlg.LayerLabel(r) : dlg.Label(r);
+            EXPECT_TRUE(label->text().endsWith(QStringLiteral("dBm")) ||
+                        label->text() == QStringLiteral("no signal"));
+        }
+    }
+}

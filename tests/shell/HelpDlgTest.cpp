@@ -33,11 +33,11 @@ TEST(HelpDlg, ListHoldsTheWholeTextInItsOwnOrder) {
     CHelpDlg dlg;
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Larkspur Help"));
     const QListWidget& list = *dlg.List();
-    ASSERT_EQ(list.count(), 172);
+    ASSERT_EQ(list.count(), 196);
     const QStringList texts = itemTexts(list);
     EXPECT_EQ(texts.first(), QStringLiteral("Help Contents"));
     EXPECT_TRUE(texts.last().endsWith(QStringLiteral("could use at least 4 points.")));
-    EXPECT_EQ(texts.count(QString()), 29);
+    EXPECT_EQ(texts.count(QString()), 32);
     for (int i = 0; i < HelpItemCount(); ++i) {
         EXPECT_EQ(texts[i], QString::fromLatin1(HelpItem(i))) << i;
     }
@@ -60,18 +60,19 @@ TEST(HelpDlg, SectionsStartWhereTheTextPlacesThem) {
         {40, "OPEN A SITE FILE"},
         {91, "Status Bar (Bottom)"},
         {94, "Menu"},
-        {109, "Zoom Mode"},
-        {117, "Scroll Bars"},
-        {122, "Joystick"},
-        {133, "Color Codes"},
-        {144, "Survey Information Screen"},
-        {158, "Surveying Tips"},
+        {110, "Zoom Mode"},
+        {118, "Scroll Bars"},
+        {123, "Joystick"},
+        {134, "Color Codes"},
+        {145, "Coverage Layer"},
+        {168, "Survey Information Screen"},
+        {182, "Surveying Tips"},
     };
     for (const auto& s : sections) {
         EXPECT_EQ(texts[s.item - 1], QString::fromLatin1(s.heading));
         EXPECT_EQ(texts[s.item - 2], QString()) << "no separator before " << s.heading;
     }
-    EXPECT_EQ(texts[94], QStringLiteral("There are 8 menu items located in the main menu at "
+    EXPECT_EQ(texts[94], QStringLiteral("There are 9 menu items located in the main menu at "
                                         "the bottom of the screen."));
     EXPECT_EQ(texts[96], QStringLiteral("From left to right: "));
 }
@@ -156,5 +157,5 @@ TEST(HelpDlg, EachOpeningFillsTheListAnew) {
         first, [&first] { return first.DoModal(); }, [&first] { first.close(); });
     EXPECT_EQ(result, QDialog::Rejected);
     CHelpDlg second;
-    EXPECT_EQ(second.List()->count(), 172);
+    EXPECT_EQ(second.List()->count(), 196);
 }

@@ -176,11 +176,12 @@ TEST_F(MainFrameTest, TheUncalibratedMarkStandsRightOfTheCountersWhileSet) {
     EXPECT_EQ(amberPixels(), 0);
 }
 
-TEST_F(MainFrameTest, EightButtonsInOrderShowTheirOwnImages) {
+TEST_F(MainFrameTest, TheEightButtonsAndTheCoverageLayersInOrderShowTheirOwnImages) {
     const QList<QAction*> actions = frame->CommandBar()->actions();
-    ASSERT_EQ(actions.size(), CMainFrame::kButtonCount);
-    const int order[] = {kCmdOpenSite, kCmdSaveSite, kCmdChannelTable, kCmdColorCodes,
-                         kCmdZoomIn,   kCmdZoomOut,  kCmdHelp,         kCmdAbout};
+    ASSERT_EQ(actions.size(), CMainFrame::kButtonCount + 1);
+    const int order[] = {kCmdOpenSite, kCmdSaveSite, kCmdChannelTable, kCmdColorCodes, kCmdZoomIn,
+                         kCmdZoomOut,  kCmdHelp,     kCmdAbout,        kCmdCoverage};
+    EXPECT_EQ(frame->CoverageAction(), actions.back());
     QSignalSpy spy(frame.get(), &CMainFrame::commandRequested);
     int previousX = -1;
     QStringList tips;
@@ -207,7 +208,7 @@ TEST_F(MainFrameTest, EightButtonsInOrderShowTheirOwnImages) {
         EXPECT_EQ(spy.at(i).at(0).toInt(), order[i]);
     }
     tips.removeDuplicates();
-    EXPECT_EQ(tips.size(), CMainFrame::kButtonCount);
+    EXPECT_EQ(tips.size(), CMainFrame::kButtonCount + 1);
 }
 
 TEST_F(MainFrameTest, StatusUpdateShowsCountersAndLow16BitsSigned) {

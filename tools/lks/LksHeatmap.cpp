@@ -26,9 +26,6 @@ namespace lks {
 
 namespace {
 
-// With a single point there is no spacing to go by.
-constexpr double kLonePointShare = 0.1;
-
 std::string number(const char* format, double value) {
     char text[64];
     std::snprintf(text, sizeof text, format, value);
@@ -163,7 +160,7 @@ int RunHeatmap(int argc, char** argv) {
                          "between neighbouring points)\n",
                          a.field.radius, kRadiusPerNeighbourDistance, median);
         } else {
-            a.field.radius = std::max(1.0, kLonePointShare * std::min(plan.width, plan.height));
+            a.field.radius = LonePointRadius(plan.width, plan.height);
             std::fprintf(stderr,
                          "lks: heatmap: radius %.1f px (one point only: a tenth of the plan's "
                          "shorter side; --radius sets another)\n",

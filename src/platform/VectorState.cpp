@@ -1,0 +1,22 @@
+// Clearing the vector registers' upper halves with the one instruction made for it, only where
+// the processor has it.
+#include "platform/VectorState.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+
+namespace {
+__attribute__((target("avx"))) void zeroUpper() {
+    _mm256_zeroupper();
+}
+} // namespace
+
+void ClearVectorUpperHalves() {
+    static const bool hasAvx = __builtin_cpu_supports("avx");
+    if (hasAvx) {
+        zeroUpper();
+    }
+}
+#else
+void ClearVectorUpperHalves() {}
+#endif
