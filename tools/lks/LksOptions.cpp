@@ -1,6 +1,8 @@
 // Option values for the lks subcommands, parsed strictly: "5px" or "" is not a number.
 #include "LksOptions.h"
 
+#include "platform/TextFields.h"
+
 #include "analysis/SpotTable.h"
 
 #include <algorithm>
@@ -34,28 +36,11 @@ OptionTake TakeOption(int argc, char** argv, int& i, const char* name, std::stri
 }
 
 std::vector<std::string> SplitCommas(const std::string& text) {
-    std::vector<std::string> items;
-    size_t start = 0;
-    for (size_t comma = text.find(','); comma != std::string::npos; comma = text.find(',', start)) {
-        items.push_back(text.substr(start, comma - start));
-        start = comma + 1;
-    }
-    items.push_back(text.substr(start));
-    return items;
+    return SplitFields(text, ',');
 }
 
 bool ParseNumber(const std::string& text, double& out) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) {
-        return false;
-    }
-    char* end = nullptr;
-    errno = 0;
-    const double value = std::strtod(text.c_str(), &end);
-    if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(value)) {
-        return false;
-    }
-    out = value;
-    return true;
+    return ParseFiniteNumber(text, out);
 }
 
 bool ParseWhole(const std::string& text, unsigned long max, unsigned long& out) {

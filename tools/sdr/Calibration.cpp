@@ -10,6 +10,7 @@
 #include "files/AtomicFile.h"
 #include "files/FileBytes.h"
 #include "files/Folders.h"
+#include "platform/TextFields.h"
 
 namespace {
 
@@ -20,21 +21,11 @@ constexpr size_t kMaxFileSize = 1 << 20;
 constexpr size_t kFields = 7;
 
 std::vector<std::string> splitTabs(const std::string& line) {
-    std::vector<std::string> fields;
-    size_t start = 0;
-    for (size_t tab = line.find('\t'); tab != std::string::npos; tab = line.find('\t', start)) {
-        fields.push_back(line.substr(start, tab - start));
-        start = tab + 1;
-    }
-    fields.push_back(line.substr(start));
-    return fields;
+    return SplitFields(line, '\t');
 }
 
 bool number(const std::string& text, double& out) {
-    char* end = nullptr;
-    errno = 0;
-    out = std::strtod(text.c_str(), &end);
-    return !text.empty() && errno == 0 && *end == '\0' && std::isfinite(out);
+    return ParseFiniteNumber(text, out);
 }
 
 // Tabs and line breaks would break the record apart.

@@ -2,6 +2,8 @@
 // string fails loudly instead of measuring a tone that is not there.
 #include "SynthArgs.h"
 
+#include "platform/TextFields.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -12,17 +14,7 @@ namespace {
 constexpr double kHzPerMHz = 1e6;
 
 bool number(const std::string& text, double& out) {
-    if (text.empty()) {
-        return false;
-    }
-    char* end = nullptr;
-    errno = 0;
-    const double value = std::strtod(text.c_str(), &end);
-    if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(value)) {
-        return false;
-    }
-    out = value;
-    return true;
+    return ParseFiniteNumber(text, out);
 }
 
 bool tones(const std::string& text, std::vector<SynthTone>& out, std::string& error) {
