@@ -31,18 +31,22 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${LARKSPUR_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt loads its window-system plugins at run time, which dpkg-shlibdeps cannot see; the program's
-# fonts are metric-compatible with the handheld's.
+# fonts are metric-compatible with the handheld's. SoapySDR loads a module per family of radios
+# at run time too: the two most surveyors buy are recommended, the others are one apt-get away.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "fonts-liberation2, soapysdr-module-rtlsdr, soapysdr-module-hackrf")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "radio site survey with a scanning receiver board
+    "radio site survey with a scanning receiver or a software-defined radio
 Larkspur Survalon measures radio coverage inside buildings. Open a site file
-(a floor plan and any points measured earlier), load a channel table of
-cellular 800 MHz and PCS 1900 MHz channels, walk the site and tap the map
-where you stand: a receiver board on a serial line measures the signal
-strength of every channel, and the point is painted coloured by its strongest
-reading. The survey is signed by hand and saved into the site file.
+(a floor plan and any points measured earlier), load a channel table, walk
+the site and tap the map where you stand: a receiver board on a serial line
+(cellular 800 MHz and PCS 1900 MHz) or a software-defined radio through
+SoapySDR (any band the radio tunes) measures the signal strength of every
+channel, and the point is painted coloured by its strongest reading; a live
+coverage layer grows on the plan as you walk. The survey is signed by hand
+and saved into the site file.
 .
 The desktop tool lks makes site files and channel tables, coverage maps and
 signed grid-test reports in PDF.")
