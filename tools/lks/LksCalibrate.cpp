@@ -13,6 +13,8 @@
 #include "LksOptions.h"
 #include "LksSdr.h"
 #include "SdrScanner.h"
+#include "UtcTime.h"
+#include "analysis/SpotValues.h"
 #include "files/ChannelTableFile.h"
 
 namespace lks {
@@ -47,20 +49,6 @@ std::string mhzText(double hz) {
                           CChannelTableFile::kMHzDecimals);
 }
 
-double powerOf(double dBm) {
-    return std::pow(10.0, dBm / 10.0);
-}
-
-std::string today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    char text[16] = "unknown";
-    if (::gmtime_r(&now, &utc) != nullptr) {
-        std::strftime(text, sizeof text, "%Y-%m-%d", &utc);
-    }
-    return text;
-}
-
 struct Measured {
     double carrierDbm = 0; // with the offset in force before
     double besideDbm = 0;
@@ -80,11 +68,12 @@ bool measure(CSdrScanner& scanner, double hz, double bandwidthHz, Measured& out,
         if (!scanner.Scan(channels, readings, error)) {
             return false;
         }
-        carrier += powerOf(readings[1].dBm) / kMeasurements;
-        beside += (powerOf(readings[0].dBm) + powerOf(readings[2].dBm)) / (2 * kMeasurements);
+        carrier += DbmToMilliwatts(readings[1].dBm) / kMeasurements;
+        beside += (DbmToMilliwatts(readings[0].dBm) + DbmToMilliwatts(readings[2].dBm)) /
+                  (2 * kMeasurements);
     }
-    out.carrierDbm = 10 * std::log10(carrier);
-    out.besideDbm = 10 * std::log10(beside);
+    out.carrierDbm = MilliwattsToDbm(carrier);
+    out.besideDbm = MilliwattsToDbm(beside);
     out.offsetDb = scanner.OffsetDb(hz, out.calibrated);
     return true;
 }
@@ -190,7 +179,7 @@ int RunCalibrate(int argc, char** argv) {
     record.highHz = std::round(hz + spanMHz * 1e6 / 2);
     record.gainDb = scanner.GainDb();
     record.offsetDb = reference - dbfs;
-    record.date = today();
+    record.date = UtcTimeText(static_cast<uint32_t>(std::time(nullptr)), "%Y-%m-%d");
     store.Add(record);
     if (!store.Save(storePath, error)) {
         std::fprintf(stderr, "lks: calibrate: %s\n", error.c_str());
