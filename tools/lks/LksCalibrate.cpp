@@ -16,6 +16,7 @@
 #include "UtcTime.h"
 #include "analysis/SpotValues.h"
 #include "files/ChannelTableFile.h"
+#include "platform/TextFields.h"
 
 namespace lks {
 
@@ -104,26 +105,26 @@ int RunCalibrate(int argc, char** argv) {
             continue;
         }
         if ((take = TakeOption(argc, argv, i, "--freq", value)) != OptionTake::NotThis) {
-            freqGiven = take == OptionTake::Taken && ParseNumber(value, mhz) && mhz > 0;
+            freqGiven = take == OptionTake::Taken && ParseFiniteNumber(value, mhz) && mhz > 0;
             if (!freqGiven) {
                 return BadInput("calibrate: --freq needs the carrier's frequency in MHz");
             }
         } else if ((take = TakeOption(argc, argv, i, "--reference", value)) !=
                    OptionTake::NotThis) {
-            referenceGiven = take == OptionTake::Taken && ParseNumber(value, reference) &&
+            referenceGiven = take == OptionTake::Taken && ParseFiniteNumber(value, reference) &&
                              reference < 30 && reference > -150;
             if (!referenceGiven) {
                 return BadInput("calibrate: --reference needs the carrier's level at the antenna "
                                 "port in dBm");
             }
         } else if ((take = TakeOption(argc, argv, i, "--span", value)) != OptionTake::NotThis) {
-            if (take == OptionTake::MissingValue || !ParseNumber(value, spanMHz) ||
+            if (take == OptionTake::MissingValue || !ParseFiniteNumber(value, spanMHz) ||
                 !(spanMHz > 0)) {
                 return BadInput("calibrate: --span needs a width in MHz");
             }
         } else if ((take = TakeOption(argc, argv, i, "--bandwidth", value)) !=
                    OptionTake::NotThis) {
-            if (take == OptionTake::MissingValue || !ParseNumber(value, bandwidthKHz) ||
+            if (take == OptionTake::MissingValue || !ParseFiniteNumber(value, bandwidthKHz) ||
                 bandwidthKHz < 1 || bandwidthKHz > 200) {
                 return BadInput("calibrate: --bandwidth needs 1 to 200 kHz");
             }
