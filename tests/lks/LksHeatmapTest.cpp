@@ -87,10 +87,14 @@ QRgb handheld(RssiBand band, double opacity = 0.55) {
 }
 
 // Equal within one step of rounding in each channel.
+bool within1(QRgb got, QRgb expected) {
+    return std::abs(qRed(got) - qRed(expected)) <= 1 &&
+           std::abs(qGreen(got) - qGreen(expected)) <= 1 &&
+           std::abs(qBlue(got) - qBlue(expected)) <= 1;
+}
+
 ::testing::AssertionResult near(QRgb got, QRgb expected) {
-    if (std::abs(qRed(got) - qRed(expected)) <= 1 &&
-        std::abs(qGreen(got) - qGreen(expected)) <= 1 &&
-        std::abs(qBlue(got) - qBlue(expected)) <= 1) {
+    if (within1(got, expected)) {
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure() << QColor(got).name().toStdString() << " is not "
@@ -102,7 +106,7 @@ int legendPixels(const QImage& map, QRgb colour) {
     int found = 0;
     for (int y = kHeight; y < map.height(); ++y) {
         for (int x = 0; x < map.width(); ++x) {
-            found += near(map.pixel(x, y), colour) ? 1 : 0;
+            found += within1(map.pixel(x, y), colour) ? 1 : 0;
         }
     }
     return found;
