@@ -26,6 +26,7 @@
 #include "../BenchDir.h"
 #include "../BenchSite.h"
 #include "analysis/CoverageRadius.h"
+#include "analysis/SiteReadings.h"
 #include "analysis/SpotTable.h"
 #include "files/SiteFile.h"
 #include "files/SiteFileReader.h"
@@ -94,17 +95,8 @@ void writePeerPoints(const std::string& sitePath, const std::string& path) {
     CSiteFile site;
     std::string detail;
     CSiteFileReader::Read(sitePath, site, detail);
-    std::vector<SiteReading> readings;
-    for (const SurveyRecord& r : site.m_records) {
-        SiteReading reading;
-        reading.x = r.x;
-        reading.y = r.y;
-        reading.channel = r.channel;
-        reading.frequencyMHz = r.frequencyMHz;
-        reading.rssiX16 = static_cast<int16_t>(r.rssi * 16);
-        readings.push_back(reading);
-    }
-    const std::vector<SpotValue> spots = CSpotTable(readings).Values({}, SpotCombine::Strongest);
+    const std::vector<SpotValue> spots =
+        CSpotTable(ReadingsOfRecords(site.m_records)).Values({}, SpotCombine::Strongest);
     double radius = 0.0;
     double median = 0.0;
     DefaultCoverageRadius(spots, radius, median);

@@ -87,14 +87,29 @@ QRgb handheld(RssiBand band, double opacity = 0.55) {
 }
 
 // Equal within one step of rounding in each channel.
+bool within1(QRgb got, QRgb expected) {
+    return std::abs(qRed(got) - qRed(expected)) <= 1 &&
+           std::abs(qGreen(got) - qGreen(expected)) <= 1 &&
+           std::abs(qBlue(got) - qBlue(expected)) <= 1;
+}
+
 ::testing::AssertionResult near(QRgb got, QRgb expected) {
-    if (std::abs(qRed(got) - qRed(expected)) <= 1 &&
-        std::abs(qGreen(got) - qGreen(expected)) <= 1 &&
-        std::abs(qBlue(got) - qBlue(expected)) <= 1) {
+    if (within1(got, expected)) {
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure() << QColor(got).name().toStdString() << " is not "
                                          << QColor(expected).name().toStdString();
+}
+
+// Pixels of the legend strip below the plan within a rounding step of colour.
+int legendPixels(const QImage& map, QRgb colour) {
+    int found = 0;
+    for (int y = kHeight; y < map.height(); ++y) {
+        for (int x = 0; x < map.width(); ++x) {
+            found += within1(map.pixel(x, y), colour) ? 1 : 0;
+        }
+    }
+    return found;
 }
 
 TEST(LksHeatmap, PixelsAtAPointBetweenPointsAndFarFromAllPoints) {
@@ -221,14 +236,8 @@ TEST(LksHeatmap, TheLegendStripShowsEveryBand) {
         const CBandSet& set =
             std::string(bands) == "handheld" ? CBandSet::Handheld() : CBandSet::Threshold();
         for (size_t band = 0; band < set.Count(); ++band) {
-            const QRgb swatch = over(kPaper, set.Colour(band), 0.55);
-            int found = 0;
-            for (int y = kHeight; y < map.height(); ++y) {
-                for (int x = 0; x < map.width(); ++x) {
-                    found += map.pixel(x, y) == swatch ? 1 : 0;
-                }
-            }
-            EXPECT_GT(found, 20) << "band " << band;
+            EXPECT_GT(legendPixels(map, over(kPaper, set.Colour(band), 0.55)), 20)
+                << "band " << band;
         }
     }
 }
@@ -262,13 +271,7 @@ TEST(LksHeatmap, ExactValuesDeadSpotsContoursAndScale) {
     EXPECT_LE(line, 3);
     EXPECT_GT(qGray(map.pixel(30, 75)), 40);
     // The caption's no-signal swatch: full black at the opacity, below the plan.
-    int swatch = 0;
-    for (int y = kHeight; y < map.height(); ++y) {
-        for (int x = 0; x < map.width(); ++x) {
-            swatch += near(map.pixel(x, y), over(kPaper, {0, 0, 0, 1}, 0.55)) ? 1 : 0;
-        }
-    }
-    EXPECT_GT(swatch, 20);
+    EXPECT_GT(legendPixels(map, over(kPaper, {0, 0, 0, 1}, 0.55)), 20);
 
     // A scale bar of 25 ft at 2 px/ft: a dark bar 50 px long at the plan's bottom left.
     const QImage scaled = heatmap(dir, s, "--no-points --radius 20 --scale 2/ft");
@@ -324,13 +327,7 @@ TEST(LksHeatmap, ADeadSpotJustOffThePlanStillShowsAsNoSignal) {
     EXPECT_TRUE(near(map.pixel(0, 50), noSignal));
     EXPECT_TRUE(near(map.pixel(13, 50), noSignal));
     EXPECT_EQ(map.pixel(14, 50), kPaper);
-    int swatch = 0;
-    for (int y = kHeight; y < map.height(); ++y) {
-        for (int x = 0; x < map.width(); ++x) {
-            swatch += map.pixel(x, y) == noSignal ? 1 : 0;
-        }
-    }
-    EXPECT_GT(swatch, 20) << "the legend lists no signal";
+    EXPECT_GT(legendPixels(map, noSignal), 20) << "the legend lists no signal";
 }
 
 TEST(LksHeatmap, BadInputGivesOneLineAndExitTwo) {

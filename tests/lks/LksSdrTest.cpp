@@ -166,7 +166,7 @@ TEST_F(LksSdr, ACalibrationCorrectsTheScansOfThatDeviceGainAndSpan) {
     EXPECT_TRUE(lines[0].uncalibrated);
 }
 
-TEST_F(LksSdr, ScanRefusesWhatCannotBeMeasured) {
+TEST_F(LksSdr, ScanAndCalibrateRefuseWhatTheyCannotMeasureOrTrust) {
     const std::string table = Table("--freq 851.0125:12.5k");
     const std::string synth = "--sdr 'driver=larkspur-synth,tones=851.0125:-60' ";
     CTempDir other;
@@ -183,23 +183,6 @@ TEST_F(LksSdr, ScanRefusesWhatCannotBeMeasured) {
         {"scan " + synth + "--table " + other.File("far.nct"), "7000.000000 MHz is outside"},
         {"scan " + synth + "--table " + table + " --repeat 0", "--repeat"},
         {"scan " + synth + "--table " + table + " --gain loud", "--gain"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args);
-        ExpectBadInput(Lks(c.args), c.mentions);
-    }
-    // A damaged store is reported, not read as "uncalibrated".
-    ASSERT_EQ(::mkdir(m_config.File("larkspur").c_str(), 0700), 0);
-    WriteText(m_config.File("larkspur/sdr-calibration.tsv"), "LKS-SYNTH-0001\tx\n");
-    ExpectBadInput(Lks("scan " + synth + "--table " + table), "line 1 is not a calibration record");
-}
-
-TEST_F(LksSdr, CalibrateRefusesACarrierItCannotTrust) {
-    const std::string synth = "--sdr 'driver=larkspur-synth,tones=851.0125:-60' ";
-    const struct {
-        std::string args;
-        const char* mentions;
-    } cases[] = {
         {"calibrate " + synth + "--freq 851.0125", "needs --freq MHZ and --reference DBM"},
         {"calibrate " + synth + "--freq 860 --reference -60", "only"},
         {"calibrate --sdr 'driver=larkspur-synth,tones=851.0125:5' --freq 851.0125 --reference 5",
@@ -211,11 +194,11 @@ TEST_F(LksSdr, CalibrateRefusesACarrierItCannotTrust) {
     }
     EXPECT_FALSE(std::ifstream(m_config.File("larkspur/sdr-calibration.tsv")).good())
         << "nothing stored from a refused calibration";
+    // A damaged store is reported, not read as "uncalibrated".
+    ASSERT_EQ(::mkdir(m_config.File("larkspur").c_str(), 0700), 0);
+    WriteText(m_config.File("larkspur/sdr-calibration.tsv"), "LKS-SYNTH-0001\tx\n");
+    ExpectBadInput(Lks("scan " + synth + "--table " + table), "line 1 is not a calibration record");
 }
-
-} // namespace
-
-namespace {
 
 // A surveyed floor of 20 points whose first `uncalibrated` readings a radio measured without a
 // calibration.

@@ -9,6 +9,7 @@
 
 #include "LksOptions.h"
 #include "files/FileBytes.h"
+#include "platform/TextFields.h"
 
 namespace lks {
 
@@ -35,7 +36,7 @@ bool daqValue(const std::string& text, double& out) {
         out = -1.0;
         return true;
     }
-    return ParseNumber(text, out) && out >= kDaqLowest && out <= kDaqHighest;
+    return ParseFiniteNumber(text, out) && out >= kDaqLowest && out <= kDaqHighest;
 }
 
 bool talkback(const std::string& text, Talkback& out) {
@@ -79,7 +80,7 @@ bool ReadDaqFile(const std::string& path, CellDaqMap& out, std::string& error) {
             continue;
         }
         const std::string where = path + " line " + std::to_string(number) + ": ";
-        std::vector<std::string> fields = SplitCommas(line);
+        std::vector<std::string> fields = SplitFields(line, ',');
         for (std::string& f : fields) {
             f = trimmed(f);
         }

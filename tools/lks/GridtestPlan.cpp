@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "GridtestJobFile.h"
+#include "platform/TextFields.h"
 
 namespace lks {
 
@@ -48,7 +49,7 @@ public:
     bool Number(const char* name, double low, double high, double& out, const char* expected) {
         const OptionValue* v = Get(name);
         double value = 0.0;
-        if (v != nullptr && (!ParseNumber(v->text, value) || value < low || value > high)) {
+        if (v != nullptr && (!ParseFiniteNumber(v->text, value) || value < low || value > high)) {
             return Bad(*v, expected);
         }
         out = v != nullptr ? value : out;
@@ -101,7 +102,7 @@ bool parseLength(const std::string& text, Length& out) {
             break;
         }
     }
-    if (!ParseNumber(number, l.value) || l.value < 0.0) {
+    if (!ParseFiniteNumber(number, l.value) || l.value < 0.0) {
         return false;
     }
     out = l;

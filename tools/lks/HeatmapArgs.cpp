@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "LksArgs.h"
+#include "platform/TextFields.h"
 
 namespace lks {
 
@@ -48,9 +49,9 @@ bool parseBands(const std::string& text, CBandSet& out) {
         return true;
     }
     std::vector<double> edges;
-    for (const std::string& item : SplitCommas(text)) {
+    for (const std::string& item : SplitFields(text, ',')) {
         double edge = 0.0;
-        if (!ParseNumber(item, edge)) {
+        if (!ParseFiniteNumber(item, edge)) {
             return false;
         }
         edges.push_back(edge);
@@ -59,9 +60,9 @@ bool parseBands(const std::string& text, CBandSet& out) {
 }
 
 bool parseLevels(const std::string& text, std::vector<double>& out) {
-    for (const std::string& item : SplitCommas(text)) {
+    for (const std::string& item : SplitFields(text, ',')) {
         double level = 0.0;
-        if (!ParseNumber(item, level) || level < -200.0 || level > 50.0) {
+        if (!ParseFiniteNumber(item, level) || level < -200.0 || level > 50.0) {
             return false;
         }
         out.push_back(level);
@@ -87,13 +88,13 @@ int apply(const std::string& name, const std::string& value, HeatmapArgs& a) {
         }
         a.field.method = value == "idw" ? FieldMethod::Idw : FieldMethod::Nearest;
     } else if (name == "--radius") {
-        if (!ParseNumber(value, a.field.radius) || a.field.radius <= 0.0 ||
+        if (!ParseFiniteNumber(value, a.field.radius) || a.field.radius <= 0.0 ||
             a.field.radius > kMaxRadius) {
             return bad("the radius must be a number of pixels above 0 and at most 1,000,000");
         }
         a.radiusGiven = true;
     } else if (name == "--power") {
-        if (!ParseNumber(value, a.field.power) || a.field.power <= 0.0 ||
+        if (!ParseFiniteNumber(value, a.field.power) || a.field.power <= 0.0 ||
             a.field.power > kMaxPower) {
             return bad("the power must be a number above 0 and at most 10");
         }
@@ -113,7 +114,7 @@ int apply(const std::string& name, const std::string& value, HeatmapArgs& a) {
             return bad("needs plan pixels per metre or foot, such as 12.5/m or 4/ft");
         }
         a.scaleText = value;
-    } else if (!ParseNumber(value, a.style.opacity) || a.style.opacity < 0.0 ||
+    } else if (!ParseFiniteNumber(value, a.style.opacity) || a.style.opacity < 0.0 ||
                a.style.opacity > 1.0) {
         return bad("the opacity must be from 0 to 1");
     }

@@ -13,7 +13,10 @@
 #include "LksOptions.h"
 #include "LksSdr.h"
 #include "SdrScanner.h"
+#include "UtcTime.h"
+#include "analysis/SpotValues.h"
 #include "files/ChannelTableFile.h"
+#include "platform/TextFields.h"
 
 namespace lks {
 
@@ -47,20 +50,6 @@ std::string mhzText(double hz) {
                           CChannelTableFile::kMHzDecimals);
 }
 
-double powerOf(double dBm) {
-    return std::pow(10.0, dBm / 10.0);
-}
-
-std::string today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    char text[16] = "unknown";
-    if (::gmtime_r(&now, &utc) != nullptr) {
-        std::strftime(text, sizeof text, "%Y-%m-%d", &utc);
-    }
-    return text;
-}
-
 struct Measured {
     double carrierDbm = 0; // with the offset in force before
     double besideDbm = 0;
@@ -80,11 +69,12 @@ bool measure(CSdrScanner& scanner, double hz, double bandwidthHz, Measured& out,
         if (!scanner.Scan(channels, readings, error)) {
             return false;
         }
-        carrier += powerOf(readings[1].dBm) / kMeasurements;
-        beside += (powerOf(readings[0].dBm) + powerOf(readings[2].dBm)) / (2 * kMeasurements);
+        carrier += DbmToMilliwatts(readings[1].dBm) / kMeasurements;
+        beside += (DbmToMilliwatts(readings[0].dBm) + DbmToMilliwatts(readings[2].dBm)) /
+                  (2 * kMeasurements);
     }
-    out.carrierDbm = 10 * std::log10(carrier);
-    out.besideDbm = 10 * std::log10(beside);
+    out.carrierDbm = MilliwattsToDbm(carrier);
+    out.besideDbm = MilliwattsToDbm(beside);
     out.offsetDb = scanner.OffsetDb(hz, out.calibrated);
     return true;
 }
@@ -115,26 +105,26 @@ int RunCalibrate(int argc, char** argv) {
             continue;
         }
         if ((take = TakeOption(argc, argv, i, "--freq", value)) != OptionTake::NotThis) {
-            freqGiven = take == OptionTake::Taken && ParseNumber(value, mhz) && mhz > 0;
+            freqGiven = take == OptionTake::Taken && ParseFiniteNumber(value, mhz) && mhz > 0;
             if (!freqGiven) {
                 return BadInput("calibrate: --freq needs the carrier's frequency in MHz");
             }
         } else if ((take = TakeOption(argc, argv, i, "--reference", value)) !=
                    OptionTake::NotThis) {
-            referenceGiven = take == OptionTake::Taken && ParseNumber(value, reference) &&
+            referenceGiven = take == OptionTake::Taken && ParseFiniteNumber(value, reference) &&
                              reference < 30 && reference > -150;
             if (!referenceGiven) {
                 return BadInput("calibrate: --reference needs the carrier's level at the antenna "
                                 "port in dBm");
             }
         } else if ((take = TakeOption(argc, argv, i, "--span", value)) != OptionTake::NotThis) {
-            if (take == OptionTake::MissingValue || !ParseNumber(value, spanMHz) ||
+            if (take == OptionTake::MissingValue || !ParseFiniteNumber(value, spanMHz) ||
                 !(spanMHz > 0)) {
                 return BadInput("calibrate: --span needs a width in MHz");
             }
         } else if ((take = TakeOption(argc, argv, i, "--bandwidth", value)) !=
                    OptionTake::NotThis) {
-            if (take == OptionTake::MissingValue || !ParseNumber(value, bandwidthKHz) ||
+            if (take == OptionTake::MissingValue || !ParseFiniteNumber(value, bandwidthKHz) ||
                 bandwidthKHz < 1 || bandwidthKHz > 200) {
                 return BadInput("calibrate: --bandwidth needs 1 to 200 kHz");
             }
@@ -190,7 +180,7 @@ int RunCalibrate(int argc, char** argv) {
     record.highHz = std::round(hz + spanMHz * 1e6 / 2);
     record.gainDb = scanner.GainDb();
     record.offsetDb = reference - dbfs;
-    record.date = today();
+    record.date = UtcTimeText(static_cast<uint32_t>(std::time(nullptr)), "%Y-%m-%d");
     store.Add(record);
     if (!store.Save(storePath, error)) {
         std::fprintf(stderr, "lks: calibrate: %s\n", error.c_str());

@@ -96,7 +96,6 @@ std::string channelsNote(const CSpotTable& table, const std::vector<size_t>& cha
 std::vector<std::string> caption(const HeatmapArgs& a, const SiteSummary& summary,
                                  const CSpotTable& table, const std::vector<size_t>& channels,
                                  size_t points) {
-    const uint32_t saved = summary.site.SaveTime();
     std::string method = a.field.method == FieldMethod::Idw
                              ? "IDW, power " + number("%g", a.field.power)
                              : std::string("nearest point");
@@ -105,7 +104,7 @@ std::vector<std::string> caption(const HeatmapArgs& a, const SiteSummary& summar
         method += number(" (%.1f ft)", a.field.radius / a.style.pixelsPerFoot);
     }
     return {NameOf(a.site) + ", last saved " +
-                (saved == 0 ? std::string("never") : UtcTimeText(saved, "%Y-%m-%d %H:%M UTC")),
+                UtcTimeText(summary.site.SaveTime(), "%Y-%m-%d %H:%M UTC"),
             "Value: " + channelsNote(table, channels) + "; " + std::to_string(points) + " points",
             method + "; uncoloured: no point within the radius"};
 }

@@ -35,14 +35,6 @@ OptionTake TakeOption(int argc, char** argv, int& i, const char* name, std::stri
     return OptionTake::Taken;
 }
 
-std::vector<std::string> SplitCommas(const std::string& text) {
-    return SplitFields(text, ',');
-}
-
-bool ParseNumber(const std::string& text, double& out) {
-    return ParseFiniteNumber(text, out);
-}
-
 bool ParseWhole(const std::string& text, unsigned long max, unsigned long& out) {
     if (text.empty() || text.size() > 9) {
         return false;
@@ -62,7 +54,7 @@ bool ParseWhole(const std::string& text, unsigned long max, unsigned long& out) 
 }
 
 bool ParseRect(const std::string& text, PlanRect& rect) {
-    const std::vector<std::string> parts = SplitCommas(text);
+    const std::vector<std::string> parts = SplitFields(text, ',');
     unsigned long v[4] = {};
     if (parts.size() != 4) {
         return false;
@@ -88,7 +80,7 @@ bool ParseScale(const std::string& text, double& pixelsPerFoot) {
         number.resize(number.size() - 2);
     }
     double perUnit = 0.0;
-    if (!ParseNumber(number, perUnit) || perUnit <= 0.0 || (unit != "m" && unit != "ft")) {
+    if (!ParseFiniteNumber(number, perUnit) || perUnit <= 0.0 || (unit != "m" && unit != "ft")) {
         return false;
     }
     const double perFoot = unit == "m" ? perUnit / kFeetPerMetre : perUnit;
@@ -101,7 +93,7 @@ bool ParseScale(const std::string& text, double& pixelsPerFoot) {
 
 bool ParseChannelRequests(const std::string& text, std::vector<ChannelRequest>& out) {
     constexpr unsigned long kLastChannel = 65534; // 65535 ends a channel table
-    for (const std::string& item : SplitCommas(text)) {
+    for (const std::string& item : SplitFields(text, ',')) {
         const size_t at = item.find('@');
         ChannelRequest request;
         unsigned long channel = 0;
@@ -110,7 +102,7 @@ bool ParseChannelRequests(const std::string& text, std::vector<ChannelRequest>& 
         }
         request.channel = static_cast<int32_t>(channel);
         if (at != std::string::npos &&
-            (!ParseNumber(item.substr(at + 1), request.mhz) || request.mhz <= 0.0)) {
+            (!ParseFiniteNumber(item.substr(at + 1), request.mhz) || request.mhz <= 0.0)) {
             return false;
         }
         request.text = item;

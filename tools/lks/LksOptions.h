@@ -18,11 +18,6 @@ enum class OptionTake { NotThis, Taken, MissingValue };
 // "--radius=5" or from the next argument, which advances i.
 OptionTake TakeOption(int argc, char** argv, int& i, const char* name, std::string& value);
 
-// The items of a comma-separated list, empty ones included ("1,,2" gives three).
-std::vector<std::string> SplitCommas(const std::string& text);
-
-// A finite decimal number filling the whole text.
-bool ParseNumber(const std::string& text, double& out);
 // A whole number of decimal digits only (no sign, no spaces), at most max.
 bool ParseWhole(const std::string& text, unsigned long max, unsigned long& out);
 

@@ -5,6 +5,7 @@
 
 #include "LksArgs.h"
 #include "SdrScanner.h"
+#include "platform/TextFields.h"
 
 namespace lks {
 
@@ -22,7 +23,7 @@ OptionTake TakeSdrOption(int argc, char** argv, int& i, SdrCommandLine& out, std
         return take;
     }
     take = TakeOption(argc, argv, i, "--gain", value);
-    if (take == OptionTake::Taken && !ParseNumber(value, out.gainDb)) {
+    if (take == OptionTake::Taken && !ParseFiniteNumber(value, out.gainDb)) {
         take = OptionTake::MissingValue;
     }
     if (take == OptionTake::MissingValue) {

@@ -2,8 +2,6 @@
 // where they do not yet; writing through the files layer's atomic replacement.
 #include "OutputFiles.h"
 
-#include <climits>
-#include <cstdlib>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,30 +12,13 @@
 
 namespace lks {
 
-namespace {
-
-// Where path leads: its resolved form, or, for a file not there yet, its resolved folder and
-// its name.
-std::string placeOf(const std::string& path) {
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) != nullptr) {
-        return resolved;
-    }
-    if (::realpath(FolderOf(path).c_str(), resolved) != nullptr) {
-        return std::string(resolved) + "/" + NameOf(path);
-    }
-    return path;
-}
-
-} // namespace
-
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat sa {};
     struct stat sb {};
     if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0) {
         return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
     }
-    return placeOf(a) == placeOf(b);
+    return AbsolutePath(a) == AbsolutePath(b);
 }
 
 bool CheckOutputs(const std::vector<std::string>& inputs, const std::vector<OutputFile>& outputs,

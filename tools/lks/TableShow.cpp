@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "TableEntries.h"
+#include "analysis/SurveyChannels.h"
 #include "files/ChannelTableFile.h"
 #include "receiver/BandPlan.h"
 #include "receiver/ChannelEntry.h"
@@ -30,12 +31,6 @@ struct ShownEntry {
     bool inPlan; // false: the program still loads it, at the frequency and code shown
     std::string label;
 };
-
-std::string mhzText(uint32_t hz) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", HzToMHz(hz));
-    return text;
-}
 
 // The label as the last column, without trailing blanks when there is none.
 std::string withLabel(std::string line, const std::string& label) {
@@ -88,7 +83,7 @@ void showPlanText(const std::string& path, uint32_t spacing, const std::vector<S
     std::printf("slot  plan  band      channel  frequency MHz  board code    label\n");
     bool outside = false;
     for (const ShownEntry& r : rows) {
-        const std::string mhz = r.hz != 0 ? mhzText(r.hz) : "none";
+        const std::string mhz = r.hz != 0 ? MhzText(HzToMHz(r.hz)) : "none";
         char line[96];
         std::snprintf(line, sizeof line, "%4d  %4u  %-8s  %7u  %13s  %10u%s", r.slot, r.entry.plan,
                       IsPcsPlan(r.entry.plan) ? "PCS" : "cellular", r.entry.channel, mhz.c_str(),
@@ -114,7 +109,7 @@ void showPlan(const std::string& path, const CChannelTableFile& table, const std
         std::printf("slot,plan,channel,frequency_mhz,board_code,pcs_spacing_khz,label\n");
         for (const ShownEntry& r : rows) {
             std::printf("%d,%u,%u,%s,%u,%s,%s\n", r.slot, r.entry.plan, r.entry.channel,
-                        r.hz != 0 ? mhzText(r.hz).c_str() : "", r.code, kHz.c_str(),
+                        r.hz != 0 ? MhzText(HzToMHz(r.hz)).c_str() : "", r.code, kHz.c_str(),
                         CsvField(r.label).c_str());
         }
         return;
