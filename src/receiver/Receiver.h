@@ -313,11 +313,11 @@ private:
     std::atomic<bool> m_tableLoaded{false};
     std::atomic<bool> m_tableWanted{false};
 
-    // The measurement, under m_tableLock: the flags the handheld had, the identity of the scan
-    // they belong to, and the readings of the scan that completed.
-    bool m_measurementPending = false;
-    bool m_measurementComplete = false;
+    // The measurement, under m_tableLock: the running scan's identity (0: none; a scan is
+    // pending while it has one), the board's completion flag, and the readings of the scan that
+    // completed.
     uint64_t m_scanId = 0;
+    bool m_measurementComplete = false;
     uint64_t m_lastScanId = 0;
     uint64_t m_completedScan = 0;
     std::vector<ChannelReading> m_completedReadings;
