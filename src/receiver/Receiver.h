@@ -95,7 +95,6 @@ public:
     static constexpr int kSerialSize = 32;
     static constexpr int kReplyEventCount = 50;
     static constexpr int kBoardDataSize = 24;
-    static constexpr unsigned kReplyWaitMs = 1000;
     // How long a frame may take to go out before the line counts as stuck.
     static constexpr int kWriteTimeoutMs = 500;
     // A keep-alive goes out when more than this many whole seconds passed since the last one
