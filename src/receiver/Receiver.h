@@ -95,6 +95,8 @@ public:
     static constexpr int kSerialSize = 32;
     static constexpr int kReplyEventCount = 50;
     static constexpr int kBoardDataSize = 24;
+    // The 800 MHz cellular plan's channel spacing, which is also the bandwidth of its channels.
+    static constexpr uint32_t kCellularSpacingHz = 30000;
     // How long a frame may take to go out before the line counts as stuck.
     static constexpr int kWriteTimeoutMs = 500;
     // A keep-alive goes out when more than this many whole seconds passed since the last one
