@@ -9,8 +9,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
+
+#include "platform/TextFields.h"
 
 namespace {
 
@@ -132,16 +133,7 @@ void CSdrDevice::Close() {
 }
 
 bool CSdrDevice::FactoryOffsetDb(double& offsetDb) const {
-    if (m_factoryOffset.empty()) {
-        return false;
-    }
-    char* end = nullptr;
-    const double value = std::strtod(m_factoryOffset.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(value)) {
-        return false;
-    }
-    offsetDb = value;
-    return true;
+    return ParseFiniteNumber(m_factoryOffset, offsetDb);
 }
 
 bool CSdrDevice::Tunes(double lowHz, double highHz) const {
