@@ -15,7 +15,6 @@
 
 namespace {
 
-const char* const kFactoryCalibrationKey = "larkspur_calibration_db";
 constexpr long kReadTimeoutUs = 200000;
 // A device that gives nothing for this many reads in a row is gone.
 constexpr int kMaxTimeouts = 5;
@@ -78,7 +77,7 @@ bool CSdrDevice::Open(const std::string& args, double sampleRateHz, double gainD
         if (m_identity.label.empty()) {
             m_identity.label = m_device->getHardwareKey();
         }
-        m_factoryOffset = valueOf(info, kFactoryCalibrationKey);
+        m_factoryOffset = valueOf(info, kSdrFactoryCalibrationKey);
         for (const SoapySDR::Range& r : m_device->getFrequencyRange(SOAPY_SDR_RX, 0)) {
             m_ranges.emplace_back(r.minimum(), r.maximum());
         }
