@@ -11,8 +11,6 @@
 
 class CSerialPort : public CFdStream {
 public:
-    // How long a write waits for room in the driver's buffer before it gives up.
-    static constexpr int kWriteTimeoutMs = 500;
     // Where the device node cannot be watched, Wait looks at it this often.
     static constexpr int kNodeCheckMs = 150;
 
@@ -35,18 +33,11 @@ public:
     void PurgeTransmit();
     void PurgeReceive();
     void SetRts(bool raised);
-    using CFdStream::Write;
-    size_t Write(const uint8_t* data, size_t length) {
-        return Write(data, length, kWriteTimeoutMs);
-    }
-    // True when bytes are waiting, false after ms milliseconds without any (or on a loss).
-    bool WaitReadable(int ms) { return Wait(kReadable, ms) != 0; }
     // Readable when the device node's links change (it may have been removed); -1 when the
     // node cannot be watched, and then NodeGone should be asked now and then instead.
     int NodeWatchFd() const { return m_watchFd; }
     // Empties the watch and says whether the device has gone: its node removed, or lost before.
     bool NodeGone();
-    bool Lost() { return Gone(); }
     // Drops RTS and, when lingerMs is not 0, lets the board see it for that long before the
     // descriptor closes.
     void Close(unsigned lingerMs = 0) override;

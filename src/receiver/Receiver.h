@@ -95,7 +95,8 @@ public:
     static constexpr int kSerialSize = 32;
     static constexpr int kReplyEventCount = 50;
     static constexpr int kBoardDataSize = 24;
-    static constexpr unsigned kReplyWaitMs = 1000;
+    // The 800 MHz cellular plan's channel spacing, which is also the bandwidth of its channels.
+    static constexpr uint32_t kCellularSpacingHz = 30000;
     // How long a frame may take to go out before the line counts as stuck.
     static constexpr int kWriteTimeoutMs = 500;
     // A keep-alive goes out when more than this many whole seconds passed since the last one
@@ -313,11 +314,11 @@ private:
     std::atomic<bool> m_tableLoaded{false};
     std::atomic<bool> m_tableWanted{false};
 
-    // The measurement, under m_tableLock: the flags the handheld had, the identity of the scan
-    // they belong to, and the readings of the scan that completed.
-    bool m_measurementPending = false;
-    bool m_measurementComplete = false;
+    // The measurement, under m_tableLock: the running scan's identity (0: none; a scan is
+    // pending while it has one), the board's completion flag, and the readings of the scan that
+    // completed.
     uint64_t m_scanId = 0;
+    bool m_measurementComplete = false;
     uint64_t m_lastScanId = 0;
     uint64_t m_completedScan = 0;
     std::vector<ChannelReading> m_completedReadings;

@@ -8,7 +8,6 @@ uint64_t CReceiver::BeginScan() {
         std::lock_guard<std::mutex> hold(m_tableLock);
         scan = ++m_lastScanId;
         m_scanId = scan;
-        m_measurementPending = true;
         // A completion left from an earlier scan belongs to that scan, not to this one.
         m_completedScan = 0;
         m_completedReadings.clear();
@@ -25,7 +24,7 @@ ScanState CReceiver::GetScanState(uint64_t scan) const {
     if (scan == m_completedScan) {
         return ScanState::kComplete;
     }
-    return scan == m_scanId && m_measurementPending ? ScanState::kRunning : ScanState::kEnded;
+    return scan == m_scanId ? ScanState::kRunning : ScanState::kEnded;
 }
 
 bool CReceiver::TakeScan(uint64_t scan, std::vector<ChannelReading>& readings) {
@@ -37,7 +36,6 @@ bool CReceiver::TakeScan(uint64_t scan, std::vector<ChannelReading>& readings) {
     m_completedReadings.clear();
     m_completedScan = 0;
     m_scanId = 0;
-    m_measurementPending = false;
     m_measurementComplete = false;
     return true;
 }
@@ -45,14 +43,13 @@ bool CReceiver::TakeScan(uint64_t scan, std::vector<ChannelReading>& readings) {
 void CReceiver::EndScan() {
     std::lock_guard<std::mutex> hold(m_tableLock);
     m_scanId = 0;
-    m_measurementPending = false;
     m_completedScan = 0;
     m_completedReadings.clear();
 }
 
 bool CReceiver::MeasurementPending() const {
     std::lock_guard<std::mutex> hold(m_tableLock);
-    return m_measurementPending;
+    return m_scanId != 0;
 }
 
 bool CReceiver::MeasurementComplete() const {
@@ -80,7 +77,7 @@ void CReceiver::OnScanComplete(uint32_t uncalibrated) {
     m_uncalibratedSlots = uncalibrated;
     // Taken now, with the table as this scan left it: the next scan may start writing into
     // the table before the surveyor's point is stored.
-    if (m_measurementPending && m_scanId != 0 && m_completedScan != m_scanId) {
+    if (m_scanId != 0 && m_completedScan != m_scanId) {
         m_completedScan = m_scanId;
         m_completedReadings = ReadingsLocked();
     }
@@ -89,7 +86,7 @@ void CReceiver::OnScanComplete(uint32_t uncalibrated) {
 void CReceiver::EndInterruptedScan() {
     std::lock_guard<std::mutex> hold(m_tableLock);
     // A scan that completed before the board went is whole, and stays to be taken.
-    if (m_measurementPending && m_completedScan != m_scanId) {
-        m_measurementPending = false;
+    if (m_completedScan != m_scanId) {
+        m_scanId = 0;
     }
 }

@@ -10,7 +10,6 @@
 IStreamSource::~IStreamSource() = default;
 
 namespace {
-constexpr const char* kOpenFailedText = "Cannot Open Connection To Board.";
 constexpr const char* kConfigFailedText = "Could not SetCommState";
 // What the search gives when no driver is the board's.
 constexpr const char* kFallbackName = "COM1:";

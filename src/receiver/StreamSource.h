@@ -9,6 +9,9 @@
 
 class IStreamSource {
 public:
+    // What the surveyor is told when there is no board to open, whatever carries its bytes.
+    static constexpr const char* kOpenFailedText = "Cannot Open Connection To Board.";
+
     virtual ~IStreamSource();
     // A stream to the board, ready for its bytes; null when there is none, with why set to the
     // text that tells the surveyor (the link shows it only at start-up). retry is set for the

@@ -19,6 +19,9 @@
 
 namespace {
 
+// Long enough for a terminal with a reader to take any of these small writes.
+constexpr int kWriteMs = 500;
+
 TEST(SerialPortName, ComNamesMapToTtySAndOtherNamesArePaths) {
     EXPECT_EQ(CSerialPort::DevicePath("COM1:"), "/dev/ttyS0");
     EXPECT_EQ(CSerialPort::DevicePath("com3:"), "/dev/ttyS2");
@@ -93,21 +96,21 @@ TEST_F(PtyPort, FrameMarkersPassBothWaysUntouchedAndReadsReturnAtOnce) {
     ASSERT_TRUE(port.Configure(38400));
     uint8_t buf[16];
     EXPECT_EQ(port.Read(buf, sizeof buf), 0u) << "nothing waiting: an empty read, no block";
-    EXPECT_FALSE(port.WaitReadable(20));
+    EXPECT_EQ(port.Wait(IByteStream::kReadable, 20), 0u);
 
     // 0x11 and 0x13 are XON and XOFF to a cooked line; 0x0D would become 0x0A.
     const uint8_t out[] = {0x11, 0x12, 0x0D, 0x13, 0x11, 0x13, 0x00};
-    EXPECT_EQ(port.Write(out, sizeof out), sizeof out);
+    EXPECT_EQ(port.Write(out, sizeof out, kWriteMs), sizeof out);
     EXPECT_EQ(ReadMaster(sizeof out), std::string(reinterpret_cast<const char*>(out), sizeof out));
 
     const uint8_t in[] = {0x11, 0x13, 0x0D, 0x11, 0x14};
     ASSERT_EQ(write(m_master, in, sizeof in), static_cast<ssize_t>(sizeof in));
-    ASSERT_TRUE(port.WaitReadable(2000));
+    ASSERT_EQ(port.Wait(IByteStream::kReadable, 2000), IByteStream::kReadable);
     size_t got = 0;
     for (int tries = 0; got < sizeof in && tries < 100; ++tries) {
         got += port.Read(buf + got, 1);
         if (got < sizeof in) {
-            port.WaitReadable(50);
+            port.Wait(IByteStream::kReadable, 50);
         }
     }
     ASSERT_EQ(got, sizeof in);
@@ -117,7 +120,7 @@ TEST_F(PtyPort, FrameMarkersPassBothWaysUntouchedAndReadsReturnAtOnce) {
     port.PurgeReceive();
     port.Close();
     EXPECT_FALSE(port.IsOpen());
-    EXPECT_EQ(port.Write(out, sizeof out), 0u) << "writes on a closed port fail silently";
+    EXPECT_EQ(port.Write(out, sizeof out, kWriteMs), 0u) << "writes on a closed port fail silently";
 }
 
 TEST_F(PtyPort, AWriteIntoAFullBufferWaitsForRoomUntilItsDeadline) {
@@ -129,7 +132,7 @@ TEST_F(PtyPort, AWriteIntoAFullBufferWaitsForRoomUntilItsDeadline) {
     const size_t first = port.Write(big.data(), big.size(), 50);
     EXPECT_GT(first, 0u);
     EXPECT_LT(first, big.size());
-    EXPECT_FALSE(port.Lost()) << "a full buffer is not a lost device";
+    EXPECT_FALSE(port.Gone()) << "a full buffer is not a lost device";
     // Once the far end reads, the rest goes out within a generous deadline.
     std::thread reader([this, total = big.size()] { ReadMaster(total); });
     const size_t rest = port.Write(big.data() + first, big.size() - first, 10000);
@@ -151,7 +154,7 @@ TEST(SerialPortNode, ARemovedDeviceNodeIsALostDevice) {
     pollfd p{port.NodeWatchFd(), POLLIN, 0};
     ASSERT_EQ(poll(&p, 1, 1000), 1) << "the watch wakes the I/O thread's poll";
     EXPECT_TRUE(port.NodeGone());
-    EXPECT_TRUE(port.Lost());
+    EXPECT_TRUE(port.Gone());
 }
 
 TEST(WakeFd, SignalledUntilDrainedWithAPollingFallback) {

@@ -32,23 +32,25 @@ TEST_F(BoardLine, IdentificationFillsBothTextsAndPostsDraw) {
 }
 
 TEST_F(BoardLine, ProgrammingSendsTheCommandsByteForByteAndReadsTheListBack) {
+    constexpr int kCount = 18; // slot 17 is the frame-start byte, escaped on the line
     Connect();
-    FillTable(5);
+    FillTable(kCount);
     // Entries past the table hold leftovers that the board's list reply clears.
-    m_rx.SetChannel(12, ChannelEntry{1, 999, 0});
+    m_rx.SetChannel(25, ChannelEntry{1, 999, 0});
     std::vector<uint16_t> codes;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < kCount; ++i) {
         codes.push_back(m_rx.BoardCode(i));
     }
-    ChannelEntry given[5];
+    ChannelEntry given[kCount];
     const ReceiverTable table = m_rx.GetChannelTable();
-    std::copy(table.entries, table.entries + 5, given);
+    std::copy(table.entries, table.entries + kCount, given);
 
     m_rx.ProgramChannelTable();
-    ASSERT_TRUE(m_board.WaitForFrames(10, 2000));
+    ASSERT_TRUE(m_board.WaitForFrames(4 + kCount + 1, 2000));
 
-    std::vector<std::string> expected = {Hex(8, {0}), Hex(8, {4}), Hex(5, {0x28, 0}), Hex(39, {5})};
-    for (int i = 0; i < 5; ++i) {
+    std::vector<std::string> expected = {Hex(8, {0}), Hex(8, {4}), Hex(5, {0x28, 0}),
+                                         Hex(39, {kCount})};
+    for (int i = 0; i < kCount; ++i) {
         expected.push_back(
             Hex(23, {static_cast<uint8_t>(i), given[i].plan, static_cast<uint8_t>(codes[i] & 0xFF),
                      static_cast<uint8_t>(codes[i] >> 8)}));
@@ -56,22 +58,14 @@ TEST_F(BoardLine, ProgrammingSendsTheCommandsByteForByteAndReadsTheListBack) {
     expected.push_back(Hex(24, {}));
     EXPECT_EQ(LogLines(), expected);
     EXPECT_EQ(expected[4].substr(0, 26), "11 12 17 00 00 22 00 11 13") << "channel 1 is code 34";
+    EXPECT_EQ(expected[4 + 17].substr(0, 14), "11 12 17 11 14") << "slot 17 escaped";
 
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < kCount; ++i) {
         EXPECT_EQ(m_rx.Channel(i).plan, given[i].plan) << i;
         EXPECT_EQ(m_rx.Channel(i).channel, given[i].channel) << i;
     }
-    EXPECT_EQ(m_rx.Channel(12).channel, 0) << "the list reply arrived and was applied";
-    EXPECT_EQ(m_rx.ChannelCount(), 5);
-}
-
-TEST_F(BoardLine, SlotSeventeenGoesOutEscaped) {
-    Connect();
-    FillTable(18);
-    m_rx.ProgramChannelTable();
-    const std::vector<std::string> lines = LogLines();
-    ASSERT_EQ(lines.size(), 4u + 18u + 1u);
-    EXPECT_EQ(lines[4 + 17].substr(0, 14), "11 12 17 11 14");
+    EXPECT_EQ(m_rx.Channel(25).channel, 0) << "the list reply arrived and was applied";
+    EXPECT_EQ(m_rx.ChannelCount(), kCount);
 }
 
 TEST_F(BoardLine, ThreeChannelMeasurementPostsFiveTimesOnlyTheLastDone) {

@@ -43,7 +43,7 @@ TEST_F(BoardLine, ALostBoardIsSeenAtOnceReleasesItsSenderAndTakesNoMoreCommands)
     ASSERT_TRUE(m_board.WaitForFrames(1, 2000));
     ASSERT_TRUE(m_board.Vanish());
     ASSERT_TRUE(WaitForLink(LinkState::kNoBoard));
-    EXPECT_LT(sender.get(), std::chrono::milliseconds(CReceiver::kReplyWaitMs))
+    EXPECT_LT(sender.get(), std::chrono::milliseconds(m_rx.Timings().replyWaitMs))
         << "released by the loss, not by its wait running out";
     EXPECT_EQ(m_link.Generation(), generation + 1);
     EXPECT_FALSE(m_link.IsOpen());

@@ -26,14 +26,30 @@ TEST(ChannelTable, RssiTruncatesTowardZero) {
     EXPECT_EQ(RssiX16ToDbm(-32768), -2048);
 }
 
-TEST(ChannelTable, CellularEntryFrequencyAndBoardCode) {
-    CReceiver r;
-    r.SetChannel(0, {0, 1, 0});
-    r.SetChannel(1, {0, 990, 0});
-    EXPECT_DOUBLE_EQ(r.FrequencyMHz(0), 870.03);
-    EXPECT_EQ(r.BoardCode(0), 34);
-    EXPECT_DOUBLE_EQ(r.FrequencyMHz(1), 869.01);
-    EXPECT_EQ(r.BoardCode(1), 0);
+// An entry's frequency and board code through the receiver's plans: cellular channels in either
+// segment, an unknown plan index converting as cellular, and a channel outside both segments
+// (frequency 0, whose wrapped step index keeps its low sixteen bits as the code).
+TEST(ChannelTable, EntryFrequencyAndBoardCode) {
+    const struct {
+        ChannelEntry entry;
+        uint32_t hz;
+        double mhz;
+        uint16_t code;
+    } cases[] = {
+        {{0, 1, 0}, 870030000u, 870.03, 34},
+        {{0, 990, 0}, 869010000u, 869.01, 0},
+        {{7, 1, 0}, 870030000u, 870.03, 34},
+        {{0, 800, 0}, 0u, 0.0, static_cast<uint16_t>((0u - 869010000u) / 30000u)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "plan " << int{c.entry.plan} << " channel " << c.entry.channel);
+        CReceiver r;
+        r.SetChannel(0, c.entry);
+        EXPECT_EQ(r.FrequencyHz(0), c.hz);
+        EXPECT_DOUBLE_EQ(r.FrequencyMHz(0), c.mhz);
+        EXPECT_EQ(r.BoardCode(0), c.code);
+    }
 }
 
 TEST(ChannelTable, PcsEntryFollowsTheSpacing) {
@@ -45,21 +61,6 @@ TEST(ChannelTable, PcsEntryFollowsTheSpacing) {
     EXPECT_EQ(r.BoardCode(0), 20);
     r.SetPcsSpacing(CBandPlan::kPcsSpacing30k);
     EXPECT_EQ(r.FrequencyHz(0), (512u + 64334u) * 30000u);
-}
-
-TEST(ChannelTable, UnknownPlanIndexConvertsAsCellular) {
-    CReceiver r;
-    r.SetChannel(0, {7, 1, 0});
-    EXPECT_EQ(r.FrequencyHz(0), 870030000u);
-    EXPECT_EQ(r.BoardCode(0), 34);
-}
-
-TEST(ChannelTable, BoardCodeKeepsLowSixteenBits) {
-    CReceiver r;
-    // Channel 800 is outside both cellular segments: frequency 0 wraps to a large index.
-    r.SetChannel(0, {0, 800, 0});
-    EXPECT_EQ(r.FrequencyHz(0), 0u);
-    EXPECT_EQ(r.BoardCode(0), static_cast<uint16_t>((0u - 869010000u) / 30000u));
 }
 
 } // namespace

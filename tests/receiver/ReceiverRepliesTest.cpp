@@ -46,31 +46,35 @@ protected:
     CRecordingTarget m_target;
 };
 
-TEST_F(Replies, IdentityTextsStartAtTheirDefaults) {
-    EXPECT_EQ(Firmware(), "0.00");
+// Replies 1 and 2 in turn: each keeps its text up to its terminator, cut to fit and terminated,
+// and only the serial number posts.
+TEST_F(Replies, IdentityTextsAreStoredCutToFitAndOnlyTheSerialPosts) {
+    EXPECT_EQ(Firmware(), "0.00") << "until the board answers";
     EXPECT_EQ(Serial(), "XXXXXX");
-}
-
-TEST_F(Replies, SerialNumberReplyStoresTheTextAndPostsOnce) {
-    Reply(2, {'A', 'B', 'C', '1', '2', '3', 0});
-    EXPECT_EQ(Serial(), "ABC123");
-    EXPECT_EQ(DrawPosts(), 1u);
-}
-
-TEST_F(Replies, FirmwareReplyStoresTheTextWithoutAPost) {
-    Reply(1, {'3', '.', '1', '4', 0, 'x'});
-    EXPECT_EQ(Firmware(), "3.14");
-    EXPECT_EQ(DrawPosts(), 0u);
-}
-
-TEST_F(Replies, OverlongTextsAreCutToFitAndTerminated) {
-    const std::string longText(60, 'F');
-    Reply(1, Bytes(longText.begin(), longText.end())); // no terminator either
-    EXPECT_EQ(Firmware(), std::string(CReceiver::kFirmwareSize - 1, 'F'));
-    Reply(2, Bytes(longText.begin(), longText.end()));
-    EXPECT_EQ(Serial(), std::string(CReceiver::kSerialSize - 1, 'F'));
-    Reply(2, {});
-    EXPECT_EQ(Serial(), "") << "an empty reply is an empty text";
+    const Bytes longText(60, 'F'); // no terminator either
+    const std::string firmwareCut(CReceiver::kFirmwareSize - 1, 'F');
+    const std::string serialCut(CReceiver::kSerialSize - 1, 'F');
+    const struct {
+        uint8_t type;
+        Bytes payload;
+        std::string firmware;
+        std::string serial;
+        size_t posts; // so far
+    } cases[] = {
+        {1, {'3', '.', '1', '4', 0, 'x'}, "3.14", "XXXXXX", 0},
+        {2, {'A', 'B', 'C', '1', '2', '3', 0}, "3.14", "ABC123", 1},
+        {1, longText, firmwareCut, "ABC123", 1},
+        {2, longText, firmwareCut, serialCut, 2},
+        {2, {}, firmwareCut, "", 3}, // an empty reply is an empty text
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "reply " << int{c.type} << ", " << c.payload.size() << " bytes");
+        Reply(c.type, c.payload);
+        EXPECT_EQ(Firmware(), c.firmware);
+        EXPECT_EQ(Serial(), c.serial);
+        EXPECT_EQ(DrawPosts(), c.posts);
+    }
 }
 
 TEST_F(Replies, RssiReplySetsThatEntryClearsCompleteAndPosts) {

@@ -260,12 +260,11 @@ void CBoardModel::Measure(IBoardOutput& out) {
 }
 
 SourceChannel CBoardModel::SlotChannel(const Slot& slot, uint32_t pcsSpacing) const {
-    constexpr uint32_t kCellularSpacingHz = 30000;
     if (IsFrequencyPlan(slot.plan)) {
         return {slot.plan, 0, slot.frequencyHz, slot.bandwidthHz};
     }
     return {slot.plan, slot.code, CodeToFrequency(slot),
-            IsPcsPlan(slot.plan) ? pcsSpacing : kCellularSpacingHz};
+            IsPcsPlan(slot.plan) ? pcsSpacing : CReceiver::kCellularSpacingHz};
 }
 
 bool CBoardModel::LoadFrequencySlot(const std::vector<uint8_t>& d) {

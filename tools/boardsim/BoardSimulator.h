@@ -10,11 +10,6 @@
 
 class CBoardSimulator : public CBoardHost {
 public:
-    // Kept here so tests can name the board's limits as they always have.
-    static constexpr int kSlots = CBoardModel::kSlots;
-    static constexpr int kListEntries = CBoardModel::kListEntries;
-    static constexpr size_t kListReplySize = CBoardModel::kListReplySize;
-
     CBoardSimulator() = default;
     ~CBoardSimulator() override;
 

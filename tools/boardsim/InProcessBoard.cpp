@@ -10,17 +10,13 @@
 
 #include "platform/FdStream.h"
 
-namespace {
-constexpr const char* kNotThereText = "Cannot Open Connection To Board.";
-} // namespace
-
 class CInProcessBoard::CSource : public IStreamSource {
 public:
     explicit CSource(CInProcessBoard& board) : m_board(board) {}
     std::unique_ptr<IByteStream> Open(bool, std::string& why) override {
         const int fd = m_board.Connect();
         if (fd < 0) {
-            why = kNotThereText;
+            why = kOpenFailedText;
             return nullptr;
         }
         return std::make_unique<CFdStream>(fd);

@@ -20,14 +20,6 @@ const char* const kHeader = "# Larkspur SDR level calibrations: dBm = dBFS + off
 constexpr size_t kMaxFileSize = 1 << 20;
 constexpr size_t kFields = 7;
 
-std::vector<std::string> splitTabs(const std::string& line) {
-    return SplitFields(line, '\t');
-}
-
-bool number(const std::string& text, double& out) {
-    return ParseFiniteNumber(text, out);
-}
-
 // Tabs and line breaks would break the record apart.
 std::string field(const std::string& text) {
     std::string clean = text;
@@ -81,11 +73,11 @@ bool CCalibrationStore::Load(const std::string& path, std::string& error) {
         if (line.empty() || line[0] == '#') {
             continue;
         }
-        const std::vector<std::string> f = splitTabs(line);
+        const std::vector<std::string> f = SplitFields(line, '\t');
         CalibrationRecord r;
-        if (truncated || f.size() != kFields || f[0].empty() || !number(f[2], r.lowHz) ||
-            !number(f[3], r.highHz) || !number(f[4], r.gainDb) || !number(f[5], r.offsetDb) ||
-            r.highHz < r.lowHz) {
+        if (truncated || f.size() != kFields || f[0].empty() || !ParseFiniteNumber(f[2], r.lowHz) ||
+            !ParseFiniteNumber(f[3], r.highHz) || !ParseFiniteNumber(f[4], r.gainDb) ||
+            !ParseFiniteNumber(f[5], r.offsetDb) || r.highHz < r.lowHz) {
             error = path + ": line " + std::to_string(lineNumber) +
                     " is not a calibration record (fix or remove it, then calibrate again)";
             m_records.clear();

@@ -9,12 +9,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
+
+#include "platform/TextFields.h"
 
 namespace {
 
-const char* const kFactoryCalibrationKey = "larkspur_calibration_db";
 constexpr long kReadTimeoutUs = 200000;
 // A device that gives nothing for this many reads in a row is gone.
 constexpr int kMaxTimeouts = 5;
@@ -77,7 +77,7 @@ bool CSdrDevice::Open(const std::string& args, double sampleRateHz, double gainD
         if (m_identity.label.empty()) {
             m_identity.label = m_device->getHardwareKey();
         }
-        m_factoryOffset = valueOf(info, kFactoryCalibrationKey);
+        m_factoryOffset = valueOf(info, kSdrFactoryCalibrationKey);
         for (const SoapySDR::Range& r : m_device->getFrequencyRange(SOAPY_SDR_RX, 0)) {
             m_ranges.emplace_back(r.minimum(), r.maximum());
         }
@@ -132,16 +132,7 @@ void CSdrDevice::Close() {
 }
 
 bool CSdrDevice::FactoryOffsetDb(double& offsetDb) const {
-    if (m_factoryOffset.empty()) {
-        return false;
-    }
-    char* end = nullptr;
-    const double value = std::strtod(m_factoryOffset.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(value)) {
-        return false;
-    }
-    offsetDb = value;
-    return true;
+    return ParseFiniteNumber(m_factoryOffset, offsetDb);
 }
 
 bool CSdrDevice::Tunes(double lowHz, double highHz) const {

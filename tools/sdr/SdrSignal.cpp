@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "receiver/Receiver.h"
+
 bool CSdrSignal::Open(const std::string& deviceArgs, const SdrOptions& options,
                       const CCalibrationStore& calibration, std::string& error) {
     m_args = deviceArgs;
@@ -43,8 +45,9 @@ bool CSdrSignal::Measure(const std::vector<SourceChannel>& channels, uint64_t,
     }
     std::vector<SdrChannel> list(channels.size());
     for (size_t k = 0; k < channels.size(); ++k) {
+        // A slot whose bandwidth the board does not name is measured over a cellular channel's.
         const uint32_t bandwidth =
-            channels[k].bandwidthHz != 0 ? channels[k].bandwidthHz : kDefaultBandwidthHz;
+            channels[k].bandwidthHz != 0 ? channels[k].bandwidthHz : CReceiver::kCellularSpacingHz;
         list[k] = {static_cast<double>(channels[k].frequencyHz), static_cast<double>(bandwidth)};
     }
     std::vector<SdrReading> measured;

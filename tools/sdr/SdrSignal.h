@@ -14,9 +14,6 @@
 
 class CSdrSignal : public ISignalSource {
 public:
-    // A band-plan slot's bandwidth when the board names none.
-    static constexpr uint32_t kDefaultBandwidthHz = 30000;
-
     // Opens the radio now, so that a missing one is reported at start-up.
     bool Open(const std::string& deviceArgs, const SdrOptions& options,
               const CCalibrationStore& calibration, std::string& error);

@@ -4,6 +4,10 @@
 
 #include <string>
 
+// The hardware-info key under which a device may state its own level offset (dBm = dBFS +
+// offset), used when the calibration store holds none for it.
+constexpr const char* kSdrFactoryCalibrationKey = "larkspur_calibration_db";
+
 // One channel to measure: its centre and the bandwidth its power is taken over.
 struct SdrChannel {
     double frequencyHz = 0;

@@ -6,12 +6,6 @@
 #include "receiver/ChannelEntry.h"
 #include "receiver/Receiver.h"
 
-namespace {
-
-constexpr uint32_t kCellularSpacingHz = 30000;
-
-} // namespace
-
 bool SdrChannelsOfTable(const CChannelTableFile& table, std::vector<SdrTableChannel>& out,
                         std::string& error) {
     out.clear();
@@ -35,8 +29,9 @@ bool SdrChannelsOfTable(const CChannelTableFile& table, std::vector<SdrTableChan
                     " is not a channel of its band plan, so it has no frequency to measure";
             return false;
         }
-        const uint32_t spacing =
-            IsPcsPlan(e.plan) && table.PcsSpacing() != 0 ? table.PcsSpacing() : kCellularSpacingHz;
+        const uint32_t spacing = IsPcsPlan(e.plan) && table.PcsSpacing() != 0
+                                     ? table.PcsSpacing()
+                                     : CReceiver::kCellularSpacingHz;
         out.push_back({{static_cast<double>(hz), static_cast<double>(spacing)},
                        hz,
                        table.Label(i),

@@ -4,33 +4,23 @@
 
 #include "platform/TextFields.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
 
 namespace {
 
 constexpr double kHzPerMHz = 1e6;
 
-bool number(const std::string& text, double& out) {
-    return ParseFiniteNumber(text, out);
-}
-
 bool tones(const std::string& text, std::vector<SynthTone>& out, std::string& error) {
-    size_t start = 0;
-    while (start <= text.size()) {
-        const size_t end = std::min(text.find(';', start), text.size());
-        const std::string item = text.substr(start, end - start);
-        start = end + 1;
+    for (const std::string& item : SplitFields(text, ';')) {
         if (item.empty()) {
             continue;
         }
         const size_t colon = item.find(':');
         SynthTone tone;
         double mhz = 0;
-        if (colon == std::string::npos || !number(item.substr(0, colon), mhz) || mhz <= 0 ||
-            !number(item.substr(colon + 1), tone.dBm)) {
+        if (colon == std::string::npos || !ParseFiniteNumber(item.substr(0, colon), mhz) ||
+            mhz <= 0 || !ParseFiniteNumber(item.substr(colon + 1), tone.dBm)) {
             error = "tones: '" + item + "' is not MHZ:DBM";
             return false;
         }
@@ -66,7 +56,7 @@ bool ParseSynthArgs(const std::map<std::string, std::string>& args, SynthConfig&
     }
     it = args.find("dc");
     if (it != args.end()) {
-        if (!number(it->second, config.dcDbm)) {
+        if (!ParseFiniteNumber(it->second, config.dcDbm)) {
             error = "dc: '" + it->second + "' is not a level in dBm";
             return false;
         }
@@ -75,7 +65,7 @@ bool ParseSynthArgs(const std::map<std::string, std::string>& args, SynthConfig&
     it = args.find("calibration");
     if (it != args.end()) {
         double offset = 0;
-        if (it->second != "none" && !number(it->second, offset)) {
+        if (it->second != "none" && !ParseFiniteNumber(it->second, offset)) {
             error = "calibration: '" + it->second + "' is neither an offset in dB nor none";
             return false;
         }
@@ -84,9 +74,10 @@ bool ParseSynthArgs(const std::map<std::string, std::string>& args, SynthConfig&
     it = args.find("wander");
     if (it != args.end()) {
         const size_t colon = it->second.find(':');
-        if (colon == std::string::npos || !number(it->second.substr(0, colon), config.wanderDb) ||
-            !number(it->second.substr(colon + 1), config.wanderSeconds) || config.wanderDb < 0 ||
-            !(config.wanderSeconds > 0)) {
+        if (colon == std::string::npos ||
+            !ParseFiniteNumber(it->second.substr(0, colon), config.wanderDb) ||
+            !ParseFiniteNumber(it->second.substr(colon + 1), config.wanderSeconds) ||
+            config.wanderDb < 0 || !(config.wanderSeconds > 0)) {
             error = "wander: '" + it->second + "' is not DB:SECONDS";
             return false;
         }

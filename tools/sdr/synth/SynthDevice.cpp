@@ -13,6 +13,7 @@
 #include <mutex>
 #include <stdexcept>
 
+#include "SdrTypes.h"
 #include "SynthArgs.h"
 #include "SynthSignal.h"
 
@@ -20,8 +21,6 @@ namespace {
 
 const char* const kDriver = "larkspur-synth";
 const char* const kLabel = "Larkspur synthetic receiver";
-// The level offset the measurement applies when the store holds none for this device.
-const char* const kFactoryCalibrationKey = "larkspur_calibration_db";
 constexpr size_t kMtu = 16384;
 
 class CSynthDevice : public SoapySDR::Device {
@@ -33,7 +32,7 @@ public:
     SoapySDR::Kwargs getHardwareInfo() const override {
         SoapySDR::Kwargs info{{"serial", m_config.serial}};
         if (!m_config.calibration.empty()) {
-            info[kFactoryCalibrationKey] = m_config.calibration;
+            info[kSdrFactoryCalibrationKey] = m_config.calibration;
         }
         return info;
     }
