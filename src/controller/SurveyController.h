@@ -163,6 +163,9 @@ private:
     // Replaces the open site by site (read from path): picture, store, path, state, and its lock
     // (when lock holds one).
     bool TakeSite(const std::string& path, CSiteFile& site, CSiteLock& lock);
+    // Takes path's lock into lock, unless this survey holds it already; false (told) when another
+    // program has the site open.
+    bool LockSite(const std::string& path, CSiteLock& lock);
     // Offers to write the missing site at path again from its journal; true when it was.
     bool OfferRebuild(const std::string& path);
     // Offers the journal left for path; true when the survey was recovered from it. Every other

@@ -100,8 +100,7 @@ bool CSurveyController::SaveAs(const SignOffSignature& signature) {
     }
     // The survey's new file is this program's alone, as its site was.
     CSiteLock lock;
-    if (!m_lock.IsFor(path) && lock.Acquire(path) == CFileLock::LK_HELD_ELSEWHERE) {
-        Message(FormatText(kOpenElsewhere, path.c_str()), kAppTitle, kMbOk | kMbIconError);
+    if (!LockSite(path, lock)) {
         return false;
     }
     if (WriteSite(path, signature, true) != SF_OK) {
