@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "FaultyDisk.h"
 #include "TestFiles.h"
 #include "files/PosixFileSystem.h"
 #include "files/SiteFile.h"
@@ -438,55 +439,15 @@ TEST(SiteFileWriter, RefusesToWriteOverThePictureOnDisk) {
     expectRefused(dir.File("a.lks"), header, site.list, ThePosixFileSystem());
 }
 
-// The real file system with one operation made to fail as a full or broken disk would.
-class CFaultyFileSystem : public CPosixFileSystem {
-public:
-    enum Step { kCreate, kWrite, kSync, kClose, kRename };
-
-    CFaultyFileSystem(Step step, size_t writeBudget = 0) : m_step(step), m_budget(writeBudget) {}
-
-    int CreateTemp(std::string& t) override {
-        return m_step == kCreate ? fail(EACCES) : CPosixFileSystem::CreateTemp(t);
-    }
-    ssize_t Write(int fd, const void* data, size_t size) override {
-        if (m_step != kWrite) {
-            return CPosixFileSystem::Write(fd, data, size);
-        }
-        if (m_budget == 0) {
-            return fail(ENOSPC);
-        }
-        const size_t n = size < m_budget ? size : m_budget; // a short write, then a full disk
-        m_budget -= n;
-        return CPosixFileSystem::Write(fd, data, n);
-    }
-    int Sync(int fd) override { return m_step == kSync ? fail(EIO) : CPosixFileSystem::Sync(fd); }
-    int Close(int fd) override {
-        const int rc = CPosixFileSystem::Close(fd);
-        return m_step == kClose ? fail(EIO) : rc;
-    }
-    int Rename(const std::string& from, const std::string& to) override {
-        return m_step == kRename ? fail(EXDEV) : CPosixFileSystem::Rename(from, to);
-    }
-
-private:
-    static int fail(int error) {
-        errno = error;
-        return -1;
-    }
-
-    Step m_step;
-    size_t m_budget;
-};
-
 TEST(SiteFileWriter, FailureAtAnyStepLeavesTheOriginalByteIdentical) {
     const struct {
-        CFaultyFileSystem::Step step;
-        size_t budget;
+        CFaultyDisk::Op step;
+        size_t room; // bytes written before the disk is full (the last write short)
         int error;
     } cases[] = {
-        {CFaultyFileSystem::kCreate, 0, EACCES},   {CFaultyFileSystem::kWrite, 0, ENOSPC},
-        {CFaultyFileSystem::kWrite, 4000, ENOSPC}, {CFaultyFileSystem::kSync, 0, EIO},
-        {CFaultyFileSystem::kClose, 0, EIO},       {CFaultyFileSystem::kRename, 0, EXDEV},
+        {CFaultyDisk::kCreate, 0, EACCES},   {CFaultyDisk::kWrite, 0, ENOSPC},
+        {CFaultyDisk::kWrite, 4000, ENOSPC}, {CFaultyDisk::kSync, 0, EIO},
+        {CFaultyDisk::kClose, 0, EIO},       {CFaultyDisk::kRename, 0, EXDEV},
     };
     for (const auto& c : cases) {
         CTempDir dir;
@@ -497,7 +458,9 @@ TEST(SiteFileWriter, FailureAtAnyStepLeavesTheOriginalByteIdentical) {
         AppendRecord(site.list, 99, 99, "NEW", 3, 870.09, -70); // something new to lose
         uint8_t header[150];
         std::memcpy(header, site.site.m_header, 150);
-        CFaultyFileSystem fs(c.step, c.budget);
+        CFaultyDisk fs;
+        fs.Fail(c.step, c.error, dir.Path());
+        fs.LeaveRoom(c.room);
         CSiteFileWriter writer(fs);
         EXPECT_EQ(writer.Save(dir.File("a.lks"), header, site.list, inkOnDiagonal, kTime),
                   SF_UPDATE_FAILED)
