@@ -177,6 +177,9 @@ private:
     void Replay(const std::vector<journal::Entry>& entries, const CSiteFile& site);
     void LoadPoints(const CSiteFile& site);
     void StorePoint(const std::vector<ChannelReading>& readings);
+    // The journal is done with: removed (its changes are saved for good) or closed and left on
+    // disk; the next journal starts with nothing told of it.
+    void EndJournal(bool remove);
     // Appends a change to the journal, starting one first if needed; a move to the state folder
     // and the first failure are told once.
     void Journal(const journal::Entry& entry);

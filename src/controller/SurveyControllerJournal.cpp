@@ -146,6 +146,17 @@ void CSurveyController::Replay(const std::vector<journal::Entry>& entries, const
     }
 }
 
+void CSurveyController::EndJournal(bool remove) {
+    if (remove) {
+        m_journal.Remove();
+    } else {
+        m_journal.Close();
+    }
+    // A failure or a move told belonged to that journal; the next one's are told afresh.
+    m_bJournalFailed = false;
+    m_bJournalMoveTold = false;
+}
+
 void CSurveyController::Journal(const journal::Entry& entry) {
     // A journal that failed keeps every change in memory and tries again with each new one.
     const bool written =

@@ -129,16 +129,10 @@ int16_t CSurveyController::WriteSite(const std::string& path, const SignOffSigna
     // The file written holds every point, so the journal's work is done once that file is sure
     // to stay; until its folder is flushed a crash could bring back the old one, and the journal
     // stays on disk for it. From here on changes apply to the file written (m_site).
-    if (writer.FolderSynced()) {
-        m_journal.Remove();
-    } else {
-        m_journal.Close();
-    }
+    EndJournal(writer.FolderSynced());
     m_strSitePath = path;
     m_bUnsavedChanges = false;
     m_bKeptPoints = true;
-    m_bJournalFailed = false;
-    m_bJournalMoveTold = false;
     const int points = pointCount(m_list);
     const std::string name = NameOf(path);
     m_prompts.ShowStatus(points == 1 ? FormatText(kSavedOnePoint, name.c_str())

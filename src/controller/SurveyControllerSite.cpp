@@ -66,8 +66,7 @@ bool CSurveyController::TakeSite(const std::string& path, CSiteFile& site, CSite
     }
     // The previous survey's journal stays on disk: declined or not, its points are offered
     // again when that site is next opened.
-    m_journal.Close();
-    m_bJournalFailed = false;
+    EndJournal(false);
     m_survey = std::make_unique<CSurveyData>(m_list, m_receiver);
     std::memcpy(m_survey->m_siteHeader, site.m_header, sizeof m_survey->m_siteHeader);
     m_strSitePath = path;

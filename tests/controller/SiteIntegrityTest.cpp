@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "FaultyDisk.h"
+#include "files/Folders.h"
 #include "files/JournalCheck.h"
 #include "files/SiteLock.h"
 #include "files/SurveyJournal.h"
@@ -291,6 +292,29 @@ TEST_F(SiteIntegrity, JournallingGoesOnWhenTheSticksDiskFails) {
         Reopen(site, {kIdYes});
         EXPECT_EQ(ui->messages[0], "Recover 3 points that were not saved?");
         EXPECT_EQ(ReadingsOf(controller->Records()), taken);
+    }
+}
+
+// What was told of one site's journal goes with it: a journal that has to move for the next site
+// opened is told again.
+TEST_F(SiteIntegrity, AJournalMovedForTheNextSiteIsToldAgain) {
+    const CStateHome state(dir.File("state"));
+    std::vector<std::string> sites;
+    for (const char* folder : {"a", "b"}) {
+        ASSERT_EQ(::mkdir(dir.File(folder).c_str(), 0755), 0);
+        sites.push_back(MakeSite(std::string(folder) + "/site.lks"));
+    }
+    for (const std::string& site : sites) {
+        SCOPED_TRACE(site);
+        disk.Fail(CFaultyDisk::kWrite, ENOSPC, FolderOf(site));
+        if (controller->HasUnsavedChanges()) {
+            ui->answers.push_back(kIdNo); // the first site's point is not saved
+        }
+        Open(site, false);
+        LoadTable();
+        ASSERT_TRUE(TakePoint(100, 100));
+        EXPECT_TRUE(mentions(ui->messages.back(), CSurveyJournal::PathInStateFolder(site)))
+            << ui->messages.back();
     }
 }
 
