@@ -180,6 +180,8 @@ private:
     // The journal is done with: removed (its changes are saved for good) or closed and left on
     // disk; the next journal starts with nothing told of it.
     void EndJournal(bool remove);
+    // No place took the journal: told once until the journal ends.
+    void JournalFailed();
     // Appends a change to the journal, starting one first if needed; a move to the state folder
     // and the first failure are told once.
     void Journal(const journal::Entry& entry);
