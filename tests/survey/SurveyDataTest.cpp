@@ -57,14 +57,6 @@ protected:
     CSurveyData store{list, receiver};
 };
 
-TEST_F(SurveyDataTest, NewStoreStartsZeroed) {
-    EXPECT_EQ(store.m_nLocations, 0);
-    EXPECT_EQ(store.m_nReadings, 0);
-    for (uint8_t b : store.m_siteHeader) {
-        ASSERT_EQ(b, 0);
-    }
-}
-
 TEST_F(SurveyDataTest, ScanStoresOneRecordPerEntryInTableOrder) {
     receiver.SetPcsSpacing(CBandPlan::kPcsSpacing200k);
     setTable({{0, 1, -1216}, {1, 512, -1601}, {0, 990, -15}});
