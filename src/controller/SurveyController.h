@@ -163,6 +163,9 @@ private:
     // Replaces the open site by site (read from path): picture, store, path, state, and its lock
     // (when lock holds one).
     bool TakeSite(const std::string& path, CSiteFile& site, CSiteLock& lock);
+    // Takes path's lock into lock, unless this survey holds it already; false (told) when another
+    // program has the site open.
+    bool LockSite(const std::string& path, CSiteLock& lock);
     // Offers to write the missing site at path again from its journal; true when it was.
     bool OfferRebuild(const std::string& path);
     // Offers the journal left for path; true when the survey was recovered from it. Every other
@@ -174,6 +177,11 @@ private:
     void Replay(const std::vector<journal::Entry>& entries, const CSiteFile& site);
     void LoadPoints(const CSiteFile& site);
     void StorePoint(const std::vector<ChannelReading>& readings);
+    // The journal is done with: removed (its changes are saved for good) or closed and left on
+    // disk; the next journal starts with nothing told of it.
+    void EndJournal(bool remove);
+    // No place took the journal: told once until the journal ends.
+    void JournalFailed();
     // Appends a change to the journal, starting one first if needed; a move to the state folder
     // and the first failure are told once.
     void Journal(const journal::Entry& entry);

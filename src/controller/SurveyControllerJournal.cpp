@@ -111,9 +111,7 @@ bool CSurveyController::OfferRecovery(const std::string& path, const CSiteFile& 
         }
     }
     if (!journalled) {
-        m_bJournalFailed = true;
-        Message(FormatText(kJournalFailed, SystemErrorText(m_journal.Error()).c_str()), kAppTitle,
-                kMbOk);
+        JournalFailed();
     }
     m_bUnsavedChanges = true;
     m_map.ShowScreen(ISurveyMap::kMapScreen);
@@ -146,18 +144,33 @@ void CSurveyController::Replay(const std::vector<journal::Entry>& entries, const
     }
 }
 
+void CSurveyController::EndJournal(bool remove) {
+    if (remove) {
+        m_journal.Remove();
+    } else {
+        m_journal.Close();
+    }
+    // A failure or a move told belonged to that journal; the next one's are told afresh.
+    m_bJournalFailed = false;
+    m_bJournalMoveTold = false;
+}
+
+void CSurveyController::JournalFailed() {
+    // Told once: the survey goes on in memory, and a save makes it safe again.
+    if (!m_bJournalFailed) {
+        Message(FormatText(kJournalFailed, SystemErrorText(m_journal.Error()).c_str()), kAppTitle,
+                kMbOk);
+    }
+    m_bJournalFailed = true;
+}
+
 void CSurveyController::Journal(const journal::Entry& entry) {
     // A journal that failed keeps every change in memory and tries again with each new one.
     const bool written =
         (m_journal.IsStarted() || m_journal.Begin(m_strSitePath, m_site, m_bKeptPoints)) &&
         m_journal.Append(entry);
     if (!written) {
-        // Told once: the survey goes on in memory, and a save makes it safe again.
-        if (!m_bJournalFailed) {
-            Message(FormatText(kJournalFailed, SystemErrorText(m_journal.Error()).c_str()),
-                    kAppTitle, kMbOk);
-        }
-        m_bJournalFailed = true;
+        JournalFailed();
         return;
     }
     m_bJournalFailed = false;

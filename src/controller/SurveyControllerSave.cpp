@@ -100,8 +100,7 @@ bool CSurveyController::SaveAs(const SignOffSignature& signature) {
     }
     // The survey's new file is this program's alone, as its site was.
     CSiteLock lock;
-    if (!m_lock.IsFor(path) && lock.Acquire(path) == CFileLock::LK_HELD_ELSEWHERE) {
-        Message(FormatText(kOpenElsewhere, path.c_str()), kAppTitle, kMbOk | kMbIconError);
+    if (!LockSite(path, lock)) {
         return false;
     }
     if (WriteSite(path, signature, true) != SF_OK) {
@@ -130,16 +129,10 @@ int16_t CSurveyController::WriteSite(const std::string& path, const SignOffSigna
     // The file written holds every point, so the journal's work is done once that file is sure
     // to stay; until its folder is flushed a crash could bring back the old one, and the journal
     // stays on disk for it. From here on changes apply to the file written (m_site).
-    if (writer.FolderSynced()) {
-        m_journal.Remove();
-    } else {
-        m_journal.Close();
-    }
+    EndJournal(writer.FolderSynced());
     m_strSitePath = path;
     m_bUnsavedChanges = false;
     m_bKeptPoints = true;
-    m_bJournalFailed = false;
-    m_bJournalMoveTold = false;
     const int points = pointCount(m_list);
     const std::string name = NameOf(path);
     m_prompts.ShowStatus(points == 1 ? FormatText(kSavedOnePoint, name.c_str())

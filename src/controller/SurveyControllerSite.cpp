@@ -66,8 +66,7 @@ bool CSurveyController::TakeSite(const std::string& path, CSiteFile& site, CSite
     }
     // The previous survey's journal stays on disk: declined or not, its points are offered
     // again when that site is next opened.
-    m_journal.Close();
-    m_bJournalFailed = false;
+    EndJournal(false);
     m_survey = std::make_unique<CSurveyData>(m_list, m_receiver);
     std::memcpy(m_survey->m_siteHeader, site.m_header, sizeof m_survey->m_siteHeader);
     m_strSitePath = path;
@@ -92,10 +91,9 @@ bool CSurveyController::OpenSiteFile(const std::string& path) {
         return false;
     }
     // Nothing of a site another program has open is touched: not its journal, not its
-    // leftovers. A lock that cannot be taken at all (nowhere to put it) does not stop a survey.
+    // leftovers.
     CSiteLock lock;
-    if (!m_lock.IsFor(path) && lock.Acquire(path) == CFileLock::LK_HELD_ELSEWHERE) {
-        Message(FormatText(kOpenElsewhere, path.c_str()), kAppTitle, kMbOk | kMbIconError);
+    if (!LockSite(path, lock)) {
         return false;
     }
     CAtomicFile::RemoveLeftovers(path);
@@ -124,6 +122,15 @@ bool CSurveyController::OpenSiteFile(const std::string& path) {
     m_map.SurveyChanged();
     m_map.ShowScreen(ISurveyMap::kMapScreen);
     m_map.Repaint();
+    return true;
+}
+
+bool CSurveyController::LockSite(const std::string& path, CSiteLock& lock) {
+    // A lock that cannot be taken at all (nowhere to put it) does not stop a survey.
+    if (!m_lock.IsFor(path) && lock.Acquire(path) == CFileLock::LK_HELD_ELSEWHERE) {
+        Message(FormatText(kOpenElsewhere, path.c_str()), kAppTitle, kMbOk | kMbIconError);
+        return false;
+    }
     return true;
 }
 

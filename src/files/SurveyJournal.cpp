@@ -1,5 +1,5 @@
 // Journal files: creation with the folder flushed, appends with fdatasync, the move to the state
-// folder when the journal's place fails, and the two ways out (removed after a save, set aside).
+// folder when the journal's place fails, and its removal after a save.
 #include "files/SurveyJournal.h"
 
 #include <cerrno>
@@ -182,14 +182,6 @@ bool CSurveyJournal::Remove() {
         RemoveJournalFile(leftBehind, m_fs);
     }
     return path.empty() || RemoveJournalFile(path, m_fs) || Fail(errno);
-}
-
-bool CSurveyJournal::CloseAndSetAside(int16_t reason, std::string& asidePath) {
-    const std::string path = m_path;
-    Close();
-    struct stat st {};
-    return path.empty() || ::lstat(path.c_str(), &st) != 0 ||
-           SetAsideJournal(path, reason, asidePath, m_fs);
 }
 
 void CSurveyJournal::Close() {

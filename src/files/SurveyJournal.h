@@ -41,13 +41,8 @@ public:
     // fails, the entry and everything before it go to a fresh journal in the state folder
     // (MovedBecause then tells why); false only when no place could take them.
     bool Append(const journal::Entry& entry);
-    // Starts a fresh journal in the state folder holding every change since the open, and
-    // continues there.
-    bool MoveToStateFolder();
     // Closes and deletes the journal (after the site file itself is safely saved).
     bool Remove();
-    // Closes the journal and sets it aside for reason (JournalCheck.h); the name in asidePath.
-    bool CloseAndSetAside(int16_t reason, std::string& asidePath);
     void Close();
 
     bool IsOpen() const { return m_fd >= 0; }
@@ -62,6 +57,9 @@ private:
     bool Start(const std::string& sitePath);
     // After the journal's place failed (m_error): everything to the state folder.
     bool MoveAfterFailure();
+    // Starts a fresh journal in the state folder holding every change since the open, and
+    // continues there.
+    bool MoveToStateFolder();
     bool Create(const std::string& path);
     bool WriteAndSync(const std::vector<uint8_t>& bytes);
     bool Fail(int error);

@@ -62,7 +62,6 @@ public:
 
     // Runs the timer's callback now, as if its time had come; false when none is running.
     bool FireTimer();
-    bool TimerRunning() const { return static_cast<bool>(m_timerDone); }
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
     bool ChooseFileToOpen(const FileDialogRequest& request, std::string& path) override;

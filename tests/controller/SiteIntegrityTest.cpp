@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "FaultyDisk.h"
+#include "files/Folders.h"
 #include "files/JournalCheck.h"
 #include "files/SiteLock.h"
 #include "files/SurveyJournal.h"
@@ -89,18 +90,39 @@ TEST_F(SiteIntegrity, ASecondProgramOnTheSiteIsToldAndTouchesNothing) {
     EXPECT_EQ(ReadingsOf(other.Records()), taken);
 }
 
-TEST_F(SiteIntegrity, APlanOfTheSameSizeCopiedToThePathIsNotGivenTheSurveysPoints) {
-    const std::string site = MakeSite("site.lks");
-    SurveyAndCrash(site, 2);
-    const std::vector<uint8_t> journal = ReadAll(JournalOf(site));
-    replaceWithAnotherPlan(site);
+// A journal is recovered only into the file it was written for: another plan copied to the path,
+// or this plan saved since by another program, and the journal is set aside whole, named for
+// which, with no recovery offered.
+TEST_F(SiteIntegrity, AJournalOfAnotherFileIsSetAsideWholeAndNotRecovered) {
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> meanwhile;
+        const char* aside;
+        size_t kept; // readings of the file's own points
+    } cases[] = {
+        {"another plan of the same size", replaceWithAnotherPlan, ".other-site", 0},
+        {"this plan saved since",
+         [&](const std::string&) {
+             MakeSite("site.lks", 480, 640, {{1, 2}});
+         },
+         ".other-version", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EndProgram();
+        StartProgram();
+        const std::string site = MakeSite("site.lks");
+        SurveyAndCrash(site, 2);
+        const std::vector<uint8_t> journal = ReadAll(JournalOf(site));
+        c.meanwhile(site);
 
-    Reopen(site, {kIdOk, kIdYes});
-    ASSERT_EQ(ui->messages.size(), 2u);
-    EXPECT_TRUE(mentions(ui->messages[0], JournalOf(site) + ".other-site")) << ui->messages[0];
-    EXPECT_EQ(ui->messages[1], kKeepQuestion) << "no recovery offered";
-    EXPECT_TRUE(controller->Records().IsEmpty());
-    EXPECT_EQ(ReadAll(JournalOf(site) + ".other-site"), journal);
+        Reopen(site, {kIdOk, kIdYes});
+        ASSERT_EQ(ui->messages.size(), 2u);
+        EXPECT_TRUE(mentions(ui->messages[0], JournalOf(site) + c.aside)) << ui->messages[0];
+        EXPECT_EQ(ui->messages[1], kKeepQuestion) << "no recovery offered";
+        EXPECT_EQ(ReadingsOf(controller->Records()).size(), c.kept);
+        EXPECT_EQ(ReadAll(JournalOf(site) + c.aside), journal) << "kept, not deleted";
+    }
 }
 
 // One flipped byte no longer deletes a journal or cuts it: what came before the damage is
@@ -270,6 +292,29 @@ TEST_F(SiteIntegrity, JournallingGoesOnWhenTheSticksDiskFails) {
         Reopen(site, {kIdYes});
         EXPECT_EQ(ui->messages[0], "Recover 3 points that were not saved?");
         EXPECT_EQ(ReadingsOf(controller->Records()), taken);
+    }
+}
+
+// What was told of one site's journal goes with it: a journal that has to move for the next site
+// opened is told again.
+TEST_F(SiteIntegrity, AJournalMovedForTheNextSiteIsToldAgain) {
+    const CStateHome state(dir.File("state"));
+    std::vector<std::string> sites;
+    for (const char* folder : {"a", "b"}) {
+        ASSERT_EQ(::mkdir(dir.File(folder).c_str(), 0755), 0);
+        sites.push_back(MakeSite(std::string(folder) + "/site.lks"));
+    }
+    for (const std::string& site : sites) {
+        SCOPED_TRACE(site);
+        disk.Fail(CFaultyDisk::kWrite, ENOSPC, FolderOf(site));
+        if (controller->HasUnsavedChanges()) {
+            ui->answers.push_back(kIdNo); // the first site's point is not saved
+        }
+        Open(site, false);
+        LoadTable();
+        ASSERT_TRUE(TakePoint(100, 100));
+        EXPECT_TRUE(mentions(ui->messages.back(), CSurveyJournal::PathInStateFolder(site)))
+            << ui->messages.back();
     }
 }
 

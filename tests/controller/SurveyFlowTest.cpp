@@ -298,31 +298,13 @@ TEST_F(SurveyFlow, ATornLastEntryIsDroppedAndLaterPointsStillRecover) {
     EXPECT_EQ(ReadingsOf(controller->Records()), second);
 }
 
-TEST_F(SurveyFlow, AJournalOfAnotherFileStateIsSetAsideAndADeclinedOneToo) {
+TEST_F(SurveyFlow, ADeclinedRecoveryIsSetAsideUnderANameThatSaysSo) {
     const std::string site = MakeSite("site.lks");
     Open(site, false);
     LoadTable();
     ASSERT_TRUE(TakePoint(100, 100));
     EndProgram();
-    // The file changed since (saved by another copy of the program): same name, other state.
-    const std::vector<uint8_t> journalBytes = ReadAll(JournalOf(site));
-    MakeSite("site.lks", 480, 640, {{1, 2}});
 
-    StartProgram();
-    ui->answers = {kIdOk, kIdYes};
-    ui->paths.push_back(site);
-    controller->OnOpenSite();
-    ASSERT_EQ(ui->messages.size(), 2u);
-    EXPECT_NE(ui->messages[0].find(JournalOf(site) + ".other-version"), std::string::npos)
-        << ui->messages[0];
-    EXPECT_EQ(ui->messages[1], kKeepQuestion) << "no recovery offered";
-    EXPECT_EQ(ReadAll(JournalOf(site) + ".other-version"), journalBytes) << "kept, not deleted";
-    EXPECT_EQ(ReadingsOf(controller->Records()).size(), 3u);
-
-    // A recovery declined is set aside under a name that says so.
-    LoadTable();
-    ASSERT_TRUE(TakePoint(100, 100));
-    EndProgram();
     StartProgram();
     ui->answers = {kIdNo, kIdYes};
     ui->paths.push_back(site);

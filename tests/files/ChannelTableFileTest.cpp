@@ -58,16 +58,24 @@ TEST(ChannelTableFile, ExampleLoadsTwoEntriesAndThirtyKilohertz) {
     EXPECT_TRUE(r.TableLoaded());
 }
 
-TEST(ChannelTableFile, TextAfterTheSecondCommaIsIgnored) {
+// The text after the second comma is the entry's label and changes nothing of the entry.
+TEST(ChannelTableFile, TextAfterTheSecondCommaIsTheLabelAlone) {
     CChannelTableFile with;
     CChannelTableFile without;
-    ASSERT_TRUE(parse(with, "2\r\n30\r\n0,1,first floor, east\r\n1,25,y\r\n0,-1,\r\n"));
-    ASSERT_TRUE(parse(without, "2\r\n30\r\n0,1,\r\n1,25,\r\n0,-1,\r\n"));
+    ASSERT_TRUE(parse(with, "2\r\n30\r\n0,1,first floor, east\r\n1,25,\r\n0,2,bare\n0,3,last"));
+    ASSERT_TRUE(parse(without, "2\r\n30\r\n0,1,\r\n1,25,\r\n0,2,\r\n0,3,\r\n"));
+    ASSERT_EQ(with.Count(), 4);
     ASSERT_EQ(with.Count(), without.Count());
     for (int i = 0; i < with.Count(); ++i) {
         EXPECT_EQ(with.Entry(i).plan, without.Entry(i).plan);
         EXPECT_EQ(with.Entry(i).channel, without.Entry(i).channel);
     }
+    EXPECT_EQ(with.Label(0), "first floor, east");
+    EXPECT_EQ(with.Label(1), "");
+    EXPECT_EQ(with.Label(2), "bare");
+    EXPECT_EQ(with.Label(3), "last");
+    EXPECT_EQ(with.Format(), CChannelTableFile::kFormat);
+    EXPECT_TRUE(with.Frequencies().empty());
 }
 
 TEST(ChannelTableFile, SpacingsOfFiftyAndTwoHundredAndUnknownOnes) {
@@ -211,18 +219,6 @@ TEST(ChannelTableFile, OversizedFileIsNotATable) {
     loadPrevious(r);
     EXPECT_EQ(loadText(r, text).status, CT_INVALID);
     expectPreviousTable(r);
-}
-
-TEST(ChannelTableFile, LabelsAreTheTextAfterTheSecondComma) {
-    CChannelTableFile t;
-    ASSERT_TRUE(parse(t, "2\r\n30\r\n0,1,first floor, east\r\n1,25,\r\n0,2,bare\n0,3,last"));
-    ASSERT_EQ(t.Count(), 4);
-    EXPECT_EQ(t.Label(0), "first floor, east");
-    EXPECT_EQ(t.Label(1), "");
-    EXPECT_EQ(t.Label(2), "bare");
-    EXPECT_EQ(t.Label(3), "last");
-    EXPECT_EQ(t.Format(), CChannelTableFile::kFormat);
-    EXPECT_TRUE(t.Frequencies().empty());
 }
 
 // Format 3: frequencies with a bandwidth and a label, exact to the Hz.

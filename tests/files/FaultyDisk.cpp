@@ -1,6 +1,7 @@
 // A disk that fails on demand.
 #include "FaultyDisk.h"
 
+#include <algorithm>
 #include <cerrno>
 
 void CFaultyDisk::Fail(Op op, int error, const std::string& folder, int after) {
@@ -34,6 +35,9 @@ int CFaultyDisk::Open(const std::string& path, int flags, mode_t mode) {
 }
 
 int CFaultyDisk::CreateTemp(std::string& pathTemplate) {
+    if (Fails(kCreate, pathTemplate)) {
+        return -1;
+    }
     const int fd = CPosixFileSystem::CreateTemp(pathTemplate);
     if (fd >= 0) {
         m_paths[fd] = pathTemplate;
@@ -46,7 +50,16 @@ ssize_t CFaultyDisk::Read(int fd, void* data, size_t size) {
 }
 
 ssize_t CFaultyDisk::Write(int fd, const void* data, size_t size) {
+    if (m_room > 0 && m_op == kWrite && m_paths[fd].compare(0, m_folder.size(), m_folder) == 0) {
+        const size_t n = std::min(size, m_room);
+        m_room -= n;
+        return CPosixFileSystem::Write(fd, data, n);
+    }
     return Fails(kWrite, m_paths[fd]) ? -1 : CPosixFileSystem::Write(fd, data, size);
+}
+
+int CFaultyDisk::Sync(int fd) {
+    return Fails(kSync, m_paths[fd]) ? -1 : CPosixFileSystem::Sync(fd);
 }
 
 int CFaultyDisk::SyncData(int fd) {
@@ -54,13 +67,16 @@ int CFaultyDisk::SyncData(int fd) {
 }
 
 int CFaultyDisk::Close(int fd) {
+    // The descriptor goes either way, as close(2) leaves it.
+    const std::string path = m_paths[fd];
     m_paths.erase(fd);
-    return CPosixFileSystem::Close(fd);
+    const int rc = CPosixFileSystem::Close(fd);
+    return Fails(kClose, path) ? -1 : rc;
 }
 
 int CFaultyDisk::Rename(const std::string& from, const std::string& to) {
     log.push_back("rename " + from + " " + to);
-    return CPosixFileSystem::Rename(from, to);
+    return Fails(kRename, from) ? -1 : CPosixFileSystem::Rename(from, to);
 }
 
 int CFaultyDisk::Unlink(const std::string& path) {

@@ -5,11 +5,12 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "FaultyDisk.h"
 #include "TestFiles.h"
-#include "files/PosixFileSystem.h"
 #include "files/SiteFile.h"
 #include "files/SiteFileReader.h"
 #include "files/SiteFileWriter.h"
@@ -382,111 +383,52 @@ TEST(SiteFileWriter, RssiBeyondSixteenBitsIsClampedNotWrapped) {
     EXPECT_EQ(GetI16(data, 8 + 42 + 14 + 12), -32768);
 }
 
-// Saves that must be refused leave the file and the caller's header as they were.
-void expectRefused(const std::string& path, uint8_t (&header)[150], const CRecordList& list,
-                   IFileSystem& fs) {
-    const std::vector<uint8_t> before = ReadAll(path);
-    uint8_t headerBefore[150];
-    std::memcpy(headerBefore, header, 150);
-    EXPECT_EQ(CSiteFileWriter(fs).Save(path, header, list, inkOnDiagonal, kTime), SF_UPDATE_FAILED);
-    EXPECT_EQ(ReadAll(path), before);
-    EXPECT_EQ(std::memcmp(header, headerBefore, 150), 0);
-}
-
-TEST(SiteFileWriter, RefusesWhenTheSignatureHasNoRoom) {
+// Headers a save must refuse: the file, the caller's header and the folder stay as they were.
+TEST(SiteFileWriter, RefusesAHeaderItCannotWriteAndChangesNothing) {
     CTempDir dir;
     SiteOffsets o;
     WriteAll(dir.File("a.lks"), surveyedSite(&o));
     Loaded site;
     load(dir.File("a.lks"), site);
-    std::vector<uint8_t> h(site.site.m_header, site.site.m_header + 150);
-    PutU32(h, 146, o.signature + 79999);
-    uint8_t header[150];
-    std::memcpy(header, h.data(), 150);
-    expectRefused(dir.File("a.lks"), header, site.list, ThePosixFileSystem());
-    PutU32(h, 146, o.signature - 1); // survey data before the signature
-    std::memcpy(header, h.data(), 150);
-    expectRefused(dir.File("a.lks"), header, site.list, ThePosixFileSystem());
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.lks"});
+    const std::vector<uint8_t> before = ReadAll(dir.File("a.lks"));
+    const struct {
+        const char* name;
+        std::function<void(std::vector<uint8_t>&)> spoil;
+    } cases[] = {
+        {"no room for the signature", [&](auto& h) { PutU32(h, 146, o.signature + 79999); }},
+        {"survey data before the signature", [&](auto& h) { PutU32(h, 146, o.signature - 1); }},
+        {"not a site header", [](auto& h) { h[5] = 'X'; }},
+        {"another header size", [](auto& h) { h[0] = 149; }},
+        {"the signature on the pixel rows",
+         [&](auto& h) {
+             PutU32(h, 142, o.pixels + 4);
+             PutU32(h, 146, o.pixels + 4 + 80000);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> spoilt(site.site.m_header, site.site.m_header + 150);
+        c.spoil(spoilt);
+        uint8_t header[150];
+        std::memcpy(header, spoilt.data(), 150);
+        EXPECT_EQ(
+            CSiteFileWriter().Save(dir.File("a.lks"), header, site.list, inkOnDiagonal, kTime),
+            SF_UPDATE_FAILED);
+        EXPECT_EQ(ReadAll(dir.File("a.lks")), before);
+        EXPECT_EQ(std::memcmp(header, spoilt.data(), 150), 0);
+        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.lks"});
+    }
 }
-
-TEST(SiteFileWriter, RefusesAHeaderThatIsNotASiteHeader) {
-    CTempDir dir;
-    WriteAll(dir.File("a.lks"), surveyedSite());
-    Loaded site;
-    load(dir.File("a.lks"), site);
-    uint8_t header[150];
-    std::memcpy(header, site.site.m_header, 150);
-    header[5] = 'X';
-    expectRefused(dir.File("a.lks"), header, site.list, ThePosixFileSystem());
-    std::memcpy(header, site.site.m_header, 150);
-    header[0] = 149;
-    expectRefused(dir.File("a.lks"), header, site.list, ThePosixFileSystem());
-}
-
-TEST(SiteFileWriter, RefusesToWriteOverThePictureOnDisk) {
-    CTempDir dir;
-    SiteOffsets o;
-    WriteAll(dir.File("a.lks"), surveyedSite(&o));
-    Loaded site;
-    load(dir.File("a.lks"), site);
-    std::vector<uint8_t> h(site.site.m_header, site.site.m_header + 150);
-    PutU32(h, 142, o.pixels + 4); // the signature would land on the pixel rows
-    PutU32(h, 146, o.pixels + 4 + 80000);
-    uint8_t header[150];
-    std::memcpy(header, h.data(), 150);
-    expectRefused(dir.File("a.lks"), header, site.list, ThePosixFileSystem());
-}
-
-// The real file system with one operation made to fail as a full or broken disk would.
-class CFaultyFileSystem : public CPosixFileSystem {
-public:
-    enum Step { kCreate, kWrite, kSync, kClose, kRename };
-
-    CFaultyFileSystem(Step step, size_t writeBudget = 0) : m_step(step), m_budget(writeBudget) {}
-
-    int CreateTemp(std::string& t) override {
-        return m_step == kCreate ? fail(EACCES) : CPosixFileSystem::CreateTemp(t);
-    }
-    ssize_t Write(int fd, const void* data, size_t size) override {
-        if (m_step != kWrite) {
-            return CPosixFileSystem::Write(fd, data, size);
-        }
-        if (m_budget == 0) {
-            return fail(ENOSPC);
-        }
-        const size_t n = size < m_budget ? size : m_budget; // a short write, then a full disk
-        m_budget -= n;
-        return CPosixFileSystem::Write(fd, data, n);
-    }
-    int Sync(int fd) override { return m_step == kSync ? fail(EIO) : CPosixFileSystem::Sync(fd); }
-    int Close(int fd) override {
-        const int rc = CPosixFileSystem::Close(fd);
-        return m_step == kClose ? fail(EIO) : rc;
-    }
-    int Rename(const std::string& from, const std::string& to) override {
-        return m_step == kRename ? fail(EXDEV) : CPosixFileSystem::Rename(from, to);
-    }
-
-private:
-    static int fail(int error) {
-        errno = error;
-        return -1;
-    }
-
-    Step m_step;
-    size_t m_budget;
-};
 
 TEST(SiteFileWriter, FailureAtAnyStepLeavesTheOriginalByteIdentical) {
     const struct {
-        CFaultyFileSystem::Step step;
-        size_t budget;
+        CFaultyDisk::Op step;
+        size_t room; // bytes written before the disk is full (the last write short)
         int error;
     } cases[] = {
-        {CFaultyFileSystem::kCreate, 0, EACCES},   {CFaultyFileSystem::kWrite, 0, ENOSPC},
-        {CFaultyFileSystem::kWrite, 4000, ENOSPC}, {CFaultyFileSystem::kSync, 0, EIO},
-        {CFaultyFileSystem::kClose, 0, EIO},       {CFaultyFileSystem::kRename, 0, EXDEV},
+        {CFaultyDisk::kCreate, 0, EACCES},   {CFaultyDisk::kWrite, 0, ENOSPC},
+        {CFaultyDisk::kWrite, 4000, ENOSPC}, {CFaultyDisk::kSync, 0, EIO},
+        {CFaultyDisk::kClose, 0, EIO},       {CFaultyDisk::kRename, 0, EXDEV},
     };
     for (const auto& c : cases) {
         CTempDir dir;
@@ -497,7 +439,9 @@ TEST(SiteFileWriter, FailureAtAnyStepLeavesTheOriginalByteIdentical) {
         AppendRecord(site.list, 99, 99, "NEW", 3, 870.09, -70); // something new to lose
         uint8_t header[150];
         std::memcpy(header, site.site.m_header, 150);
-        CFaultyFileSystem fs(c.step, c.budget);
+        CFaultyDisk fs;
+        fs.Fail(c.step, c.error, dir.Path());
+        fs.LeaveRoom(c.room);
         CSiteFileWriter writer(fs);
         EXPECT_EQ(writer.Save(dir.File("a.lks"), header, site.list, inkOnDiagonal, kTime),
                   SF_UPDATE_FAILED)

@@ -1,6 +1,6 @@
 // What keeps a site file safe around its save: the file on disk compared with the one opened (a
 // replaced file is never merged into), Save As, the folder flushed before the journal goes,
-// leftovers of a killed save removed, a pipe never read, one program per site.
+// leftovers of a killed save removed, one program per site.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -15,7 +15,6 @@
 #include "FaultyDisk.h"
 #include "TestFiles.h"
 #include "files/AtomicFile.h"
-#include "files/JournalCheck.h"
 #include "files/SiteFile.h"
 #include "files/SiteFileReader.h"
 #include "files/SiteFileWriter.h"
@@ -198,18 +197,6 @@ TEST_F(OpenedSite, TemporaryFilesOfAKilledSaveAreRemoved) {
     EXPECT_EQ(dir.Entries(),
               (std::vector<std::string>{".a.lks.save-" + std::to_string(::getpid()) + "-AbC123",
                                         ".a.lks.save-backup", ".b.lks.save-1-AbC123", "a.lks"}));
-}
-
-// A pipe where a site file or a journal was expected is refused at once instead of hanging the
-// window in open().
-TEST(SiteOnDisk, APipeIsNeverOpenedAsAFile) {
-    CTempDir dir;
-    ASSERT_EQ(::mkfifo(dir.File("a.lks").c_str(), 0644), 0);
-    CSiteFile site;
-    std::string detail;
-    EXPECT_EQ(CSiteFileReader::Read(dir.File("a.lks"), site, detail), SF_OPEN_FAILED);
-    ASSERT_EQ(::mkfifo(dir.File("b.lks.journal").c_str(), 0644), 0);
-    EXPECT_EQ(CheckJournal(dir.File("b.lks.journal"), nullptr).reason, JR_NOT_A_FILE);
 }
 
 TEST_F(OpenedSite, ASecondProgramIsToldTheSiteIsOpenElsewhereAndTouchesNothing) {

@@ -57,14 +57,6 @@ protected:
     CSurveyData store{list, receiver};
 };
 
-TEST_F(SurveyDataTest, NewStoreStartsZeroed) {
-    EXPECT_EQ(store.m_nLocations, 0);
-    EXPECT_EQ(store.m_nReadings, 0);
-    for (uint8_t b : store.m_siteHeader) {
-        ASSERT_EQ(b, 0);
-    }
-}
-
 TEST_F(SurveyDataTest, ScanStoresOneRecordPerEntryInTableOrder) {
     receiver.SetPcsSpacing(CBandPlan::kPcsSpacing200k);
     setTable({{0, 1, -1216}, {1, 512, -1601}, {0, 990, -15}});
@@ -154,16 +146,50 @@ TEST_F(SurveyDataTest, FindNearestOnEmptyListLeavesStoreUnchanged) {
     EXPECT_EQ(store.m_nNearestPos, 77);
 }
 
-TEST_F(SurveyDataTest, FindNearestReportsStrongestReadingOfTheRun) {
-    setTable({{0, 5, -90 * 16}, {0, 7, -47 * 16}, {0, 9, -60 * 16}});
-    scanAt(10, 10);
-    scanAt(120, 45);
-    ASSERT_TRUE(store.FindNearest(121, 44));
-    EXPECT_DOUBLE_EQ(store.m_dNearestX, 120.0);
-    EXPECT_DOUBLE_EQ(store.m_dNearestY, 45.0);
-    EXPECT_EQ(store.m_nNearestPos, 4);
-    EXPECT_EQ(store.m_nNearestChannel, 7);
-    EXPECT_EQ(store.m_nNearestRssi, -47);
+// What a press-and-hold reports of the point it finds: the strongest reading of its run, or the
+// floor and no channel when every reading is weaker or there is none.
+TEST(SurveyDataNearest, ReportsTheStrongestReadingOfThePointsRun) {
+    const struct {
+        const char* name;
+        std::vector<ChannelEntry> table; // empty: one record without readings, as a file gives
+        int32_t rssi;
+        uint16_t channel;
+    } cases[] = {
+        {"the strongest of three", {{0, 5, -90 * 16}, {0, 7, -47 * 16}, {0, 9, -60 * 16}}, -47, 7},
+        {"a weak point", {{0, 3, -121 * 16}}, -120, 0},
+        {"a point without readings from a file", {}, -100, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CReceiver receiver;
+        CRecordList list;
+        CSurveyData store(list, receiver);
+        for (size_t i = 0; i < c.table.size(); ++i) {
+            receiver.SetChannel(static_cast<int>(i), c.table[i]);
+        }
+        receiver.SetChannelCount(static_cast<uint8_t>(c.table.size()));
+        store.SetLocation(10, 10, "TEST");
+        store.TakeScan();
+        if (c.table.empty()) {
+            SurveyRecord* r = nullptr;
+            ASSERT_EQ(list.NewRecord(r), RL_OK);
+            *r = SurveyRecord{};
+            r->x = 120;
+            r->y = 45;
+            r->rssi = -100;
+            list.Append(r);
+        } else {
+            store.SetLocation(120, 45, "TEST");
+            store.TakeScan();
+        }
+        store.m_nNearestChannel = 99;
+        ASSERT_TRUE(store.FindNearest(121, 44));
+        EXPECT_DOUBLE_EQ(store.m_dNearestX, 120.0);
+        EXPECT_DOUBLE_EQ(store.m_dNearestY, 45.0);
+        EXPECT_EQ(store.m_nNearestPos, static_cast<int32_t>(c.table.size()) + 1);
+        EXPECT_EQ(store.m_nNearestChannel, c.channel);
+        EXPECT_EQ(store.m_nNearestRssi, c.rssi);
+    }
 }
 
 TEST_F(SurveyDataTest, EqualDistancesKeepTheEarlierPoint) {
@@ -173,29 +199,6 @@ TEST_F(SurveyDataTest, EqualDistancesKeepTheEarlierPoint) {
     ASSERT_TRUE(store.FindNearest(0, 0));
     EXPECT_DOUBLE_EQ(store.m_dNearestX, 10.0);
     EXPECT_EQ(store.m_nNearestPos, 1);
-}
-
-TEST_F(SurveyDataTest, WeakPointReportsFloorAndNoChannel) {
-    setTable({{0, 3, -121 * 16}});
-    scanAt(0, 0);
-    store.m_nNearestChannel = 99;
-    ASSERT_TRUE(store.FindNearest(0, 0));
-    EXPECT_EQ(store.m_nNearestRssi, -120);
-    EXPECT_EQ(store.m_nNearestChannel, 0);
-}
-
-TEST_F(SurveyDataTest, PointWithoutReadingsFromAFile) {
-    SurveyRecord* r = nullptr;
-    ASSERT_EQ(list.NewRecord(r), RL_OK);
-    *r = SurveyRecord{};
-    r->x = 50;
-    r->y = 60;
-    r->channel = 0;
-    r->rssi = -100;
-    list.Append(r);
-    ASSERT_TRUE(store.FindNearest(50, 60));
-    EXPECT_EQ(store.m_nNearestRssi, -100);
-    EXPECT_EQ(store.m_nNearestChannel, 0);
 }
 
 TEST_F(SurveyDataTest, DeleteNearestRemovesExactlyTheRun) {
