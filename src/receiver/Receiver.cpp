@@ -121,7 +121,9 @@ uint32_t CReceiver::FrequencyHz(int index) const {
 }
 
 double CReceiver::FrequencyMHz(int index) const {
-    return HzToMHz(FrequencyHz(index));
+    const ChannelEntry entry = Channel(index);
+    std::lock_guard<std::mutex> hold(m_tableLock);
+    return EntryFrequencyMHz(m_plans, entry);
 }
 
 uint16_t CReceiver::BoardCode(int index) const {

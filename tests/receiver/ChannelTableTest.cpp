@@ -28,7 +28,8 @@ TEST(ChannelTable, RssiTruncatesTowardZero) {
 
 // An entry's frequency and board code through the receiver's plans: cellular channels in either
 // segment, an unknown plan index converting as cellular, and a channel outside both segments
-// (frequency 0, whose wrapped step index keeps its low sixteen bits as the code).
+// (frequency 0, whose wrapped step index keeps its low sixteen bits as the code), and a channel by
+// frequency.
 TEST(ChannelTable, EntryFrequencyAndBoardCode) {
     const struct {
         ChannelEntry entry;
@@ -40,6 +41,8 @@ TEST(ChannelTable, EntryFrequencyAndBoardCode) {
         {{0, 990, 0}, 869010000u, 869.01, 0},
         {{7, 1, 0}, 870030000u, 870.03, 34},
         {{0, 800, 0}, 0u, 0.0, static_cast<uint16_t>((0u - 869010000u) / 30000u)},
+        // By frequency above 32 bits of Hz: the Hz accessor has no room, the MHz one has it all.
+        {{kFrequencyPlan, 0, 0, 5800125000ull, 12500}, 0u, 5800.125, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message()
