@@ -9,6 +9,7 @@
 
 #include "files/FileBytes.h"
 #include "files/FileMessages.h"
+#include "platform/TextFields.h"
 #include "receiver/BandPlan.h"
 #include "receiver/Receiver.h"
 
@@ -120,18 +121,6 @@ private:
     size_t m_pos = 0;
 };
 
-std::string trimmed(const std::string& text) {
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && isSpace(static_cast<uint8_t>(text[first]))) {
-        ++first;
-    }
-    while (last > first && isSpace(static_cast<uint8_t>(text[last - 1]))) {
-        --last;
-    }
-    return text.substr(first, last - first);
-}
-
 } // namespace
 
 // No sign and no exponent, so that a typing slip is never taken for a value.
@@ -188,8 +177,8 @@ bool frequencyEntry(const std::string& line, FrequencyEntry& out) {
     }
     uint64_t hz = 0;
     uint64_t bandwidth = 0;
-    if (!ParseFixedPoint(trimmed(line.substr(0, first)), kMHzDecimals, hz) ||
-        !ParseFixedPoint(trimmed(line.substr(first + 1, second - first - 1)), kKHzDecimals,
+    if (!ParseFixedPoint(TrimBlanks(line.substr(0, first)), kMHzDecimals, hz) ||
+        !ParseFixedPoint(TrimBlanks(line.substr(first + 1, second - first - 1)), kKHzDecimals,
                          bandwidth)) {
         return false;
     }
@@ -200,7 +189,7 @@ bool frequencyEntry(const std::string& line, FrequencyEntry& out) {
     }
     out.frequencyHz = hz;
     out.bandwidthHz = static_cast<uint32_t>(bandwidth);
-    out.label = trimmed(line.substr(second + 1));
+    out.label = TrimBlanks(line.substr(second + 1));
     return out.label.size() <= CChannelTableFile::kMaxValueLength;
 }
 
@@ -230,7 +219,7 @@ bool CChannelTableFile::Parse(const uint8_t* data, size_t size) {
         return false;
     }
     // Only the exact "3": every other line 1 keeps the meaning format 2 has always given it.
-    if (trimmed(text) == std::to_string(kFrequencyFormat)) {
+    if (TrimBlanks(text) == std::to_string(kFrequencyFormat)) {
         return ParseFrequencies(data, size, cursor.Position());
     }
     if (static_cast<uint16_t>(toNumber(text)) != kFormat) {
@@ -277,7 +266,7 @@ bool CChannelTableFile::ParseFrequencies(const uint8_t* data, size_t size, size_
             ++end;
         }
         const std::string line =
-            trimmed(std::string(reinterpret_cast<const char*>(data) + pos, end - pos));
+            TrimBlanks(std::string(reinterpret_cast<const char*>(data) + pos, end - pos));
         pos = end + 1;
         if (line.empty()) {
             continue;

@@ -1,6 +1,7 @@
 // Reading values out of text the user or a file gives: a number that is a number from its first
-// character to its last, and fields split at a separator. Shared by every parser of arguments and
-// small text files, so none of them accepts "12abc" or a trailing space where another refuses it.
+// character to its last, fields split at a separator, and text without its surrounding blanks.
+// Shared by every parser of arguments and small text files, so none of them accepts "12abc" or a
+// trailing space where another refuses it.
 #pragma once
 
 #include <cerrno>
@@ -35,4 +36,14 @@ inline std::vector<std::string> SplitFields(const std::string& text, char separa
     }
     fields.push_back(text.substr(start));
     return fields;
+}
+
+// text without the white space (space, tab, line ends, vertical tab, form feed) at either end.
+inline std::string TrimBlanks(const std::string& text) {
+    const char* const blanks = " \t\n\v\f\r";
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) {
+        return std::string();
+    }
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }

@@ -25,12 +25,6 @@ std::string lower(std::string text) {
     return text;
 }
 
-std::string trimmed(const std::string& text) {
-    const size_t first = text.find_first_not_of(" \t\r");
-    const size_t last = text.find_last_not_of(" \t\r");
-    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-}
-
 bool daqValue(const std::string& text, double& out) {
     if (text.empty()) {
         out = -1.0;
@@ -73,7 +67,7 @@ bool ReadDaqFile(const std::string& path, CellDaqMap& out, std::string& error) {
     size_t number = 0;
     for (size_t start = 0; start < text.size();) {
         const size_t end = std::min(text.find('\n', start), text.size());
-        const std::string line = trimmed(text.substr(start, end - start));
+        const std::string line = TrimBlanks(text.substr(start, end - start));
         start = end + 1;
         ++number;
         if (line.empty()) {
@@ -82,7 +76,7 @@ bool ReadDaqFile(const std::string& path, CellDaqMap& out, std::string& error) {
         const std::string where = path + " line " + std::to_string(number) + ": ";
         std::vector<std::string> fields = SplitFields(line, ',');
         for (std::string& f : fields) {
-            f = trimmed(f);
+            f = TrimBlanks(f);
         }
         if (!header) {
             std::string joined;
