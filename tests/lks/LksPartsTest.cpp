@@ -59,6 +59,14 @@ TEST(LksParts, ChannelLabelsFollowTheProgramsParser) {
     EXPECT_EQ(lks::LabelOf(labels, {1, 870030}), "Fire, north wing");
     EXPECT_EQ(lks::LabelOf(labels, {1, 870060}), "");
 
+    // A table by frequency: a cellular channel's frequency takes that channel's number, any other
+    // its kHz, as the board's readings of them are stored.
+    WriteText(dir.File("f.nct"), "3\n870.030000,25,Fire\n460.500000,12.5, Police dispatch \n");
+    ASSERT_TRUE(lks::ReadChannelLabels(dir.File("f.nct"), labels, error)) << error;
+    ASSERT_EQ(labels.size(), 2u);
+    EXPECT_EQ(lks::LabelOf(labels, {1, 870030}), "Fire");
+    EXPECT_EQ(lks::LabelOf(labels, {460500, 460500}), "Police dispatch");
+
     WriteText(dir.File("long.nct"), "2\r\n30\r\n0,1," + std::string(300, 'x') + "\r\n");
     EXPECT_FALSE(lks::ReadChannelLabels(dir.File("long.nct"), labels, error));
     EXPECT_NE(error.find("longer than 255"), std::string::npos) << error;

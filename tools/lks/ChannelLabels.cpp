@@ -1,12 +1,11 @@
-// Channel labels: the table parsed by the program's own parser first, then its entry lines read
-// again for the text after the channel, which the parser skips.
+// Channel labels: the table parsed by the program's own parser, whose entries keep the text after
+// the channel.
 #include "ChannelLabels.h"
-
-#include <algorithm>
 
 #include "files/ChannelTableFile.h"
 #include "files/FileBytes.h"
 #include "files/FileMessages.h"
+#include "platform/TextFields.h"
 #include "receiver/BandPlan.h"
 #include "receiver/ChannelEntry.h"
 #include "receiver/Receiver.h"
@@ -15,23 +14,16 @@ namespace lks {
 
 namespace {
 
-// The end of the line starting at pos as the program's first two lines end: at a carriage
-// return or a line feed, a CR LF pair counting as one.
-size_t headerLineEnd(const std::vector<uint8_t>& bytes, size_t pos) {
-    while (pos < bytes.size() && bytes[pos] != '\r' && bytes[pos] != '\n') {
-        ++pos;
+// The label of a channel as the report names it, refused when longer than a table value may be.
+bool addLabel(const std::string& path, size_t entry, const SiteReading& channel,
+              const std::string& label, std::vector<ChannelLabel>& out, std::string& error) {
+    if (label.size() > CChannelTableFile::kMaxValueLength) {
+        error = path + ": the label of entry " + std::to_string(entry + 1) + " is longer than " +
+                std::to_string(CChannelTableFile::kMaxValueLength) + " characters";
+        return false;
     }
-    if (pos < bytes.size() && bytes[pos] == '\r' && pos + 1 < bytes.size() &&
-        bytes[pos + 1] == '\n') {
-        ++pos;
-    }
-    return pos + 1;
-}
-
-std::string trimmed(const std::string& text) {
-    const size_t first = text.find_first_not_of(" \t\r");
-    const size_t last = text.find_last_not_of(" \t\r");
-    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+    out.push_back({ChannelIdOf(channel), label});
+    return true;
 }
 
 } // namespace
@@ -54,28 +46,28 @@ bool ReadChannelLabels(const std::string& path, std::vector<ChannelLabel>& out,
     CBandPlan plans[2];
     CReceiver::InitBandPlans(plans);
     plans[1].SetPcsSpacing(table.PcsSpacing());
-    size_t pos = headerLineEnd(bytes, headerLineEnd(bytes, 0));
+    // A channel is named as the board's reading of it is stored, so that the label meets the
+    // survey's channel: by number and frequency, or by a frequency's own channel number.
     for (int i = 0; i < table.Count(); ++i) {
-        size_t end = pos;
-        while (end < bytes.size() && bytes[end] != '\n') {
-            ++end;
-        }
-        const std::string line(bytes.begin() + static_cast<long>(pos),
-                               bytes.begin() + static_cast<long>(std::min(end, bytes.size())));
-        const size_t first = line.find(',');
-        const size_t second = first == std::string::npos ? first : line.find(',', first + 1);
-        const std::string label =
-            second == std::string::npos ? std::string() : trimmed(line.substr(second + 1));
-        if (label.size() > CChannelTableFile::kMaxValueLength) {
-            error = path + ": the label of entry " + std::to_string(i + 1) + " is longer than " +
-                    std::to_string(CChannelTableFile::kMaxValueLength) + " characters";
+        SiteReading channel;
+        channel.channel = table.Entry(i).channel;
+        channel.frequencyMHz = EntryFrequencyMHz(plans, table.Entry(i));
+        if (!addLabel(path, static_cast<size_t>(i), channel, TrimBlanks(table.Label(i)), out,
+                      error)) {
             return false;
         }
-        SiteReading entry;
-        entry.channel = table.Entry(i).channel;
-        entry.frequencyMHz = EntryFrequencyMHz(plans, table.Entry(i));
-        out.push_back({ChannelIdOf(entry), label});
-        pos = end + 1;
+    }
+    const std::vector<FrequencyEntry>& frequencies = table.Frequencies();
+    for (size_t i = 0; i < frequencies.size(); ++i) {
+        ChannelEntry entry;
+        entry.plan = kFrequencyPlan;
+        entry.frequencyHz = frequencies[i].frequencyHz;
+        SiteReading channel;
+        channel.channel = EntryRecordChannel(plans, entry);
+        channel.frequencyMHz = EntryFrequencyMHz(plans, entry);
+        if (!addLabel(path, i, channel, frequencies[i].label, out, error)) {
+            return false;
+        }
     }
     return true;
 }

@@ -1,5 +1,5 @@
-// The labels of a channel table file ("plan,channel,label" lines), which the program itself
-// ignores, for the report's list of channels.
+// The labels of a channel table file ("plan,channel,label" or "MHz,kHz,label" lines), which the
+// program itself ignores, for the report's list of channels.
 #pragma once
 
 #include <cstdint>
