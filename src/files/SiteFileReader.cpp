@@ -211,6 +211,19 @@ const char* readSurvey(const CByteReader& in, size_t pos, CSiteFile& site) {
 
 int16_t CSiteFileReader::Parse(const uint8_t* data, size_t size, CSiteFile& site,
                                std::string& detail) {
+    const int16_t status = ParseContents(data, size, site, detail);
+    if (status == SF_OK) {
+        const size_t surveyAt = std::min<size_t>(size, CSiteLayout(site.m_header).m_surveyOffset);
+        site.m_snapshot.bytesBeforeSurvey.assign(data, data + surveyAt);
+        site.m_snapshot.surveyBytes.assign(data + surveyAt, data + size);
+        site.m_snapshot.identity.size = size;
+        site.m_snapshot.identity.print = FingerprintOf(data, size);
+    }
+    return status;
+}
+
+int16_t CSiteFileReader::ParseContents(const uint8_t* data, size_t size, CSiteFile& site,
+                                       std::string& detail) {
     site.Clear();
     detail.clear();
     const CByteReader in(data, size);
@@ -239,11 +252,6 @@ int16_t CSiteFileReader::Parse(const uint8_t* data, size_t size, CSiteFile& site
         return refuse(site, detail, why);
     }
     copyPicture(in, layout.m_pictureOffset, shape, site.m_picture);
-    const size_t surveyAt = std::min<size_t>(size, layout.m_surveyOffset);
-    site.m_snapshot.bytesBeforeSurvey.assign(data, data + surveyAt);
-    site.m_snapshot.surveyBytes.assign(data + surveyAt, data + size);
-    site.m_snapshot.identity.size = size;
-    site.m_snapshot.identity.print = FingerprintOf(data, size);
     return SF_OK;
 }
 

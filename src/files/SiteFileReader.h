@@ -19,6 +19,11 @@ public:
     // The same checks on a file image already in memory.
     static int16_t Parse(const uint8_t* data, size_t size, CSiteFile& site, std::string& detail);
 
+    // Parse without the snapshot a save starts from (a copy of the file and its digests), for
+    // tools that only read a site: m_snapshot stays empty.
+    static int16_t ParseContents(const uint8_t* data, size_t size, CSiteFile& site,
+                                 std::string& detail);
+
 private:
     static int16_t ReadFile(const std::string& path, CSiteFile& site, std::string& detail);
 };

@@ -124,8 +124,6 @@ int RunHeatmap(int argc, char** argv) {
     if (!OpenSiteForTool(a.site, summary, error, false)) {
         return BadInput("heatmap: " + error);
     }
-    // The file's bytes as read, which a save would need; a map never saves.
-    summary.site.m_snapshot = SiteSnapshot();
     const CSpotTable table(summary.readings);
     std::vector<size_t> channels;
     for (const ChannelRequest& request : a.channels) {

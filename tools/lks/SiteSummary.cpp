@@ -99,7 +99,7 @@ bool OpenSiteForTool(const std::string& path, SiteSummary& summary, std::string&
         return false;
     }
     std::string detail;
-    if (CSiteFileReader::Parse(bytes.data(), bytes.size(), summary.site, detail) != SF_OK) {
+    if (CSiteFileReader::ParseContents(bytes.data(), bytes.size(), summary.site, detail) != SF_OK) {
         error = path + " is not a site file: " + detail;
         return false;
     }
