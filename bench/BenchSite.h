@@ -15,15 +15,11 @@
 
 // A plan of white paper; palette entries 1 to 3 are dark walls, a light tint and a grey.
 inline SitePicture BenchPicture(int width, int height) {
-    SitePicture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.stride = SitePicture::StrideFor(width);
+    SitePicture picture = SitePicture::Blank(width, height);
     picture.palette[0] = 0xFFFFFF;
     picture.palette[1] = 0x202020;
     picture.palette[2] = 0xE8F0FF;
     picture.palette[3] = 0x9090A0;
-    picture.pixels.assign(size_t{picture.stride} * static_cast<size_t>(height), 0);
     return picture;
 }
 

@@ -18,6 +18,19 @@ struct SitePicture {
     const uint8_t* RowFromTop(int32_t y) const {
         return pixels.data() + static_cast<size_t>(height - 1 - y) * stride;
     }
+    uint8_t* RowFromTop(int32_t y) {
+        return pixels.data() + static_cast<size_t>(height - 1 - y) * stride;
+    }
 
     static uint32_t StrideFor(int32_t width) { return (static_cast<uint32_t>(width) + 3u) & ~3u; }
+
+    // A picture of width x height whose every pixel is palette entry fill, the palette all black.
+    static SitePicture Blank(int32_t width, int32_t height, uint8_t fill = 0) {
+        SitePicture picture;
+        picture.width = width;
+        picture.height = height;
+        picture.stride = StrideFor(width);
+        picture.pixels.assign(size_t{picture.stride} * static_cast<size_t>(height), fill);
+        return picture;
+    }
 };

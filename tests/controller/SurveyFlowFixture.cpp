@@ -81,14 +81,10 @@ void SurveyFlow::EndProgram() {
 
 std::string SurveyFlow::MakeSite(const std::string& name, int width, int height,
                                  const std::vector<std::pair<int, int>>& points) {
-    SitePicture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.stride = SitePicture::StrideFor(width);
+    SitePicture picture = SitePicture::Blank(width, height, 200);
     for (int i = 0; i < SitePicture::kPaletteEntries; ++i) {
         picture.palette[i] = static_cast<uint32_t>(i) * 0x010101u;
     }
-    picture.pixels.assign(size_t{picture.stride} * height, 200);
     picture.pixels[0] = 7; // not one colour: a rebuilt picture must match it byte for byte
     std::vector<uint8_t> bytes;
     EXPECT_TRUE(CSiteFileMaker::Make(picture, bytes));

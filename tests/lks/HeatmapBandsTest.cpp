@@ -30,18 +30,13 @@ void guiApp() {
 
 // White paper, grey walls every 50 px, a tinted room.
 SitePicture plan() {
-    SitePicture p;
-    p.width = kWidth;
-    p.height = kHeight;
-    p.stride = SitePicture::StrideFor(kWidth);
+    SitePicture p = SitePicture::Blank(kWidth, kHeight);
     p.palette[0] = 0xFFFFFF;
     p.palette[1] = 0x404040;
     p.palette[2] = 0xD0E0FF;
-    p.pixels.resize(size_t{p.stride} * kHeight);
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
-            const uint8_t entry = x % 50 == 0 || y % 50 == 0 ? 1 : x > 120 && y > 80 ? 2 : 0;
-            p.pixels[size_t{p.stride} * (kHeight - 1 - y) + x] = entry;
+            p.RowFromTop(y)[x] = x % 50 == 0 || y % 50 == 0 ? 1 : x > 120 && y > 80 ? 2 : 0;
         }
     }
     return p;

@@ -20,13 +20,9 @@ bool TestInkAt(int x, int y) {
 std::string MakeSurveySite(const CTempDir& dir, const std::string& name, int32_t width,
                            int32_t height, const std::vector<TestPoint>& points,
                            bool signedByHand) {
-    SitePicture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.stride = SitePicture::StrideFor(width);
+    SitePicture picture = SitePicture::Blank(width, height);
     picture.palette[0] = 0xFFFFFF;
     picture.palette[1] = 0x404040;
-    picture.pixels.assign(size_t{picture.stride} * static_cast<size_t>(height), 0);
     for (int32_t x = 0; x < width; ++x) {
         picture.pixels[size_t{picture.stride} * static_cast<size_t>(height / 2) + x] = 1;
     }

@@ -38,19 +38,6 @@ QImage onWhite(const QImage& image) {
     return out;
 }
 
-void startPicture(int width, int height, SitePicture& picture) {
-    picture = SitePicture{};
-    picture.width = width;
-    picture.height = height;
-    picture.stride = SitePicture::StrideFor(width);
-    picture.pixels.assign(size_t{picture.stride} * static_cast<size_t>(height), 0);
-}
-
-// The bitmap stores the bottom row first.
-uint8_t* rowFromTop(SitePicture& picture, int y) {
-    return picture.pixels.data() + size_t{picture.stride} * (picture.height - 1 - y);
-}
-
 // Every colour kept as it is; false, with nothing changed, when there are more than 256.
 bool exactPalette(const QImage& rgb, SitePicture& picture) {
     std::unordered_map<QRgb, uint8_t> index;
@@ -63,13 +50,13 @@ bool exactPalette(const QImage& rgb, SitePicture& picture) {
             }
         }
     }
-    startPicture(rgb.width(), rgb.height(), picture);
+    picture = SitePicture::Blank(rgb.width(), rgb.height());
     for (const auto& [colour, i] : index) {
         picture.palette[i] = colour;
     }
     for (int y = 0; y < rgb.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        uint8_t* out = rowFromTop(picture, y);
+        uint8_t* out = picture.RowFromTop(y);
         for (int x = 0; x < rgb.width(); ++x) {
             out[x] = index[row[x] & 0x00FFFFFFu];
         }
@@ -106,10 +93,10 @@ bool quantisedPalette(const QImage& rgb, SitePicture& picture) {
     const std::unique_ptr<liq_result, LiqDeleter> result(raw);
     // Dithering would scatter grey dots over white paper and along every antialiased line.
     liq_set_dithering_level(result.get(), 0.0f);
-    startPicture(rgba.width(), rgba.height(), picture);
+    picture = SitePicture::Blank(rgba.width(), rgba.height());
     std::vector<unsigned char*> out(static_cast<size_t>(rgba.height()));
     for (int y = 0; y < rgba.height(); ++y) {
-        out[static_cast<size_t>(y)] = rowFromTop(picture, y);
+        out[static_cast<size_t>(y)] = picture.RowFromTop(y);
     }
     if (liq_write_remapped_image_rows(result.get(), image.get(), out.data()) != LIQ_OK) {
         return false;
