@@ -81,10 +81,6 @@ void CLarkspurView::ImprintPoint(int32_t x, int32_t y, int16_t rssi) {
     m_canvas.ImprintPoint(x, y, rssi);
 }
 
-void CLarkspurView::ImprintNewPoint(int16_t strongest) {
-    m_canvas.ImprintPoint(m_viewport.GetCentreX(), m_viewport.GetCentreY(), strongest);
-}
-
 void CLarkspurView::ErasePoint(int32_t x, int32_t y) {
     m_canvas.RemovePoint(x, y);
 }

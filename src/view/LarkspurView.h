@@ -81,8 +81,6 @@ public:
 
     // --- Survey circles (painted into the canvas; none requests a repaint) ---
     void ImprintPoint(int32_t x, int32_t y, int16_t rssi);
-    // At the viewport's centre, coloured by a scan's strongest reading.
-    void ImprintNewPoint(int16_t strongest);
     // The deleted point at (x, y) leaves the map: its circle goes and the plan shows again.
     void ErasePoint(int32_t x, int32_t y);
 
@@ -118,8 +116,6 @@ public:
     void OnWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers, bool horizontalBar = false);
     // Both scroll thumbs onto the viewport's centre.
     void SyncScrollThumbs();
-    // A tap: the map point under p becomes the centre, thumbs follow, repaint requested.
-    void CentreOnTap(const QPoint& p);
     // The map point under client point p, without moving anything.
     ViewPoint MapPointAt(const QPoint& p);
     // Map point (x, y) becomes the centre as far as the picture allows; returns the centre.

@@ -4,13 +4,8 @@
 #include <QPainter>
 #include <algorithm>
 
-namespace {
-constexpr int kWhitePenWidth = 2;
-} // namespace
-
 CMapCanvas::CMapCanvas()
-    : m_pens(CBandSet::Handheld()), m_whitePen(Qt::white, kWhitePenWidth, Qt::SolidLine),
-      m_whiteBrush(Qt::white, Qt::SolidPattern) {}
+    : m_pens(CBandSet::Handheld()), m_whiteBrush(Qt::white, Qt::SolidPattern) {}
 
 bool CMapCanvas::SetPicture(int32_t width, int32_t height, const uint32_t* palette,
                             const uint8_t* pixels, size_t pixelBytes, int32_t stride,
@@ -59,17 +54,6 @@ void CMapCanvas::ImprintPoint(int32_t x, int32_t y, int16_t rssi) {
     m_circles.push_back({x, y, rssi, m_nextSerial++});
     QPainter painter(&m_image);
     m_pens.Paint(painter, m_circles.back());
-}
-
-void CMapCanvas::PaintWhiteDisc(const QRect& box) {
-    if (m_image.isNull()) {
-        return;
-    }
-    QPainter painter(&m_image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(m_whitePen);
-    painter.setBrush(m_whiteBrush);
-    painter.drawEllipse(box);
 }
 
 void CMapCanvas::PaintCircles(QImage& image, const QRect& area, uint64_t after) const {

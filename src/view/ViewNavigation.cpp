@@ -210,12 +210,6 @@ void CLarkspurView::SyncScrollThumbs() {
     horizontalScrollBar()->setValue(m_viewport.GetCentreX());
 }
 
-void CLarkspurView::CentreOnTap(const QPoint& p) {
-    m_viewport.CentreOnScreenPoint(ClientRect(), {p.x(), p.y()});
-    SyncScrollThumbs();
-    RequestRepaint();
-}
-
 ViewPoint CLarkspurView::MapPointAt(const QPoint& p) {
     return m_viewport.MapPointUnder(ClientRect(), {p.x(), p.y()});
 }
