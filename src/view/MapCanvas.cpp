@@ -59,12 +59,7 @@ void CMapCanvas::ImprintPoint(int32_t x, int32_t y, int16_t rssi) {
 void CMapCanvas::PaintCircles(QImage& image, const QRect& area, uint64_t after) const {
     QPainter painter(&image);
     painter.setClipRect(area);
-    // In the order they were painted, so overlapping circles cover one another as before.
-    for (const MapCircle& c : m_circles) {
-        if (c.serial > after && CCirclePens::Reach(c.x, c.y).intersects(area)) {
-            m_pens.Paint(painter, c);
-        }
-    }
+    m_pens.PaintReaching(painter, m_circles, area, after);
 }
 
 void CMapCanvas::RemovePoint(int32_t x, int32_t y) {
