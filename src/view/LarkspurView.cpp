@@ -61,8 +61,6 @@ bool CLarkspurView::SetSitePicture(int32_t width, int32_t height, const uint32_t
     if (!m_canvas.SetPicture(width, height, palette, pixels, pixelBytes, stride, bottomUp)) {
         return false;
     }
-    m_nPictureWidth = width;
-    m_nPictureHeight = height;
     m_coverage.OnPlanChanged();
     ResetForNewMap();
     return true;
@@ -70,10 +68,12 @@ bool CLarkspurView::SetSitePicture(int32_t width, int32_t height, const uint32_t
 
 void CLarkspurView::ResetForNewMap() {
     SyncClientSize();
-    m_viewport.SetMapBounds(0, 0, m_nPictureWidth, m_nPictureHeight);
-    m_viewport.ResetView(0, 0, m_nPictureWidth, m_nPictureHeight);
-    verticalScrollBar()->setRange(0, m_nPictureHeight);
-    horizontalScrollBar()->setRange(0, m_nPictureWidth);
+    const int32_t width = PictureWidth();
+    const int32_t height = PictureHeight();
+    m_viewport.SetMapBounds(0, 0, width, height);
+    m_viewport.ResetView(0, 0, width, height);
+    verticalScrollBar()->setRange(0, height);
+    horizontalScrollBar()->setRange(0, width);
     SyncScrollThumbs();
 }
 

@@ -74,8 +74,8 @@ public:
                         const uint8_t* pixels, size_t pixelBytes, int32_t stride, bool bottomUp);
     // Bounds, view and scroll ranges for the current picture, thumbs on the centre.
     void ResetForNewMap();
-    int32_t PictureWidth() const { return m_nPictureWidth; }
-    int32_t PictureHeight() const { return m_nPictureHeight; }
+    int32_t PictureWidth() const { return m_canvas.Width(); }
+    int32_t PictureHeight() const { return m_canvas.Height(); }
     bool HasSitePicture() const { return !m_canvas.IsNull(); }
     const QImage& MapCanvas() const { return m_canvas.Image(); }
 
@@ -192,8 +192,6 @@ private:
     void SyncClientSize();
 
     CMapViewport m_viewport;
-    int32_t m_nPictureHeight = 0;
-    int32_t m_nPictureWidth = 0;
     CMapCanvas m_canvas;
     // The worker's results are announced to the view; the overlay (and its worker) goes first.
     CQtMessageTarget m_coverageTarget{this};
