@@ -101,28 +101,23 @@ void CLarkspurView::OnScrollAction(Qt::Orientation orientation, int action) {
 }
 
 bool CLarkspurView::OnArrowKey(int key) {
+    // An arrow is a scroll bar's line step.
     switch (key) {
     case Qt::Key_Left:
-        m_viewport.ScrollLeft(kLineStep);
-        horizontalScrollBar()->setValue(m_viewport.GetCentreX());
-        break;
+        OnHScroll(kScrollLineBack, 0);
+        return true;
     case Qt::Key_Up:
-        m_viewport.ScrollUp(kLineStep);
-        verticalScrollBar()->setValue(m_viewport.GetCentreY());
-        break;
+        OnVScroll(kScrollLineBack, 0);
+        return true;
     case Qt::Key_Right:
-        m_viewport.ScrollRight(kLineStep);
-        horizontalScrollBar()->setValue(m_viewport.GetCentreX());
-        break;
+        OnHScroll(kScrollLineForward, 0);
+        return true;
     case Qt::Key_Down:
-        m_viewport.ScrollDown(kLineStep);
-        verticalScrollBar()->setValue(m_viewport.GetCentreY());
-        break;
+        OnVScroll(kScrollLineForward, 0);
+        return true;
     default:
         return false;
     }
-    RequestRepaint();
-    return true;
 }
 
 void CLarkspurView::keyPressEvent(QKeyEvent* event) {
