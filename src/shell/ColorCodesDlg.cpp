@@ -107,8 +107,8 @@ CColorCodesDlg::CColorCodesDlg(QWidget* parent, const LegendBands& bands) : QDia
     for (int r = 0; r < m_nRows; ++r) {
         const BandColour& c = bands.circles->Colour(static_cast<size_t>(r));
         m_swatches[r].setObjectName(QStringLiteral("swatch%1").arg(r + 1));
-        row(m_swatches[r], m_labels[r],
-            handheld ? RowColor(r) : refFromColor(QColor(c.red, c.green, c.blue)),
+        // The handheld's own legend words its ranges as the handheld did.
+        row(m_swatches[r], m_labels[r], refFromColor(QColor(c.red, c.green, c.blue)),
             handheld ? RowText(r) : bandText(*bands.circles, static_cast<size_t>(r)));
     }
     if (!withLayer) {
