@@ -16,6 +16,7 @@ static void initViewResources() {
 namespace {
 const QColor kScanBackground(0, 0, 192);
 const char* const kMarkerPicture = ":/view/CentreMarker.bmp";
+const char* const kStartPicture = ":/view/StartScreen.bmp";
 
 } // namespace
 
@@ -33,6 +34,8 @@ void CLarkspurView::Init() {
     if (!marker.isNull()) {
         m_centreMarker = marker.convertToFormat(QImage::Format_RGB32);
     }
+    // Decoded once here rather than on every paint of the start screen.
+    m_startPicture = QImage(QString::fromLatin1(kStartPicture));
 
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
@@ -112,7 +115,7 @@ void CLarkspurView::PaintClient(QPainter& painter, const QRect& client) {
     case kStartScreen:
         painter.fillRect(client, Qt::black);
         screens::EnterPage(painter, client);
-        screens::PaintStartScreen(painter, page, m_identity);
+        screens::PaintStartScreen(painter, page, m_startPicture, m_identity);
         break;
     case kMapScreen:
         screens::PaintMapScreen(painter, client, m_canvas, m_viewport, m_centreMarker,

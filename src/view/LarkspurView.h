@@ -197,6 +197,7 @@ private:
     CQtMessageTarget m_coverageTarget{this};
     CCoverageOverlay m_coverage{m_canvas, m_coverageTarget, CoverageMessage()};
     QImage m_centreMarker;
+    QImage m_startPicture;
     int m_nScreenMode = kStartScreen;
     QPoint m_wheelRemainder;
     BoardIdentity m_identity = {"0.00", "XXXXXX", {}};

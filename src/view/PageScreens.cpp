@@ -13,7 +13,6 @@
 namespace {
 
 const QColor kScanBackground(0, 0, 192);
-const char* const kStartPicture = ":/view/StartScreen.bmp";
 const char* const kFontFamily = "Arial";
 constexpr int kFontPoints = 8;
 
@@ -107,12 +106,10 @@ void EnterPage(QPainter& painter, const QRect& client) {
     painter.scale(scale, scale);
 }
 
-void PaintStartScreen(QPainter& painter, const QRect& page, const BoardIdentity& identity) {
-    {
-        const QImage picture(QString::fromLatin1(kStartPicture));
-        if (!picture.isNull()) {
-            painter.drawImage(page, picture, picture.rect());
-        }
+void PaintStartScreen(QPainter& painter, const QRect& page, const QImage& picture,
+                      const BoardIdentity& identity) {
+    if (!picture.isNull()) {
+        painter.drawImage(page, picture, picture.rect());
     }
     painter.setFont(viewFont());
     painter.setPen(Qt::white);

@@ -29,8 +29,9 @@ inline QRect ToQRect(const ViewRect& r) {
 // Enlarges and centres the handheld's page on a larger client; the identity on its own size.
 void EnterPage(QPainter& painter, const QRect& client);
 
-// The start picture with the title and the board's firmware and serial number.
-void PaintStartScreen(QPainter& painter, const QRect& page, const BoardIdentity& identity);
+// The start picture (none when null) with the title and the board's firmware and serial number.
+void PaintStartScreen(QPainter& painter, const QRect& page, const QImage& picture,
+                      const BoardIdentity& identity);
 // The channel list: channel, frequency in MHz and RSSI in whole dBm, two columns of 15.
 void PaintScanScreen(QPainter& painter, const QRect& page,
                      const std::vector<ChannelReading>& readings);
