@@ -120,8 +120,6 @@ public:
     ViewPoint MapPointAt(const QPoint& p);
     // Map point (x, y) becomes the centre as far as the picture allows; returns the centre.
     ViewPoint CentreOnMap(int32_t x, int32_t y);
-    // A press-and-hold: the map point under p, which becomes the held position.
-    ViewPoint HoldAt(const QPoint& p);
     ViewRect ClientRect() const;
     // Widget size that gives a client area of the given size beside the scroll bars.
     QSize SizeForClient(const QSize& client) const;

@@ -217,10 +217,6 @@ ViewPoint CLarkspurView::CentreOnMap(int32_t x, int32_t y) {
     return {m_viewport.GetCentreX(), m_viewport.GetCentreY()};
 }
 
-ViewPoint CLarkspurView::HoldAt(const QPoint& p) {
-    return m_viewport.ScreenToMap(ClientRect(), {p.x(), p.y()});
-}
-
 ViewRect CLarkspurView::ClientRect() const {
     return {0, 0, viewport()->width(), viewport()->height()};
 }
