@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 
@@ -33,24 +34,16 @@ std::string rowText(const CBandSet& bands, size_t row) {
     return text;
 }
 
-struct Rows {
-    uint32_t color[CColorCodesDlg::kRows]; // 0x00BBGGRR
-    std::string text[CColorCodesDlg::kRows];
-};
-
-// The same bands and colours as the map's point circles and the heatmaps.
-const Rows& rows() {
-    static const Rows table = [] {
-        const CBandSet& bands = CBandSet::Handheld();
-        Rows r;
+// The same bands as the map's point circles and the heatmaps.
+const std::string* rowTexts() {
+    static const auto table = [] {
+        std::array<std::string, CColorCodesDlg::kRows> texts;
         for (int row = 0; row < CColorCodesDlg::kRows; ++row) {
-            const BandColour& c = bands.Colour(static_cast<size_t>(row));
-            r.color[row] = refFromColor(QColor(c.red, c.green, c.blue));
-            r.text[row] = rowText(bands, static_cast<size_t>(row));
+            texts[row] = rowText(CBandSet::Handheld(), static_cast<size_t>(row));
         }
-        return r;
+        return texts;
     }();
-    return table;
+    return table.data();
 }
 
 // Template, in dialog units.
@@ -107,8 +100,8 @@ CColorCodesDlg::CColorCodesDlg(QWidget* parent, const LegendBands& bands) : QDia
     for (int r = 0; r < m_nRows; ++r) {
         const BandColour& c = bands.circles->Colour(static_cast<size_t>(r));
         m_swatches[r].setObjectName(QStringLiteral("swatch%1").arg(r + 1));
-        row(m_swatches[r], m_labels[r],
-            handheld ? RowColor(r) : refFromColor(QColor(c.red, c.green, c.blue)),
+        // The handheld's own legend words its ranges as the handheld did.
+        row(m_swatches[r], m_labels[r], refFromColor(QColor(c.red, c.green, c.blue)),
             handheld ? RowText(r) : bandText(*bands.circles, static_cast<size_t>(r)));
     }
     if (!withLayer) {
@@ -134,10 +127,6 @@ int CColorCodesDlg::DoModal() {
     return exec();
 }
 
-uint32_t CColorCodesDlg::RowColor(int row) {
-    return rows().color[row];
-}
-
 const char* CColorCodesDlg::RowText(int row) {
-    return rows().text[row].c_str();
+    return rowTexts()[row].c_str();
 }

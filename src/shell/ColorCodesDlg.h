@@ -38,8 +38,7 @@ public:
     CColorSwatch& LayerSwatch(int row) { return m_layerSwatches[row]; }
     QLabel* LayerLabel(int row) const { return m_layerLabels[row]; }
 
-    // The colour (0x00BBGGRR) and label text of a row of the handheld's legend.
-    static uint32_t RowColor(int row);
+    // The label text of a row of the handheld's legend.
     static const char* RowText(int row);
 
 private:

@@ -22,6 +22,15 @@ void CCirclePens::Paint(QPainter& painter, const MapCircle& circle) const {
     painter.drawEllipse(Box(circle.x, circle.y));
 }
 
+void CCirclePens::PaintReaching(QPainter& painter, const std::vector<MapCircle>& circles,
+                                const QRect& area, uint64_t after) const {
+    for (const MapCircle& c : circles) {
+        if (c.serial > after && Reach(c.x, c.y).intersects(area)) {
+            Paint(painter, c);
+        }
+    }
+}
+
 QRect CCirclePens::Box(int32_t x, int32_t y) {
     const int32_t r = CMapViewport::kNewPointRadius;
     return QRect(x - r, y - r, 2 * r, 2 * r);

@@ -30,6 +30,10 @@ public:
     const CBandSet& Bands() const { return m_bands; }
     // Paints a circle without smoothing, as every circle of the map is painted.
     void Paint(QPainter& painter, const MapCircle& circle) const;
+    // Paints, in order, every circle of circles that reaches area (in the painter's coordinates)
+    // and has a serial above after: later ones cover earlier ones, as when they were taken.
+    void PaintReaching(QPainter& painter, const std::vector<MapCircle>& circles, const QRect& area,
+                       uint64_t after = 0) const;
 
     // The circle's box: the outline is drawn on its edge.
     static QRect Box(int32_t x, int32_t y);

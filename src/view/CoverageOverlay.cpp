@@ -10,11 +10,11 @@ CCoverageOverlay::CCoverageOverlay(CMapCanvas& canvas, IMessageTarget& target, u
     : m_canvas(canvas), m_worker(target, messageId) {}
 
 const CBandSet& CCoverageOverlay::LayerBands() const {
-    return m_bThreshold ? CBandSet::Threshold() : CBandSet::Handheld();
+    return CoverageBands(m_bThreshold);
 }
 
 const CBandSet& CCoverageOverlay::CircleBands() const {
-    return CirclesUseThreshold() ? CBandSet::Threshold() : CBandSet::Handheld();
+    return CoverageBands(CirclesUseThreshold());
 }
 
 void CCoverageOverlay::SetShown(bool shown) {

@@ -11,14 +11,6 @@
 #include "platform/VectorState.h"
 #include "platform/WindowMessages.h"
 
-namespace {
-
-const CBandSet& bandsOf(bool threshold) {
-    return threshold ? CBandSet::Threshold() : CBandSet::Handheld();
-}
-
-} // namespace
-
 CCoverageWorker::CCoverageWorker(IMessageTarget& done, uint32_t messageId)
     : m_done(done), m_messageId(messageId) {
     // One core stays free for the surveyor's taps.
@@ -120,7 +112,7 @@ CoverageResult CCoverageWorker::Work(const CoverageJob& job) {
     const PlanPixels& plan = *job.plan;
     LayerChange change;
     if (!m_layer.Update(job.readings.Readings(), plan.width, plan.height, job.choice,
-                        bandsOf(job.thresholdBands), change)) {
+                        CoverageBands(job.thresholdBands), change)) {
         return result;
     }
     result.radius = m_layer.Radius();
@@ -150,20 +142,16 @@ QImage CCoverageWorker::Compose(const CoverageJob& job, const QRect& rect) const
     if (image.isNull()) {
         return image;
     }
-    const CLayerColours colours(plan.palette, bandsOf(job.thresholdBands), kCoverageOpacity);
+    const CLayerColours colours(plan.palette, CoverageBands(job.thresholdBands), kCoverageOpacity);
     ComposeLayer(plan.indices.data(), m_layer.Bands().data(), plan.width, colours,
                  {rect.x(), rect.y(), rect.width(), rect.height()},
                  reinterpret_cast<uint32_t*>(image.bits()),
                  static_cast<size_t>(image.bytesPerLine()) / sizeof(uint32_t));
     // The circles over the colours, in the order they were painted, as on the plain map.
-    const CCirclePens pens(bandsOf(job.thresholdCircles));
+    const CCirclePens pens(CoverageBands(job.thresholdCircles));
     QPainter painter(&image);
     painter.translate(-rect.topLeft());
     painter.setClipRect(rect);
-    for (const MapCircle& c : job.circles) {
-        if (CCirclePens::Reach(c.x, c.y).intersects(rect)) {
-            pens.Paint(painter, c);
-        }
-    }
+    pens.PaintReaching(painter, job.circles, rect);
     return image;
 }

@@ -23,6 +23,11 @@
 
 class IMessageTarget;
 
+// The layer's (or the circles') bands: the pass line's when threshold, the handheld's otherwise.
+inline const CBandSet& CoverageBands(bool threshold) {
+    return threshold ? CBandSet::Threshold() : CBandSet::Handheld();
+}
+
 struct CoverageJob {
     uint64_t planSerial = 0; // the plan it is for; a new plan starts the layer afresh
     std::shared_ptr<const PlanPixels> plan;

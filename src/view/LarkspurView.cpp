@@ -16,6 +16,7 @@ static void initViewResources() {
 namespace {
 const QColor kScanBackground(0, 0, 192);
 const char* const kMarkerPicture = ":/view/CentreMarker.bmp";
+const char* const kStartPicture = ":/view/StartScreen.bmp";
 
 } // namespace
 
@@ -33,6 +34,8 @@ void CLarkspurView::Init() {
     if (!marker.isNull()) {
         m_centreMarker = marker.convertToFormat(QImage::Format_RGB32);
     }
+    // Decoded once here rather than on every paint of the start screen.
+    m_startPicture = QImage(QString::fromLatin1(kStartPicture));
 
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
@@ -61,8 +64,6 @@ bool CLarkspurView::SetSitePicture(int32_t width, int32_t height, const uint32_t
     if (!m_canvas.SetPicture(width, height, palette, pixels, pixelBytes, stride, bottomUp)) {
         return false;
     }
-    m_nPictureWidth = width;
-    m_nPictureHeight = height;
     m_coverage.OnPlanChanged();
     ResetForNewMap();
     return true;
@@ -70,19 +71,17 @@ bool CLarkspurView::SetSitePicture(int32_t width, int32_t height, const uint32_t
 
 void CLarkspurView::ResetForNewMap() {
     SyncClientSize();
-    m_viewport.SetMapBounds(0, 0, m_nPictureWidth, m_nPictureHeight);
-    m_viewport.ResetView(0, 0, m_nPictureWidth, m_nPictureHeight);
-    verticalScrollBar()->setRange(0, m_nPictureHeight);
-    horizontalScrollBar()->setRange(0, m_nPictureWidth);
+    const int32_t width = PictureWidth();
+    const int32_t height = PictureHeight();
+    m_viewport.SetMapBounds(0, 0, width, height);
+    m_viewport.ResetView(0, 0, width, height);
+    verticalScrollBar()->setRange(0, height);
+    horizontalScrollBar()->setRange(0, width);
     SyncScrollThumbs();
 }
 
 void CLarkspurView::ImprintPoint(int32_t x, int32_t y, int16_t rssi) {
     m_canvas.ImprintPoint(x, y, rssi);
-}
-
-void CLarkspurView::ImprintNewPoint(int16_t strongest) {
-    m_canvas.ImprintPoint(m_viewport.GetCentreX(), m_viewport.GetCentreY(), strongest);
 }
 
 void CLarkspurView::ErasePoint(int32_t x, int32_t y) {
@@ -116,7 +115,7 @@ void CLarkspurView::PaintClient(QPainter& painter, const QRect& client) {
     case kStartScreen:
         painter.fillRect(client, Qt::black);
         screens::EnterPage(painter, client);
-        screens::PaintStartScreen(painter, page, m_identity);
+        screens::PaintStartScreen(painter, page, m_startPicture, m_identity);
         break;
     case kMapScreen:
         screens::PaintMapScreen(painter, client, m_canvas, m_viewport, m_centreMarker,

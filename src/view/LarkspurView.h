@@ -74,15 +74,13 @@ public:
                         const uint8_t* pixels, size_t pixelBytes, int32_t stride, bool bottomUp);
     // Bounds, view and scroll ranges for the current picture, thumbs on the centre.
     void ResetForNewMap();
-    int32_t PictureWidth() const { return m_nPictureWidth; }
-    int32_t PictureHeight() const { return m_nPictureHeight; }
+    int32_t PictureWidth() const { return m_canvas.Width(); }
+    int32_t PictureHeight() const { return m_canvas.Height(); }
     bool HasSitePicture() const { return !m_canvas.IsNull(); }
     const QImage& MapCanvas() const { return m_canvas.Image(); }
 
     // --- Survey circles (painted into the canvas; none requests a repaint) ---
     void ImprintPoint(int32_t x, int32_t y, int16_t rssi);
-    // At the viewport's centre, coloured by a scan's strongest reading.
-    void ImprintNewPoint(int16_t strongest);
     // The deleted point at (x, y) leaves the map: its circle goes and the plan shows again.
     void ErasePoint(int32_t x, int32_t y);
 
@@ -118,14 +116,10 @@ public:
     void OnWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers, bool horizontalBar = false);
     // Both scroll thumbs onto the viewport's centre.
     void SyncScrollThumbs();
-    // A tap: the map point under p becomes the centre, thumbs follow, repaint requested.
-    void CentreOnTap(const QPoint& p);
     // The map point under client point p, without moving anything.
     ViewPoint MapPointAt(const QPoint& p);
     // Map point (x, y) becomes the centre as far as the picture allows; returns the centre.
     ViewPoint CentreOnMap(int32_t x, int32_t y);
-    // A press-and-hold: the map point under p, which becomes the held position.
-    ViewPoint HoldAt(const QPoint& p);
     ViewRect ClientRect() const;
     // Widget size that gives a client area of the given size beside the scroll bars.
     QSize SizeForClient(const QSize& client) const;
@@ -196,13 +190,12 @@ private:
     void SyncClientSize();
 
     CMapViewport m_viewport;
-    int32_t m_nPictureHeight = 0;
-    int32_t m_nPictureWidth = 0;
     CMapCanvas m_canvas;
     // The worker's results are announced to the view; the overlay (and its worker) goes first.
     CQtMessageTarget m_coverageTarget{this};
     CCoverageOverlay m_coverage{m_canvas, m_coverageTarget, CoverageMessage()};
     QImage m_centreMarker;
+    QImage m_startPicture;
     int m_nScreenMode = kStartScreen;
     QPoint m_wheelRemainder;
     BoardIdentity m_identity = {"0.00", "XXXXXX", {}};

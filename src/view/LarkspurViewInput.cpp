@@ -125,7 +125,7 @@ void CLarkspurView::OnHold(const QPoint& p) {
     if (m_controller == nullptr || !HasSitePicture()) {
         return;
     }
-    const ViewPoint map = HoldAt(p);
+    const ViewPoint map = MapPointAt(p);
     m_controller->OnHold({map.x, map.y});
 }
 

@@ -4,13 +4,8 @@
 #include <QPainter>
 #include <algorithm>
 
-namespace {
-constexpr int kWhitePenWidth = 2;
-} // namespace
-
 CMapCanvas::CMapCanvas()
-    : m_pens(CBandSet::Handheld()), m_whitePen(Qt::white, kWhitePenWidth, Qt::SolidLine),
-      m_whiteBrush(Qt::white, Qt::SolidPattern) {}
+    : m_pens(CBandSet::Handheld()), m_whiteBrush(Qt::white, Qt::SolidPattern) {}
 
 bool CMapCanvas::SetPicture(int32_t width, int32_t height, const uint32_t* palette,
                             const uint8_t* pixels, size_t pixelBytes, int32_t stride,
@@ -61,26 +56,10 @@ void CMapCanvas::ImprintPoint(int32_t x, int32_t y, int16_t rssi) {
     m_pens.Paint(painter, m_circles.back());
 }
 
-void CMapCanvas::PaintWhiteDisc(const QRect& box) {
-    if (m_image.isNull()) {
-        return;
-    }
-    QPainter painter(&m_image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(m_whitePen);
-    painter.setBrush(m_whiteBrush);
-    painter.drawEllipse(box);
-}
-
 void CMapCanvas::PaintCircles(QImage& image, const QRect& area, uint64_t after) const {
     QPainter painter(&image);
     painter.setClipRect(area);
-    // In the order they were painted, so overlapping circles cover one another as before.
-    for (const MapCircle& c : m_circles) {
-        if (c.serial > after && CCirclePens::Reach(c.x, c.y).intersects(area)) {
-            m_pens.Paint(painter, c);
-        }
-    }
+    m_pens.PaintReaching(painter, m_circles, area, after);
 }
 
 void CMapCanvas::RemovePoint(int32_t x, int32_t y) {

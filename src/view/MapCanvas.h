@@ -7,7 +7,6 @@
 
 #include <QBrush>
 #include <QImage>
-#include <QPen>
 #include <QRect>
 #include <cstddef>
 #include <cstdint>
@@ -51,13 +50,10 @@ public:
     // Removes the circle of the first point painted at (x, y) (a delete takes the first of
     // points at one place), repainting the plan and the other circles where it was.
     void RemovePoint(int32_t x, int32_t y);
-    // The white disc a handheld painted over a deleted point.
-    void PaintWhiteDisc(const QRect& box);
 
     // The bands the circles are coloured in (the handheld's until set); every circle is painted
     // again in the new colours.
     void SetCircleBands(const CBandSet& bands);
-    const CCirclePens& Pens() const { return m_pens; }
     // The circles in the order they were painted, and the serial of the newest one painted.
     const std::vector<MapCircle>& Circles() const { return m_circles; }
     uint64_t LastSerial() const { return m_nextSerial - 1; }
@@ -74,6 +70,5 @@ private:
     std::vector<MapCircle> m_circles;
     uint64_t m_nextSerial = 1;
     CCirclePens m_pens;
-    QPen m_whitePen;
     QBrush m_whiteBrush;
 };

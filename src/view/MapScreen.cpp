@@ -3,12 +3,6 @@
 #include "view/MapViewport.h"
 #include "view/ScreenPainters.h"
 
-namespace {
-QRect toQRect(const ViewRect& r) {
-    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-}
-} // namespace
-
 namespace screens {
 
 void PaintMapScreen(QPainter& painter, const QRect& client, const CMapCanvas& canvas,
@@ -23,14 +17,14 @@ void PaintMapScreen(QPainter& painter, const QRect& client, const CMapCanvas& ca
                   client.top() + client.height()};
     ViewRect src;
     if (viewport.ComputeBlit(dest, src)) {
-        const QRect target = toQRect(dest);
-        const QRect source = toQRect(src);
+        const QRect target = ToQRect(dest);
+        const QRect source = ToQRect(src);
         if (!target.isEmpty() && !source.isEmpty()) {
             painter.drawImage(target, layer != nullptr ? *layer : canvas.Image(), source);
         }
     }
     for (int i = 0; i < viewport.GetMarginCount(); ++i) {
-        const QRect margin = toQRect(viewport.GetMargin(i));
+        const QRect margin = ToQRect(viewport.GetMargin(i));
         if (!margin.isEmpty()) {
             painter.fillRect(margin, white);
         }

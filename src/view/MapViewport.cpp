@@ -203,29 +203,6 @@ ViewPoint CMapViewport::MapPointUnder(const ViewRect& client, const ViewPoint& p
     return map;
 }
 
-void CMapViewport::CentreOnScreenPoint(const ViewRect& client, const ViewPoint& point) {
-    const ViewPoint map = MapPointUnder(client, point);
-    SetCentreX(map.x);
-    SetCentreY(map.y);
-}
-
-ViewPoint CMapViewport::ScreenToMap(const ViewRect& client, const ViewPoint& point) {
-    const ViewPoint map = MapPointUnder(client, point);
-    m_nHeldX = map.x;
-    m_nHeldY = map.y;
-    return map;
-}
-
-ViewRect CMapViewport::GetNewPointRect() const {
-    return {m_nCentreX - kNewPointRadius, m_nCentreY - kNewPointRadius,
-            m_nCentreX + kNewPointRadius, m_nCentreY + kNewPointRadius};
-}
-
-ViewRect CMapViewport::GetEraseRect() const {
-    return {m_nHeldX - kEraseRadius, m_nHeldY - kEraseRadius, m_nHeldX + kEraseRadius,
-            m_nHeldY + kEraseRadius};
-}
-
 bool CMapViewport::ComputeBlit(ViewRect& dest, ViewRect& src) {
     const ViewRect client = dest;
     const int32_t w = m_nRight - m_nLeft;

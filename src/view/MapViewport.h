@@ -15,7 +15,6 @@ public:
     // the view rectangle never collapses and the blit never divides by a zero extent.
     static constexpr int32_t kMinViewExtent = 8;
     static constexpr int32_t kNewPointRadius = 10;
-    static constexpr int32_t kEraseRadius = 15;
 
     CMapViewport() = default;
     virtual ~CMapViewport() = default;
@@ -43,15 +42,11 @@ public:
     void SetCentreX(int32_t v);
     void SetCentreY(int32_t v);
 
-    void CentreOnScreenPoint(const ViewRect& client, const ViewPoint& point);
-    ViewPoint ScreenToMap(const ViewRect& client, const ViewPoint& point);
     // The map point under a client point, changing nothing.
     ViewPoint MapPointUnder(const ViewRect& client, const ViewPoint& point) const;
 
     int32_t GetCentreX() const { return m_nCentreX; }
     int32_t GetCentreY() const { return m_nCentreY; }
-    ViewRect GetNewPointRect() const;
-    ViewRect GetEraseRect() const;
 
     // dest comes in as the client rectangle and goes out as where the picture lands; src gets
     // the part of the picture to copy. Returns false, with the whole client as the one margin,
@@ -66,7 +61,6 @@ public:
     int32_t GetMinY() const { return m_nMinY; }
     int32_t GetMaxY() const { return m_nMaxY; }
     ViewRect GetViewRect() const { return {m_nLeft, m_nTop, m_nRight, m_nBottom}; }
-    ViewPoint GetHeld() const { return {m_nHeldX, m_nHeldY}; }
 
 private:
     // View extents at the current zoom level: the client's size in map units.
@@ -90,8 +84,6 @@ private:
     int32_t m_nCentreY = 0;
     ViewRect m_margins[kMaxMargins];
     int m_nMarginCount = 0;
-    int32_t m_nHeldX = 0;
-    int32_t m_nHeldY = 0;
     // Zoom level as an exact fraction, so that resizing and zooming never drift: m_nScaleUnits
     // map units per m_nScalePixels client pixels. The fit level is that of the rectangle
     // ResetView was given, on the current client.

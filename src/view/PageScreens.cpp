@@ -1,7 +1,9 @@
 // The start and scan screens, on the handheld's page.
 #include "view/ScreenPainters.h"
 
+#include <QFont>
 #include <QFontMetrics>
+#include <QString>
 #include <algorithm>
 #include <cstdio>
 
@@ -11,7 +13,6 @@
 namespace {
 
 const QColor kScanBackground(0, 0, 192);
-const char* const kStartPicture = ":/view/StartScreen.bmp";
 const char* const kFontFamily = "Arial";
 constexpr int kFontPoints = 8;
 
@@ -65,10 +66,6 @@ constexpr ScanColumn kScanColumns[2] = {
     {115, 140, 135, 140, 190, 185, 190, 220, 220},
 };
 
-QRect toQRect(const ViewRect& r) {
-    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-}
-
 // C-style formatting into a byte buffer, shown as the single-byte text it is.
 QString formatted(const char* format, const char* value) {
     char buffer[96];
@@ -76,22 +73,25 @@ QString formatted(const char* format, const char* value) {
     return QString::fromLatin1(buffer);
 }
 
-} // namespace
-
-namespace screens {
-
-QFont ViewFont() {
+// Arial 8 point, the screens' one face.
+QFont viewFont() {
     QFont font(QString::fromLatin1(kFontFamily));
     font.setPointSize(kFontPoints);
     return font;
 }
 
-void DrawCellText(QPainter& painter, const QRect& rect, const QString& text, int alignment) {
+// One line of text at the top left (or top centre) of its rectangle, clipped to it, over an
+// opaque box of the painter's background colour.
+void drawCellText(QPainter& painter, const QRect& rect, const QString& text, int alignment) {
     painter.save();
     painter.setClipRect(rect);
     painter.drawText(rect, alignment | Qt::AlignTop | Qt::TextSingleLine, text);
     painter.restore();
 }
+
+} // namespace
+
+namespace screens {
 
 void EnterPage(QPainter& painter, const QRect& client) {
     if (client.size() == QSize(kPageWidth, kPageHeight)) {
@@ -106,33 +106,31 @@ void EnterPage(QPainter& painter, const QRect& client) {
     painter.scale(scale, scale);
 }
 
-void PaintStartScreen(QPainter& painter, const QRect& page, const BoardIdentity& identity) {
-    {
-        const QImage picture(QString::fromLatin1(kStartPicture));
-        if (!picture.isNull()) {
-            painter.drawImage(page, picture, picture.rect());
-        }
+void PaintStartScreen(QPainter& painter, const QRect& page, const QImage& picture,
+                      const BoardIdentity& identity) {
+    if (!picture.isNull()) {
+        painter.drawImage(page, picture, picture.rect());
     }
-    painter.setFont(ViewFont());
+    painter.setFont(viewFont());
     painter.setPen(Qt::white);
     painter.setBackground(QBrush(Qt::black));
     painter.setBackgroundMode(Qt::OpaqueMode);
     if (identity.radio.empty()) {
-        DrawCellText(painter, toQRect(kFirmwareRect),
+        drawCellText(painter, ToQRect(kFirmwareRect),
                      formatted("(Firmware %s)", identity.firmware.c_str()), Qt::AlignLeft);
-        DrawCellText(painter, toQRect(kSerialRect), formatted("(SN %s)", identity.serial.c_str()),
+        drawCellText(painter, ToQRect(kSerialRect), formatted("(SN %s)", identity.serial.c_str()),
                      Qt::AlignLeft);
     } else {
-        DrawCellText(painter, toQRect(kRadioRect),
+        drawCellText(painter, ToQRect(kRadioRect),
                      QStringLiteral("(%1)").arg(QString::fromStdString(identity.radio)),
                      Qt::AlignLeft);
-        DrawCellText(painter, toQRect(kRadioSerialRect),
+        drawCellText(painter, ToQRect(kRadioSerialRect),
                      formatted("(SN %s)", identity.serial.c_str()), Qt::AlignHCenter);
     }
-    DrawCellText(painter, toQRect(kTitleRect), QString::fromLatin1(kTitle), Qt::AlignHCenter);
-    DrawCellText(painter, toQRect(kNotice1Rect), QString::fromLatin1(kNoticeLine1),
+    drawCellText(painter, ToQRect(kTitleRect), QString::fromLatin1(kTitle), Qt::AlignHCenter);
+    drawCellText(painter, ToQRect(kNotice1Rect), QString::fromLatin1(kNoticeLine1),
                  Qt::AlignHCenter);
-    DrawCellText(painter, toQRect(kNotice2Rect), QString::fromLatin1(kNoticeLine2),
+    drawCellText(painter, ToQRect(kNotice2Rect), QString::fromLatin1(kNoticeLine2),
                  Qt::AlignHCenter);
 }
 
@@ -141,7 +139,7 @@ void PaintScanScreen(QPainter& painter, const QRect& page,
     painter.setPen(Qt::white);
     painter.setBackground(QBrush(kScanBackground));
     painter.setBackgroundMode(Qt::OpaqueMode);
-    painter.setFont(ViewFont());
+    painter.setFont(viewFont());
     painter.fillRect(page, kScanBackground);
 
     const int count = std::min(static_cast<int>(readings.size()), kMaxListedChannels);
@@ -193,7 +191,7 @@ void PaintScanScreen(QPainter& painter, const QRect& page,
             {column.rssiLeft, kHeaderTop, column.rssiHeaderRight, kHeaderBottom}};
         const char* const texts[] = {"CH", "FREQ", "RSSI"};
         for (int i = 0; i < 3; ++i) {
-            DrawCellText(painter, toQRect(headers[i]), QString::fromLatin1(texts[i]),
+            drawCellText(painter, ToQRect(headers[i]), QString::fromLatin1(texts[i]),
                          Qt::AlignLeft);
         }
     }
@@ -203,11 +201,11 @@ void PaintScanScreen(QPainter& painter, const QRect& page,
         const int r = n % kRowsPerColumn;
         const int top = kRowTop + kRowPitch * r;
         const int bottom = kRowBottom + kRowPitch * r;
-        DrawCellText(painter, toQRect({column.channelLeft, top, column.channelRight, bottom}),
+        drawCellText(painter, ToQRect({column.channelLeft, top, column.channelRight, bottom}),
                      rows[n].channel, Qt::AlignLeft);
-        DrawCellText(painter, toQRect({column.freqLeft, top, column.freqRight, bottom}),
+        drawCellText(painter, ToQRect({column.freqLeft, top, column.freqRight, bottom}),
                      rows[n].frequency, Qt::AlignLeft);
-        DrawCellText(painter, toQRect({column.rssiLeft, top, column.rssiRight, bottom}),
+        drawCellText(painter, ToQRect({column.rssiLeft, top, column.rssiRight, bottom}),
                      rows[n].rssi, Qt::AlignLeft);
     }
 }

@@ -2,12 +2,12 @@
 // screens are laid out on the handheld's 240 x 320 page; the map screen fills the client.
 #pragma once
 
-#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QRect>
-#include <QString>
 #include <vector>
+
+#include "view/ViewGeometry.h"
 
 class CMapCanvas;
 class CMapViewport;
@@ -22,16 +22,16 @@ constexpr int kMaxListedChannels = 30;
 constexpr int kRowsPerColumn = 15;
 constexpr int kMarkerSize = 32;
 
-// Arial 8 point, the screens' one face.
-QFont ViewFont();
-// One line of text at the top left (or top centre) of its rectangle, clipped to it, over an
-// opaque box of the painter's background colour.
-void DrawCellText(QPainter& painter, const QRect& rect, const QString& text, int alignment);
+// A view rectangle (right and bottom one past the last pixel) as Qt's.
+inline QRect ToQRect(const ViewRect& r) {
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
 // Enlarges and centres the handheld's page on a larger client; the identity on its own size.
 void EnterPage(QPainter& painter, const QRect& client);
 
-// The start picture with the title and the board's firmware and serial number.
-void PaintStartScreen(QPainter& painter, const QRect& page, const BoardIdentity& identity);
+// The start picture (none when null) with the title and the board's firmware and serial number.
+void PaintStartScreen(QPainter& painter, const QRect& page, const QImage& picture,
+                      const BoardIdentity& identity);
 // The channel list: channel, frequency in MHz and RSSI in whole dBm, two columns of 15.
 void PaintScanScreen(QPainter& painter, const QRect& page,
                      const std::vector<ChannelReading>& readings);

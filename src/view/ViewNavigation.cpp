@@ -101,28 +101,23 @@ void CLarkspurView::OnScrollAction(Qt::Orientation orientation, int action) {
 }
 
 bool CLarkspurView::OnArrowKey(int key) {
+    // An arrow is a scroll bar's line step.
     switch (key) {
     case Qt::Key_Left:
-        m_viewport.ScrollLeft(kLineStep);
-        horizontalScrollBar()->setValue(m_viewport.GetCentreX());
-        break;
+        OnHScroll(kScrollLineBack, 0);
+        return true;
     case Qt::Key_Up:
-        m_viewport.ScrollUp(kLineStep);
-        verticalScrollBar()->setValue(m_viewport.GetCentreY());
-        break;
+        OnVScroll(kScrollLineBack, 0);
+        return true;
     case Qt::Key_Right:
-        m_viewport.ScrollRight(kLineStep);
-        horizontalScrollBar()->setValue(m_viewport.GetCentreX());
-        break;
+        OnHScroll(kScrollLineForward, 0);
+        return true;
     case Qt::Key_Down:
-        m_viewport.ScrollDown(kLineStep);
-        verticalScrollBar()->setValue(m_viewport.GetCentreY());
-        break;
+        OnVScroll(kScrollLineForward, 0);
+        return true;
     default:
         return false;
     }
-    RequestRepaint();
-    return true;
 }
 
 void CLarkspurView::keyPressEvent(QKeyEvent* event) {
@@ -210,12 +205,6 @@ void CLarkspurView::SyncScrollThumbs() {
     horizontalScrollBar()->setValue(m_viewport.GetCentreX());
 }
 
-void CLarkspurView::CentreOnTap(const QPoint& p) {
-    m_viewport.CentreOnScreenPoint(ClientRect(), {p.x(), p.y()});
-    SyncScrollThumbs();
-    RequestRepaint();
-}
-
 ViewPoint CLarkspurView::MapPointAt(const QPoint& p) {
     return m_viewport.MapPointUnder(ClientRect(), {p.x(), p.y()});
 }
@@ -226,10 +215,6 @@ ViewPoint CLarkspurView::CentreOnMap(int32_t x, int32_t y) {
     SyncScrollThumbs();
     RequestRepaint();
     return {m_viewport.GetCentreX(), m_viewport.GetCentreY()};
-}
-
-ViewPoint CLarkspurView::HoldAt(const QPoint& p) {
-    return m_viewport.ScreenToMap(ClientRect(), {p.x(), p.y()});
 }
 
 ViewRect CLarkspurView::ClientRect() const {

@@ -33,11 +33,11 @@ TEST(HelpDlg, ListHoldsTheWholeTextInItsOwnOrder) {
     CHelpDlg dlg;
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Larkspur Help"));
     const QListWidget& list = *dlg.List();
-    ASSERT_EQ(list.count(), 196);
+    // Every item of the text and nothing else.
+    ASSERT_EQ(list.count(), HelpItemCount());
     const QStringList texts = itemTexts(list);
     EXPECT_EQ(texts.first(), QStringLiteral("Help Contents"));
     EXPECT_TRUE(texts.last().endsWith(QStringLiteral("could use at least 4 points.")));
-    EXPECT_EQ(texts.count(QString()), 32);
     for (int i = 0; i < HelpItemCount(); ++i) {
         EXPECT_EQ(texts[i], QString::fromLatin1(HelpItem(i))) << i;
     }
@@ -157,5 +157,5 @@ TEST(HelpDlg, EachOpeningFillsTheListAnew) {
         first, [&first] { return first.DoModal(); }, [&first] { first.close(); });
     EXPECT_EQ(result, QDialog::Rejected);
     CHelpDlg second;
-    EXPECT_EQ(second.List()->count(), 196);
+    EXPECT_EQ(second.List()->count(), HelpItemCount());
 }

@@ -255,19 +255,6 @@ TEST_F(MapScreen, CirclesLiveInTheCanvasAndMoveWithTheMap) {
     EXPECT_EQ(rgbAt(shot, 41, 40), kGrey);
 }
 
-TEST_F(MapScreen, NewPointTakesTheCentreAndTheScansStrongestReading) {
-    ASSERT_TRUE(loadUniform(*view, 480, 640, kGrey));
-    view->Viewport().SetCentreX(100);
-    view->Viewport().SetCentreY(50);
-    view->ImprintNewPoint(-65);
-
-    const CircleProbe probe = probeCircle(view->MapCanvas(), 100, 50, kGrey);
-    EXPECT_EQ(probe.centre, 0x00FF00u);
-    EXPECT_EQ(probe.span, 21);
-    EXPECT_EQ(rgbAt(view->MapCanvas(), 100, 39), kGrey);
-    EXPECT_EQ(rgbAt(view->MapCanvas(), 100, 40), 0x00FF00u);
-}
-
 TEST_F(MapScreen, ADeletedPointLeavesThePlanAndTheOtherCirclesAsAFreshCanvasWould) {
     struct Point {
         int32_t x, y;

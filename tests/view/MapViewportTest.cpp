@@ -2,6 +2,9 @@
 // with its margins, checked against hand-worked values.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "view/MapViewport.h"
 
 namespace {
@@ -31,7 +34,6 @@ TEST(MapViewport, StartsAtZeroEverywhere) {
     EXPECT_EQ(vp.GetCentreY(), 0);
     EXPECT_EQ(vp.GetMaxX(), 0);
     EXPECT_EQ(vp.GetMarginCount(), 0);
-    EXPECT_EQ(vp.GetHeld(), (ViewPoint{0, 0}));
 }
 
 TEST(MapViewport, OpeningSetsBoundsViewAndCentre) {
@@ -223,7 +225,7 @@ TEST(MapViewport, ResizingKeepsTheZoomLevelAndTheCentre) {
     expectView(vp, -20, 220, 160, 480);
     // A tap still takes the map point under it at that level.
     vp.SetClientSize(600, 300);
-    EXPECT_EQ(vp.ScreenToMap({0, 0, 600, 300}, {300, 150}), (ViewPoint{100, 320}));
+    EXPECT_EQ(vp.MapPointUnder({0, 0, 600, 300}, {300, 150}), (ViewPoint{100, 320}));
 }
 
 TEST(MapViewport, AClientSizeArrivingAfterTheResetFitsThePictureAfresh) {
@@ -236,113 +238,88 @@ TEST(MapViewport, AClientSizeArrivingAfterTheResetFitsThePictureAfresh) {
     expectView(vp, -240, 720, -320, 960);
 }
 
-TEST(MapViewport, ScreenToMapScalesAndStoresTheHeldPoint) {
+TEST(MapViewport, TheMapPointUnderAClientPointScales) {
     CMapViewport vp = opened(480, 640);
     vp.ZoomIn();
     vp.ZoomIn();        // 180..300 x 240..400
     vp.SetCentreX(160); // 100..220
     const ViewRect client{0, 0, 240, 320};
-    const ViewPoint map = vp.ScreenToMap(client, {120, 160});
+    const ViewPoint map = vp.MapPointUnder(client, {120, 160});
     EXPECT_EQ(map.x, 160); // 100 + (120*120)/240
     EXPECT_EQ(map.y, 320); // 240 + (160*160)/320
-    EXPECT_EQ(vp.GetHeld(), map);
-    const ViewPoint odd = vp.ScreenToMap(client, {1, 1});
+    const ViewPoint odd = vp.MapPointUnder(client, {1, 1});
     EXPECT_EQ(odd, (ViewPoint{100, 240})); // 120/240 and 160/320 truncate to 0
-    EXPECT_EQ(vp.GetEraseRect(), (ViewRect{85, 225, 115, 255}));
 }
 
-TEST(MapViewport, CentreOnScreenPointMovesTheCentreButNotTheHeldPoint) {
+TEST(MapViewport, TheMapPointUnderAnEmptyClientDoesNotDivide) {
     CMapViewport vp = opened(480, 640);
-    const ViewRect client{0, 0, 240, 320};
-    vp.ScreenToMap(client, {10, 10});
-    const ViewPoint held = vp.GetHeld();
-    vp.CentreOnScreenPoint(client, {120, 160});
-    EXPECT_EQ(vp.GetCentreX(), 240);
-    EXPECT_EQ(vp.GetCentreY(), 320);
-    EXPECT_EQ(vp.GetHeld(), held);
-    EXPECT_EQ(vp.GetNewPointRect(), (ViewRect{230, 310, 250, 330}));
-    // A tap beside the map clamps to its edge.
-    vp.ZoomIn();
-    vp.SetCentreX(0); // -120..120: the left half of the client is margin
-    vp.CentreOnScreenPoint(client, {30, 160});
-    EXPECT_EQ(vp.GetCentreX(), 0);
-}
-
-TEST(MapViewport, ScreenToMapOnAnEmptyClientDoesNotDivide) {
-    CMapViewport vp = opened(480, 640);
-    const ViewPoint map = vp.ScreenToMap(ViewRect{0, 0, 0, 0}, {5, 5});
+    const ViewPoint map = vp.MapPointUnder(ViewRect{0, 0, 0, 0}, {5, 5});
     EXPECT_EQ(map, (ViewPoint{0, 0}));
 }
 
-TEST(MapViewport, BlitOfAViewInsideTheMapHasNoMargins) {
-    CMapViewport vp = opened(480, 640);
-    vp.ZoomIn(); // 120..360 x 160..480
-    ViewRect dest{0, 0, 240, 320};
-    ViewRect src;
-    EXPECT_TRUE(vp.ComputeBlit(dest, src));
-    EXPECT_EQ(dest, (ViewRect{0, 0, 240, 320}));
-    EXPECT_EQ(src, (ViewRect{120, 160, 360, 480}));
-    EXPECT_EQ(vp.GetMarginCount(), 0);
-}
-
-TEST(MapViewport, BlitOfTheWholeMapAddsEmptyLeftAndTopMargins) {
-    // left and top are 0, which counts as "at or before the edge": two zero-area strips.
-    CMapViewport vp = opened(480, 640);
-    ViewRect dest{0, 0, 240, 320};
-    ViewRect src;
-    vp.ComputeBlit(dest, src);
-    EXPECT_EQ(dest, (ViewRect{0, 0, 240, 320}));
-    EXPECT_EQ(src, (ViewRect{0, 0, 480, 640}));
-    ASSERT_EQ(vp.GetMarginCount(), 2);
-    EXPECT_EQ(vp.GetMargin(0), (ViewRect{0, 0, 0, 320}));
-    EXPECT_EQ(vp.GetMargin(1), (ViewRect{0, 0, 240, 0}));
-}
-
-TEST(MapViewport, BlitAfterScrollingPastTheLeftEdge) {
-    CMapViewport vp = opened(480, 640);
-    vp.ZoomIn();
-    vp.ScrollLeft(235);
-    vp.ScrollLeft(10); // -120..120
-    ViewRect dest{0, 0, 240, 320};
-    ViewRect src;
-    vp.ComputeBlit(dest, src);
-    EXPECT_EQ(dest, (ViewRect{120, 0, 240, 320}));
-    EXPECT_EQ(src, (ViewRect{0, 160, 120, 480}));
-    ASSERT_EQ(vp.GetMarginCount(), 1);
-    EXPECT_EQ(vp.GetMargin(0), (ViewRect{0, 0, 120, 320}));
-}
-
-TEST(MapViewport, BlitPastTheRightAndBottomEdges) {
-    CMapViewport vp = opened(480, 640);
-    vp.ZoomIn();          // 120..360 x 160..480, extent 240 x 320
-    vp.ScrollRight(1000); // centre 480: 360..600
-    vp.ScrollDown(1000);  // centre 640: 480..800
-    ViewRect dest{0, 0, 240, 320};
-    ViewRect src;
-    vp.ComputeBlit(dest, src);
-    // 120 of 240 map columns and 160 of 320 rows lie past the picture.
-    EXPECT_EQ(dest, (ViewRect{0, 0, 120, 160}));
-    EXPECT_EQ(src, (ViewRect{360, 480, 480, 640}));
-    ASSERT_EQ(vp.GetMarginCount(), 2);
-    EXPECT_EQ(vp.GetMargin(0), (ViewRect{120, 0, 240, 320}));
-    EXPECT_EQ(vp.GetMargin(1), (ViewRect{0, 160, 240, 320}));
-}
-
-TEST(MapViewport, BlitAtTheTopLeftCornerOnAStretchedClient) {
-    // A 120 x 160 view on a 240 x 320 client: each map pixel is two screen pixels.
-    CMapViewport vp = opened(480, 640);
-    vp.ZoomIn();
-    vp.ZoomIn(); // 180..300 x 240..400
-    vp.SetCentreX(30);
-    vp.SetCentreY(40); // -30..90 x -40..120
-    ViewRect dest{0, 0, 240, 320};
-    ViewRect src;
-    vp.ComputeBlit(dest, src);
-    EXPECT_EQ(dest, (ViewRect{60, 80, 240, 320}));
-    EXPECT_EQ(src, (ViewRect{0, 0, 90, 120}));
-    ASSERT_EQ(vp.GetMarginCount(), 2);
-    EXPECT_EQ(vp.GetMargin(0), (ViewRect{0, 0, 60, 320}));
-    EXPECT_EQ(vp.GetMargin(1), (ViewRect{0, 0, 240, 80}));
+TEST(MapViewport, BlitCopiesWhatThePictureHoldsAndMarginsTheRest) {
+    struct Case {
+        const char* what;
+        std::function<void(CMapViewport&)> move;
+        ViewRect dest;
+        ViewRect src;
+        std::vector<ViewRect> margins;
+    } const cases[] = {
+        {"a view inside the map",
+         [](CMapViewport& vp) { vp.ZoomIn(); }, // 120..360 x 160..480
+         {0, 0, 240, 320},
+         {120, 160, 360, 480},
+         {}},
+        // Left and top are 0, which counts as "at or before the edge": two zero-area strips.
+        {"the whole map",
+         [](CMapViewport&) {},
+         {0, 0, 240, 320},
+         {0, 0, 480, 640},
+         {{0, 0, 0, 320}, {0, 0, 240, 0}}},
+        {"past the left edge",
+         [](CMapViewport& vp) {
+             vp.ZoomIn();
+             vp.ScrollLeft(235);
+             vp.ScrollLeft(10); // -120..120
+         },
+         {120, 0, 240, 320},
+         {0, 160, 120, 480},
+         {{0, 0, 120, 320}}},
+        // 120 of 240 map columns and 160 of 320 rows lie past the picture.
+        {"past the right and bottom edges",
+         [](CMapViewport& vp) {
+             vp.ZoomIn();          // 120..360 x 160..480, extent 240 x 320
+             vp.ScrollRight(1000); // centre 480: 360..600
+             vp.ScrollDown(1000);  // centre 640: 480..800
+         },
+         {0, 0, 120, 160},
+         {360, 480, 480, 640},
+         {{120, 0, 240, 320}, {0, 160, 240, 320}}},
+        // A 120 x 160 view on a 240 x 320 client: each map pixel is two screen pixels.
+        {"the top left corner on a stretched client",
+         [](CMapViewport& vp) {
+             vp.ZoomIn();
+             vp.ZoomIn(); // 180..300 x 240..400
+             vp.SetCentreX(30);
+             vp.SetCentreY(40); // -30..90 x -40..120
+         },
+         {60, 80, 240, 320},
+         {0, 0, 90, 120},
+         {{0, 0, 60, 320}, {0, 0, 240, 80}}},
+    };
+    for (const Case& c : cases) {
+        CMapViewport vp = opened(480, 640);
+        c.move(vp);
+        ViewRect dest{0, 0, 240, 320};
+        ViewRect src;
+        EXPECT_TRUE(vp.ComputeBlit(dest, src)) << c.what;
+        EXPECT_EQ(dest, c.dest) << c.what;
+        EXPECT_EQ(src, c.src) << c.what;
+        ASSERT_EQ(vp.GetMarginCount(), static_cast<int>(c.margins.size())) << c.what;
+        for (size_t i = 0; i < c.margins.size(); ++i) {
+            EXPECT_EQ(vp.GetMargin(static_cast<int>(i)), c.margins[i]) << c.what << " " << i;
+        }
+    }
 }
 
 TEST(MapViewport, BlitBeforeAnyPictureNeverDividesAndMarginsTheWholeClient) {
@@ -374,7 +351,7 @@ TEST(MapViewport, LargePicturesOnLargeScreensDoNotOverflow) {
     ViewRect src;
     vp.ComputeBlit(dest, src);
     EXPECT_EQ(dest.left, 40000);
-    const ViewPoint map = vp.ScreenToMap(client, {79999, 79999});
+    const ViewPoint map = vp.MapPointUnder(client, {79999, 79999});
     EXPECT_EQ(map, (ViewPoint{29999, 59999}));
 }
 

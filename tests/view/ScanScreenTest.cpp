@@ -87,35 +87,26 @@ protected:
     std::unique_ptr<CLarkspurView> view;
 };
 
-TEST_F(ScanScreen, EmptyTableShowsTheSixHeadersOnly) {
-    const QImage shot = Shot();
-    EXPECT_EQ(differences(shot, expectedScan(shot, {}), shot.rect()), 0);
-    EXPECT_GT(countBright(shot, QRect(0, 10, 240, 15)), 20);
-    EXPECT_EQ(countColour(shot, QRect(0, 28, 240, 292), rgbOf(kDarkBlue)), 240 * 292);
-}
-
-TEST_F(ScanScreen, FifteenEntriesFillTheFirstColumnOnly) {
-    const std::vector<Row> rows = fillCellular(15);
-    const QImage shot = Shot();
-    EXPECT_EQ(differences(shot, expectedScan(shot, rows), shot.rect()), 0);
-    EXPECT_EQ(countColour(shot, QRect(110, 28, 130, 292), rgbOf(kDarkBlue)), 130 * 292);
-    EXPECT_GT(countBright(shot, QRect(0, 170, 20, 10)), 5); // row 14, column 0
-}
-
-TEST_F(ScanScreen, SixteenEntriesPutOneRowInTheSecondColumn) {
-    const std::vector<Row> rows = fillCellular(16);
-    const QImage shot = Shot();
-    EXPECT_EQ(differences(shot, expectedScan(shot, rows), shot.rect()), 0);
-    EXPECT_GT(countBright(shot, QRect(115, 30, 25, 10)), 5);                             // row 0
-    EXPECT_EQ(countColour(shot, QRect(110, 45, 130, 275), rgbOf(kDarkBlue)), 130 * 275); // none
-}
-
-TEST_F(ScanScreen, ThirtyEntriesFillBothColumnsAndNoMore) {
-    const std::vector<Row> rows = fillCellular(30);
-    const QImage shot = Shot();
-    EXPECT_EQ(differences(shot, expectedScan(shot, rows), shot.rect()), 0);
-    EXPECT_GT(countBright(shot, QRect(115, 170, 25, 10)), 5);
-    EXPECT_EQ(countColour(shot, QRect(0, 186, 240, 134), rgbOf(kDarkBlue)), 240 * 134);
+TEST_F(ScanScreen, EntriesFillTheFirstColumnThenTheSecondAndNoMore) {
+    struct Case {
+        int count;
+        QRect inked; // where text must show
+        int minInk;
+        QRect blank; // where nothing may
+    } const cases[] = {
+        {0, QRect(0, 10, 240, 15), 20, QRect(0, 28, 240, 292)},     // the six headers only
+        {15, QRect(0, 170, 20, 10), 5, QRect(110, 28, 130, 292)},   // row 14, column 0
+        {16, QRect(115, 30, 25, 10), 5, QRect(110, 45, 130, 275)},  // row 0 of column 1
+        {30, QRect(115, 170, 25, 10), 5, QRect(0, 186, 240, 134)}}; // both columns full
+    QImage shot;
+    for (const Case& c : cases) {
+        const std::vector<Row> rows = fillCellular(c.count);
+        shot = Shot();
+        EXPECT_EQ(differences(shot, expectedScan(shot, rows), shot.rect()), 0) << c.count;
+        EXPECT_GT(countBright(shot, c.inked), c.minInk) << c.count;
+        EXPECT_EQ(countColour(shot, c.blank, rgbOf(kDarkBlue)), c.blank.width() * c.blank.height())
+            << c.count;
+    }
     // A count beyond the table's 30 rows shows the same 30, never a third column.
     receiver.SetChannelCount(40);
     const QImage more = Shot();
@@ -181,10 +172,6 @@ TEST_F(ScanScreen, FourDigitChannelsShowWholeAndApartFromTheirFrequency) {
         EXPECT_GE(firstInk, cell.left + width + 3) << cell.channel.toStdString();
     }
 }
-
-} // namespace
-
-namespace {
 
 // A channel by frequency (a radio's table) has no channel number of a plan: its row gives the
 // frequency to the 100 Hz, whole, with the RSSI moved right to clear it.
