@@ -188,7 +188,7 @@ void CMapViewport::SetCentreY(int32_t v) {
     RebuildY();
 }
 
-ViewPoint CMapViewport::MapPointUnder(const ViewRect& client, const ViewPoint& point) const {
+ViewPoint CMapViewport::ScreenToMap(const ViewRect& client, const ViewPoint& point) const {
     // The point is taken as it is, not relative to the client's corner, which is always (0, 0).
     // A client without width or height has no point under it; its near edge stands in.
     const int32_t width = client.right - client.left;

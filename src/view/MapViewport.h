@@ -42,8 +42,9 @@ public:
     void SetCentreX(int32_t v);
     void SetCentreY(int32_t v);
 
-    // The map point under a client point, changing nothing.
-    ViewPoint MapPointUnder(const ViewRect& client, const ViewPoint& point) const;
+    // The map point under a client point, changing nothing: a tap's point goes to the controller,
+    // which centres the map on it or holds it as the point pressed and held.
+    ViewPoint ScreenToMap(const ViewRect& client, const ViewPoint& point) const;
 
     int32_t GetCentreX() const { return m_nCentreX; }
     int32_t GetCentreY() const { return m_nCentreY; }

@@ -206,7 +206,7 @@ void CLarkspurView::SyncScrollThumbs() {
 }
 
 ViewPoint CLarkspurView::MapPointAt(const QPoint& p) {
-    return m_viewport.MapPointUnder(ClientRect(), {p.x(), p.y()});
+    return m_viewport.ScreenToMap(ClientRect(), {p.x(), p.y()});
 }
 
 ViewPoint CLarkspurView::CentreOnMap(int32_t x, int32_t y) {

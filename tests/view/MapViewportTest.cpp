@@ -225,7 +225,7 @@ TEST(MapViewport, ResizingKeepsTheZoomLevelAndTheCentre) {
     expectView(vp, -20, 220, 160, 480);
     // A tap still takes the map point under it at that level.
     vp.SetClientSize(600, 300);
-    EXPECT_EQ(vp.MapPointUnder({0, 0, 600, 300}, {300, 150}), (ViewPoint{100, 320}));
+    EXPECT_EQ(vp.ScreenToMap({0, 0, 600, 300}, {300, 150}), (ViewPoint{100, 320}));
 }
 
 TEST(MapViewport, AClientSizeArrivingAfterTheResetFitsThePictureAfresh) {
@@ -244,16 +244,16 @@ TEST(MapViewport, TheMapPointUnderAClientPointScales) {
     vp.ZoomIn();        // 180..300 x 240..400
     vp.SetCentreX(160); // 100..220
     const ViewRect client{0, 0, 240, 320};
-    const ViewPoint map = vp.MapPointUnder(client, {120, 160});
+    const ViewPoint map = vp.ScreenToMap(client, {120, 160});
     EXPECT_EQ(map.x, 160); // 100 + (120*120)/240
     EXPECT_EQ(map.y, 320); // 240 + (160*160)/320
-    const ViewPoint odd = vp.MapPointUnder(client, {1, 1});
+    const ViewPoint odd = vp.ScreenToMap(client, {1, 1});
     EXPECT_EQ(odd, (ViewPoint{100, 240})); // 120/240 and 160/320 truncate to 0
 }
 
 TEST(MapViewport, TheMapPointUnderAnEmptyClientDoesNotDivide) {
     CMapViewport vp = opened(480, 640);
-    const ViewPoint map = vp.MapPointUnder(ViewRect{0, 0, 0, 0}, {5, 5});
+    const ViewPoint map = vp.ScreenToMap(ViewRect{0, 0, 0, 0}, {5, 5});
     EXPECT_EQ(map, (ViewPoint{0, 0}));
 }
 
@@ -351,7 +351,7 @@ TEST(MapViewport, LargePicturesOnLargeScreensDoNotOverflow) {
     ViewRect src;
     vp.ComputeBlit(dest, src);
     EXPECT_EQ(dest.left, 40000);
-    const ViewPoint map = vp.MapPointUnder(client, {79999, 79999});
+    const ViewPoint map = vp.ScreenToMap(client, {79999, 79999});
     EXPECT_EQ(map, (ViewPoint{29999, 59999}));
 }
 
