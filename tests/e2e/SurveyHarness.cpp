@@ -102,17 +102,13 @@ std::string SurveyHarness::PathOf(const QString& name) const {
 }
 
 std::string SurveyHarness::WriteSite(const QString& name, int width, int height) {
-    SitePicture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.stride = SitePicture::StrideFor(width);
+    SitePicture picture = SitePicture::Blank(width, height);
     // A light grey floor with a darker grid, so the map is not one colour.
     for (int i = 0; i < SitePicture::kPaletteEntries; ++i) {
         picture.palette[i] = (static_cast<uint32_t>(i) << 16) | (i << 8) | i;
     }
-    picture.pixels.assign(static_cast<size_t>(picture.stride) * height, 0);
     for (int y = 0; y < height; ++y) {
-        uint8_t* row = picture.pixels.data() + static_cast<size_t>(height - 1 - y) * picture.stride;
+        uint8_t* row = picture.RowFromTop(y);
         for (int x = 0; x < width; ++x) {
             row[x] = (x % 40 == 0 || y % 40 == 0) ? 128 : 230;
         }
