@@ -148,7 +148,7 @@ double gainAt(const ChannelEntry& entry, const Place& at, int floor) {
 int16_t reading(const ChannelEntry& entry, int slot, uint64_t scan, const Place& at, int floor) {
     const double gain = gainAt(entry, at, floor);
     const double x16 =
-        CBoardSimulator::RssiX16(kBoardSeed + static_cast<uint32_t>(floor), slot, scan + 1) +
+        CSimulatedSignal::RssiX16(kBoardSeed + static_cast<uint32_t>(floor), slot, scan + 1) +
         16.0 * gain;
     return static_cast<int16_t>(std::lround(std::max(-2000.0, std::min(0.0, x16))));
 }

@@ -145,7 +145,7 @@ TEST(BoardSim, AnswersEachCommandWithItsReply) {
     EXPECT_EQ(r[9].payload[0], 0);
     EXPECT_EQ(r[10].payload[0], 1);
     EXPECT_EQ(static_cast<int16_t>(r[10].payload[1] | r[10].payload[2] << 8),
-              CBoardSimulator::RssiX16(1, 1, 1));
+              CSimulatedSignal::RssiX16(1, 1, 1));
     EXPECT_EQ(r[11].type, 36);
     EXPECT_EQ(r[12].type, 61) << "unknown commands get an empty reply of their number";
     EXPECT_EQ(board.ReceivedFrames().size(), 10u);
@@ -191,18 +191,18 @@ TEST(BoardSim, RssiIsPlausibleVariedAndSeeded) {
     bool varies = false;
     for (int slot = 0; slot < 30; ++slot) {
         for (uint64_t scan = 1; scan < 20; ++scan) {
-            const int dbm = CBoardSimulator::RssiX16(3, slot, scan) / 16;
+            const int dbm = CSimulatedSignal::RssiX16(3, slot, scan) / 16;
             lowest = std::min(lowest, dbm);
             highest = std::max(highest, dbm);
-            varies = varies || CBoardSimulator::RssiX16(3, slot, scan) !=
-                                   CBoardSimulator::RssiX16(3, slot, scan + 1);
+            varies = varies || CSimulatedSignal::RssiX16(3, slot, scan) !=
+                                   CSimulatedSignal::RssiX16(3, slot, scan + 1);
         }
     }
     EXPECT_GE(lowest, -110);
     EXPECT_LE(highest, -40);
     EXPECT_GT(highest - lowest, 30) << "channels differ in strength";
     EXPECT_TRUE(varies) << "scans differ";
-    EXPECT_NE(CBoardSimulator::RssiX16(3, 0, 1), CBoardSimulator::RssiX16(4, 0, 1));
+    EXPECT_NE(CSimulatedSignal::RssiX16(3, 0, 1), CSimulatedSignal::RssiX16(4, 0, 1));
 }
 
 TEST(BoardSim, PacedRepliesTakeAtLeastTheirWireTime) {

@@ -73,7 +73,7 @@ TEST(BoardLinkE2e, UnpluggedTheWindowSaysSoOnceTapsWaitForNothingAndTheReturnMea
     EXPECT_EQ(RecordCount(h.Controller().Records()), 6u);
     EXPECT_EQ(board.Scans(), 2u);
     for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(h.Receiver().Channel(k).rssiX16, CBoardSimulator::RssiX16(1, k, 2)) << k;
+        EXPECT_EQ(h.Receiver().Channel(k).rssiX16, CSimulatedSignal::RssiX16(1, k, 2)) << k;
     }
 }
 

@@ -58,7 +58,7 @@ TEST(WireE2e, TheStartUpTableAndScansAreTheBoardsOwnBytes) {
     std::vector<int> fromBoard;
     for (uint64_t scan : {1, 2}) {
         for (int k = 0; k < 3; ++k) {
-            fromBoard.push_back(CBoardSimulator::RssiX16(boardOptions.seed, k, scan) / 16);
+            fromBoard.push_back(CSimulatedSignal::RssiX16(boardOptions.seed, k, scan) / 16);
         }
     }
     EXPECT_EQ(readings, fromBoard);

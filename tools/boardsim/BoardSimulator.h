@@ -16,12 +16,6 @@ public:
     // The device the program opens, e.g. /dev/pts/3 (the one it had last while it is away).
     std::string SlavePath() const;
 
-    // The RSSI (dBm x 16) the board reports for slot in its scan-th measurement (from 1) when its
-    // readings are simulated with the given BoardSimOptions::seed.
-    static int16_t RssiX16(uint32_t seed, int slot, uint64_t scan) {
-        return CSimulatedSignal::RssiX16(seed, slot, scan);
-    }
-
 private:
     bool PlugIn() override;
     void Unplug() override;
